@@ -1,0 +1,30 @@
+#pragma once
+
+// The plug-in lock: one re-entrant lock per instance. A thread that holds it may enter it again.
+// Storage is kept inline so that no platform header leaks into the rest of the tree.
+class PluginLock {
+  public:
+    PluginLock();
+    ~PluginLock();
+    PluginLock(const PluginLock&) = delete;
+    PluginLock& operator=(const PluginLock&) = delete;
+
+    void Enter();
+    void Leave();
+    bool TryEnter();
+
+  private:
+    alignas(16) unsigned char storage[64];
+};
+
+// Holds a PluginLock for the lifetime of a scope.
+class PluginLockGuard {
+  public:
+    explicit PluginLockGuard(PluginLock& l) : lock(l) { lock.Enter(); }
+    ~PluginLockGuard() { lock.Leave(); }
+    PluginLockGuard(const PluginLockGuard&) = delete;
+    PluginLockGuard& operator=(const PluginLockGuard&) = delete;
+
+  private:
+    PluginLock& lock;
+};

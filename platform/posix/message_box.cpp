@@ -1,0 +1,17 @@
+#include "platform/message_service.h"
+
+#include <cstdio>
+
+namespace {
+class StderrMessageService final : public IMessageService {
+  public:
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+};
+} // namespace
+
+IMessageService& PlatformMessageService() {
+    static StderrMessageService service;
+    return service;
+}

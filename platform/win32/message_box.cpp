@@ -1,0 +1,25 @@
+#include "platform/message_service.h"
+
+#include <windows.h>
+
+namespace {
+class Win32MessageService final : public IMessageService {
+  public:
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        UINT flags = MB_OK;
+        switch (icon) {
+        case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+        case MessageIcon::Error: flags |= MB_ICONERROR; break;
+        case MessageIcon::Warning: flags |= MB_ICONWARNING; break;
+        case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
+        }
+        // Modal, without an owner window.
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+    }
+};
+} // namespace
+
+IMessageService& PlatformMessageService() {
+    static Win32MessageService service;
+    return service;
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The main job on built-in recordings: set-up, build the command-line tool, run its demo.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$here/scripts/setup.sh"
+cmake -S "$here" -B "$here/build/native" -DTV_SANITIZE=ON >/dev/null
+if cmake --build "$here/build/native" --target help | grep -q ' vorelline$'; then
+  cmake --build "$here/build/native" -j "$(nproc)" --target vorelline
+  exec "$here/build/native/tools/vorelline/vorelline" demo "$@"
+fi
+cmake --build "$here/build/native" -j "$(nproc)"
+echo "Built modules:"
+find "$here/build/native" -maxdepth 3 -name '*.a' -o -maxdepth 3 -name '*.so' | sed "s|$here/||"
+echo "The demo measurement arrives with the correction engine."
