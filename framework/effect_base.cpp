@@ -31,8 +31,10 @@ IEffectBase::IEffectBase(const EffectFacts& facts) {
     makerId = facts.makerId;
     version = facts.version;
 
-    for (int i = 0; i < facts.paramCount; ++i) params.push_back(std::make_unique<IParamRecord>());
-    for (int i = 0; i < facts.presetCount; ++i) presets.push_back(std::make_unique<IPresetSlot>());
+    for (int i = 0; i < facts.paramCount; ++i)
+        params.push_back(std::make_unique<IParamRecord>());
+    for (int i = 0; i < facts.presetCount; ++i)
+        presets.push_back(std::make_unique<IPresetSlot>());
 
     CopyFixedText(effectName, sizeof effectName, facts.effectName);
     CopyFixedText(productName, sizeof productName, facts.productName);
@@ -48,8 +50,10 @@ IEffectBase::IEffectBase(const EffectFacts& facts) {
     outData.assign(static_cast<std::size_t>(maxOut), nullptr);
     inChannels.resize(inData.size());
     outChannels.resize(outData.size());
-    for (std::size_t i = 0; i < inChannels.size(); ++i) inChannels[i].slot = &inData[i];
-    for (std::size_t i = 0; i < outChannels.size(); ++i) outChannels[i].slot = &outData[i];
+    for (std::size_t i = 0; i < inChannels.size(); ++i)
+        inChannels[i].slot = &inData[i];
+    for (std::size_t i = 0; i < outChannels.size(); ++i)
+        outChannels[i].slot = &outData[i];
 }
 
 IEffectBase::~IEffectBase() {
@@ -70,7 +74,9 @@ void IEffectBase::OnActivate(bool) {
     PluginLockGuard guard(lock);
 }
 
-void IEffectBase::ProcessMidi(const IMidiEvent& event) { SendMidi(event); }
+void IEffectBase::ProcessMidi(const IMidiEvent& event) {
+    SendMidi(event);
+}
 
 void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
     if (!outputs || frames <= 0) return;
@@ -86,7 +92,9 @@ void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
     }
 }
 
-bool IEffectBase::SerializeState(IByteChunk& chunk) { return SerializeParams(chunk); }
+bool IEffectBase::SerializeState(IByteChunk& chunk) {
+    return SerializeParams(chunk);
+}
 
 int IEffectBase::UnserializeState(const IByteChunk& chunk, int position) {
     return UnserializeParams(chunk, position);
@@ -139,20 +147,24 @@ void IEffectBase::SetLatency(int samples) {
     latency = std::max(0, samples);
     if (!bypassDelay) return;
     bypassDelay->length = latency;
-    bypassDelay->buffer.assign(static_cast<std::size_t>(latency) * static_cast<std::size_t>(bypassDelay->inputs), 0.0);
+    bypassDelay->buffer.assign(
+        static_cast<std::size_t>(latency) * static_cast<std::size_t>(bypassDelay->inputs), 0.0);
     bypassDelay->writePos = 0;
 }
 
 void IEffectBase::RedrawParamControls() {
     if (!graphics) return;
-    for (int i = 0; i < NParams(); ++i) graphics->PushParamToControls(i, params[static_cast<std::size_t>(i)]->value);
+    for (int i = 0; i < NParams(); ++i)
+        graphics->PushParamToControls(i, params[static_cast<std::size_t>(i)]->value);
 }
 
 void IEffectBase::SetBlockSize(int frames) {
     frames = std::max(0, frames);
     if (frames == blockSize) return;
-    for (IInChannel& ch : inChannels) ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-    for (IOutChannel& ch : outChannels) ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+    for (IInChannel& ch : inChannels)
+        ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+    for (IOutChannel& ch : outChannels)
+        ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
     blockSize = frames;
 }
 
@@ -220,19 +232,32 @@ int32_t IEffectBase::IdentifyHost(const char* name) {
     };
     // The order decides when a name contains several entries.
     static const Entry table[] = {
-        {"cubase", kHostCubase},         {"reaper", kHostReaper},
-        {"nuendo", kHostNuendo},         {"cakewalk", kHostSonar},
-        {"samplitude", kHostSamplitude}, {"fruity", kHostFruity},
-        {"live", kHostLive},             {"melodyne", kHostMelodyne},
-        {"vstmanlib", kHostVstManLib},   {"aulab", kHostAuLab},
-        {"garageband", kHostGarageBand}, {"forte", kHostForte},
-        {"chainer", kHostChainer},       {"audition", kHostAudition},
-        {"orion", kHostOrion},           {"sawstudio", kHostSawStudio},
-        {"logic", kHostLogic},           {"digital", kHostDigital},
-        {"audiomulch", kHostAudioMulch}, {"presonus", kHostPresonus},
-        {"vst3plugintesthost", kHostVst3TestHost}, {"protools", kHostProTools},
-        {"ardour", kHostArdour},         {"openmpt", kHostOpenMpt},
-        {"renoise", kHostRenoise},       {"standalone", kHostStandalone},
+        {"cubase", kHostCubase},
+        {"reaper", kHostReaper},
+        {"nuendo", kHostNuendo},
+        {"cakewalk", kHostSonar},
+        {"samplitude", kHostSamplitude},
+        {"fruity", kHostFruity},
+        {"live", kHostLive},
+        {"melodyne", kHostMelodyne},
+        {"vstmanlib", kHostVstManLib},
+        {"aulab", kHostAuLab},
+        {"garageband", kHostGarageBand},
+        {"forte", kHostForte},
+        {"chainer", kHostChainer},
+        {"audition", kHostAudition},
+        {"orion", kHostOrion},
+        {"sawstudio", kHostSawStudio},
+        {"logic", kHostLogic},
+        {"digital", kHostDigital},
+        {"audiomulch", kHostAudioMulch},
+        {"presonus", kHostPresonus},
+        {"vst3plugintesthost", kHostVst3TestHost},
+        {"protools", kHostProTools},
+        {"ardour", kHostArdour},
+        {"openmpt", kHostOpenMpt},
+        {"renoise", kHostRenoise},
+        {"standalone", kHostStandalone},
     };
     char lower[256] = {};
     if (name)
@@ -266,7 +291,8 @@ int IEffectBase::UnserializeParams(const IByteChunk& chunk, int position) {
         }
         param->SetClamped(v);
     }
-    for (int i = 0; i < NParams(); ++i) OnParamChange(i);
+    for (int i = 0; i < NParams(); ++i)
+        OnParamChange(i);
     return position;
 }
 
@@ -317,7 +343,8 @@ void IEffectBase::AttachInputBuffers(int first, int count, float* const* hostBuf
         if (!ch.connected) continue;
         const float* src = hostBuffers ? hostBuffers[next] : nullptr;
         ++next;
-        for (int f = 0; f < frames; ++f) ch.scratch[static_cast<std::size_t>(f)] = src ? src[f] : 0.0;
+        for (int f = 0; f < frames; ++f)
+            ch.scratch[static_cast<std::size_t>(f)] = src ? src[f] : 0.0;
         *ch.slot = ch.scratch.data();
     }
 }
@@ -330,6 +357,7 @@ void IEffectBase::ConvertOutputs(int frames) {
         // A scratch buffer is never read past its end.
         if (*ch.slot == ch.scratch.data()) n = std::min(n, static_cast<int>(ch.scratch.size()));
         const double* src = *ch.slot;
-        for (int f = 0; f < n; ++f) ch.hostFloatBuffer[f] = static_cast<float>(src[f]);
+        for (int f = 0; f < n; ++f)
+            ch.hostFloatBuffer[f] = static_cast<float>(src[f]);
     }
 }

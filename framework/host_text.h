@@ -10,6 +10,8 @@ inline void WidenForHost(const char* text, char16_t* out, std::size_t units = kH
     if (!out || units == 0) return;
     std::size_t i = 0;
     if (text)
-        for (; i + 1 < units && text[i] != '\0'; ++i) out[i] = static_cast<unsigned char>(text[i]);
-    for (; i < units; ++i) out[i] = 0;
+        for (; i + 1 < units && text[i] != '\0'; ++i)
+            out[i] = static_cast<unsigned char>(text[i]);
+    for (; i < units; ++i)
+        out[i] = 0;
 }

@@ -25,7 +25,8 @@ void CopyFixedText(char* field, std::size_t fieldSize, const char* text) {
 }
 
 void IParamRecord::InitContinuous(const char* newName, double newDefault, double newMin, double newMax,
-                                  double newStep, const char* newLabel, const char* newGroup, double newShape) {
+                                  double newStep, const char* newLabel, const char* newGroup,
+                                  double newShape) {
     if (type == kTypeNone) type = kTypeContinuous;
     CopyFixedText(name, sizeof name, newName);
     CopyFixedText(label, sizeof label, newLabel);

@@ -22,5 +22,9 @@ IMessageService* InstallMessageService(IMessageService* service);
 IMessageService& PlatformMessageService();
 
 // Convenience for the fixed message texts: Info + information icon, Error + error icon.
-inline void ShowInfo(const std::string& text) { Messages().ShowMessage("Info", text, MessageIcon::Information); }
-inline void ShowError(const std::string& text) { Messages().ShowMessage("Error", text, MessageIcon::Error); }
+inline void ShowInfo(const std::string& text) {
+    Messages().ShowMessage("Info", text, MessageIcon::Information);
+}
+inline void ShowError(const std::string& text) {
+    Messages().ShowMessage("Error", text, MessageIcon::Error);
+}

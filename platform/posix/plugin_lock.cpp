@@ -9,8 +9,18 @@ static std::recursive_mutex* Mutex(unsigned char* storage) {
     return std::launder(reinterpret_cast<std::recursive_mutex*>(storage));
 }
 
-PluginLock::PluginLock() { new (storage) std::recursive_mutex; }
-PluginLock::~PluginLock() { Mutex(storage)->~recursive_mutex(); }
-void PluginLock::Enter() { Mutex(storage)->lock(); }
-void PluginLock::Leave() { Mutex(storage)->unlock(); }
-bool PluginLock::TryEnter() { return Mutex(storage)->try_lock(); }
+PluginLock::PluginLock() {
+    new (storage) std::recursive_mutex;
+}
+PluginLock::~PluginLock() {
+    Mutex(storage)->~recursive_mutex();
+}
+void PluginLock::Enter() {
+    Mutex(storage)->lock();
+}
+void PluginLock::Leave() {
+    Mutex(storage)->unlock();
+}
+bool PluginLock::TryEnter() {
+    return Mutex(storage)->try_lock();
+}

@@ -8,10 +8,18 @@ class Win32MessageService final : public IMessageService {
     void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
         UINT flags = MB_OK;
         switch (icon) {
-        case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
-        case MessageIcon::Error: flags |= MB_ICONERROR; break;
-        case MessageIcon::Warning: flags |= MB_ICONWARNING; break;
-        case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
+        case MessageIcon::Information:
+            flags |= MB_ICONINFORMATION;
+            break;
+        case MessageIcon::Error:
+            flags |= MB_ICONERROR;
+            break;
+        case MessageIcon::Warning:
+            flags |= MB_ICONWARNING;
+            break;
+        case MessageIcon::Question:
+            flags |= MB_ICONQUESTION;
+            break;
         }
         // Modal, without an owner window.
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);

@@ -9,8 +9,18 @@ static CRITICAL_SECTION* Section(unsigned char* storage) {
     return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage));
 }
 
-PluginLock::PluginLock() { InitializeCriticalSection(new (storage) CRITICAL_SECTION); }
-PluginLock::~PluginLock() { DeleteCriticalSection(Section(storage)); }
-void PluginLock::Enter() { EnterCriticalSection(Section(storage)); }
-void PluginLock::Leave() { LeaveCriticalSection(Section(storage)); }
-bool PluginLock::TryEnter() { return TryEnterCriticalSection(Section(storage)) != 0; }
+PluginLock::PluginLock() {
+    InitializeCriticalSection(new (storage) CRITICAL_SECTION);
+}
+PluginLock::~PluginLock() {
+    DeleteCriticalSection(Section(storage));
+}
+void PluginLock::Enter() {
+    EnterCriticalSection(Section(storage));
+}
+void PluginLock::Leave() {
+    LeaveCriticalSection(Section(storage));
+}
+bool PluginLock::TryEnter() {
+    return TryEnterCriticalSection(Section(storage)) != 0;
+}

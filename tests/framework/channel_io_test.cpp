@@ -13,9 +13,10 @@ TEST(ChannelIO, ParsesPairsAndSizesChannels) {
     struct Case {
         int in, out;
         bool legal;
-    } cases[] = {{2, 2, true}, {1, 1, true}, {-1, 2, true}, {-1, -1, true},
+    } cases[] = {{2, 2, true},  {1, 1, true},  {-1, 2, true}, {-1, -1, true},
                  {2, 1, false}, {1, 2, false}, {0, 0, false}, {3, -1, false}};
-    for (const Case& c : cases) EXPECT_EQ(fx.LegalIO(c.in, c.out), c.legal) << c.in << "/" << c.out;
+    for (const Case& c : cases)
+        EXPECT_EQ(fx.LegalIO(c.in, c.out), c.legal) << c.in << "/" << c.out;
 }
 
 TEST(ChannelIO, OddTextsGiveZerosNotCrashes) {
@@ -36,16 +37,13 @@ TEST(HostIdentification, FirstEntryInTableOrderWins) {
     struct Case {
         const char* name;
         int32_t id;
-    } cases[] = {{"REAPER", kHostReaper},
-                 {"Cubase LE AI Elements", kHostCubase},
-                 {"Live", kHostLive},
-                 {"Studio One", kHostUnknown},
-                 {"Cubase Live", kHostCubase},
-                 {"VST3PluginTestHost", kHostVst3TestHost},
-                 {"Ardour", kHostArdour},
-                 {"", kHostUnknown},
+    } cases[] = {{"REAPER", kHostReaper},      {"Cubase LE AI Elements", kHostCubase},
+                 {"Live", kHostLive},          {"Studio One", kHostUnknown},
+                 {"Cubase Live", kHostCubase}, {"VST3PluginTestHost", kHostVst3TestHost},
+                 {"Ardour", kHostArdour},      {"", kHostUnknown},
                  {nullptr, kHostUnknown}};
-    for (const Case& c : cases) EXPECT_EQ(IEffectBase::IdentifyHost(c.name), c.id) << (c.name ? c.name : "null");
+    for (const Case& c : cases)
+        EXPECT_EQ(IEffectBase::IdentifyHost(c.name), c.id) << (c.name ? c.name : "null");
 
     std::string longName(400, 'a');
     longName += "reaper"; // beyond the 255 characters looked at

@@ -10,7 +10,8 @@
 namespace {
 std::vector<double> Values(IEffectBase& fx) {
     std::vector<double> v;
-    for (int i = 0; i < fx.NParams(); ++i) v.push_back(fx.GetParam(i)->value);
+    for (int i = 0; i < fx.NParams(); ++i)
+        v.push_back(fx.GetParam(i)->value);
     return v;
 }
 } // namespace
@@ -222,7 +223,8 @@ TEST(EffectBase, HostFloatBuffersConvertWithoutOverrunningScratch) {
     EXPECT_EQ(fx.InData()[1], nullptr); // not connected: untouched
 
     float outA[8] = {}, outB[8] = {};
-    for (int i = 0; i < 2; ++i) *fx.OutChannel(i).slot = fx.OutChannel(i).scratch.data();
+    for (int i = 0; i < 2; ++i)
+        *fx.OutChannel(i).slot = fx.OutChannel(i).scratch.data();
     fx.OutChannel(0).hostFloatBuffer = outA;
     fx.OutChannel(1).hostFloatBuffer = outB;
     fx.ProcessBlock(fx.InData(), fx.OutData(), 8);
@@ -240,7 +242,8 @@ TEST(EffectBase, LockIsHeldAcrossNestedHooksAndExcludesOtherThreads) {
     std::atomic<bool> otherEntered{false};
     fx.EnterLock();
     std::thread other([&] {
-        while (!inside) std::this_thread::yield();
+        while (!inside)
+            std::this_thread::yield();
         fx.SetParameterFromUI(0, 0.2); // must wait for the lock
         otherEntered = true;
     });

@@ -23,7 +23,8 @@ IParamRecord Stepped(double min, double max, double step) {
 
 std::u16string U16(const char* s) {
     std::u16string out;
-    for (; *s; ++s) out.push_back(static_cast<unsigned char>(*s));
+    for (; *s; ++s)
+        out.push_back(static_cast<unsigned char>(*s));
     return out;
 }
 } // namespace
@@ -140,8 +141,8 @@ TEST(ParamRecord, ParsesHostTextLikeAtof) {
     struct Case {
         const char* text;
         double normalized;
-    } cases[] = {{"volume", 0.0}, {"", 0.0}, {"2.5dB", 1.0}, {"0.25", 0.25}, {"  0.75 x", 0.75},
-                 {"-3", 0.0},     {"nan", 0.0}, {"1e5", 1.0}, {"1e-1", 0.1}};
+    } cases[] = {{"volume", 0.0}, {"", 0.0},    {"2.5dB", 1.0}, {"0.25", 0.25}, {"  0.75 x", 0.75},
+                 {"-3", 0.0},     {"nan", 0.0}, {"1e5", 1.0},   {"1e-1", 0.1}};
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(unit.ParseFromHost(U16(c.text).c_str()), c.normalized) << c.text;
 

@@ -19,7 +19,9 @@ class TestEffect : public IEffectBase {
         IEffectBase::OnParamChange(idx);
         changed.push_back(idx);
     }
-    void InformHostOfParamChange(int idx, double normalized) override { informed.push_back({idx, normalized}); }
+    void InformHostOfParamChange(int idx, double normalized) override {
+        informed.push_back({idx, normalized});
+    }
     void OnPresetRestored() override { ++presetsRestored; }
 
     // Test access to the binding-side fields.
