@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Files and folders as the plug-in needs them. Paths are narrow 8-bit strings.
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Reads a whole file into `bytes`. False (and `bytes` empty) when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+enum class WriteFileResult { Ok, OpenFailed, WriteFailed };
+
+// Creates or replaces a file with exactly `size` bytes.
+WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+
+// Names (without folder) of the regular files in `folder` whose names match `pattern`, in the order the
+// directory search yields them. The pattern knows `*` and `?` and ignores letter case, as the Windows
+// search does. Folders are never returned. On POSIX the names are sorted bytewise so that "the first
+// match" does not depend on the file system's internal order.
+std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern);
+
+// Creates one folder level. True when it exists afterwards.
+bool CreateFolder(const std::string& path);
+
+// The current user's Documents folder and local application-data folder, without a trailing
+// separator. Empty when the system cannot name them (or, on Windows, when the path does not convert
+// to the narrow character set or is longer than 1024 bytes).
+std::string DocumentsFolderPath();
+std::string LocalAppDataFolderPath();
+
+// True when `name` matches `pattern` (`*`, `?`, case-insensitive for ASCII letters).
+bool WildcardMatch(const std::string& pattern, const std::string& name);
