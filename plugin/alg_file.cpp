@@ -12,32 +12,38 @@ namespace {
 
 void PutInt32(std::uint8_t* p, std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
 std::int32_t GetInt32(const std::uint8_t* p) {
     std::uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        u |= static_cast<std::uint32_t>(p[i]) << (8 * i);
     return static_cast<std::int32_t>(u);
 }
 
 void PutDouble(std::uint8_t* p, double v) {
     const auto u = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
 double GetDouble(const std::uint8_t* p) {
     std::uint64_t u = 0;
-    for (int i = 0; i < 8; ++i) u |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        u |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     return std::bit_cast<double>(u);
 }
 
 void PutDoubles(std::uint8_t* file, std::size_t offset, const double* values, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) PutDouble(file + offset + 8 * i, values[i]);
+    for (std::size_t i = 0; i < count; ++i)
+        PutDouble(file + offset + 8 * i, values[i]);
 }
 
 void GetDoubles(const std::uint8_t* file, std::size_t offset, double* values, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) values[i] = GetDouble(file + offset + 8 * i);
+    for (std::size_t i = 0; i < count; ++i)
+        values[i] = GetDouble(file + offset + 8 * i);
 }
 
 bool AllFiniteAtLeast(const double* values, std::size_t count, double minimum, bool strictly) {
@@ -70,7 +76,8 @@ AlgSelections AlgSelectionsFromFlags(std::int32_t flags) {
 void ScrambleAlgBytes(std::uint8_t* bytes, std::size_t size) {
     if (!bytes) return;
     for (std::size_t g = kAlgPlainHeaderSize; g + 8 <= size; g += 8)
-        for (int i = 0; i < 4; ++i) bytes[g + 4 + i] ^= bytes[g + i];
+        for (int i = 0; i < 4; ++i)
+            bytes[g + 4 + i] ^= bytes[g + i];
 }
 
 std::array<std::uint8_t, kAlgFileSize> EncodeAlgRecord(const AlgRecord& record) {
@@ -120,9 +127,12 @@ AlgDecodeResult DecodeAlgRecord(const std::uint8_t* bytes, std::size_t size, Alg
 
 std::string AlgDecodeMessage(AlgDecodeResult result) {
     switch (result) {
-    case AlgDecodeResult::Ok: return {};
-    case AlgDecodeResult::OldVersion: return "Old version of the ALG file is not supported.";
-    case AlgDecodeResult::Damaged: return "ALG file is damaged (or created by a newer version of the program).";
+    case AlgDecodeResult::Ok:
+        return {};
+    case AlgDecodeResult::OldVersion:
+        return "Old version of the ALG file is not supported.";
+    case AlgDecodeResult::Damaged:
+        return "ALG file is damaged (or created by a newer version of the program).";
     }
     return {};
 }
@@ -130,9 +140,14 @@ std::string AlgDecodeMessage(AlgDecodeResult result) {
 bool SaveAlgFile(const std::string& path, const AlgRecord& record) {
     const auto file = EncodeAlgRecord(record);
     switch (WriteWholeFile(path, file.data(), file.size())) {
-    case WriteFileResult::Ok: return true;
-    case WriteFileResult::OpenFailed: ShowInfo("Save File Error_003"); return false;
-    case WriteFileResult::WriteFailed: ShowInfo("Error_004"); return false;
+    case WriteFileResult::Ok:
+        return true;
+    case WriteFileResult::OpenFailed:
+        ShowInfo("Save File Error_003");
+        return false;
+    case WriteFileResult::WriteFailed:
+        ShowInfo("Error_004");
+        return false;
     }
     return false;
 }

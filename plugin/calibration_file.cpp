@@ -11,14 +11,19 @@ namespace {
 
 enum class ScanState { Idle, Frequency, Level };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // The conversion of the C library's atof, without its dependence on the process locale: leading white
 // space skipped, the longest valid prefix read, 0 when there is none, ±infinity on overflow.
 double ReadNumberPrefix(const std::string& token) {
     std::size_t i = 0;
-    while (i < token.size() && IsSpace(token[i])) ++i;
+    while (i < token.size() && IsSpace(token[i]))
+        ++i;
     bool negative = false;
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
     const char* first = token.data() + i;

@@ -11,7 +11,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
-    struct stat st{};
+    struct stat st {};
     if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
         std::fclose(f);
         return false;
@@ -47,7 +47,7 @@ std::vector<std::string> FindFiles(const std::string& folder, const std::string&
     while (const dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
         if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
-        struct stat st{};
+        struct stat st {};
         std::string full = folder.empty() ? name : folder + kPathSeparator + name;
         if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         names.push_back(std::move(name));
@@ -59,7 +59,7 @@ std::vector<std::string> FindFiles(const std::string& folder, const std::string&
 
 bool CreateFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0777) == 0) return true;
-    struct stat st{};
+    struct stat st {};
     return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -67,17 +67,23 @@ namespace {
 std::string FromEnvironmentOrHome(const char* variable, const char* homeRelative) {
     if (const char* v = std::getenv(variable); v && *v) {
         std::string s = v;
-        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        while (s.size() > 1 && s.back() == '/')
+            s.pop_back();
         return s;
     }
     const char* home = std::getenv("HOME");
     if (!home || !*home) return {};
     std::string s = home;
-    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
     return s + "/" + homeRelative;
 }
 } // namespace
 
-std::string DocumentsFolderPath() { return FromEnvironmentOrHome("XDG_DOCUMENTS_DIR", "Documents"); }
+std::string DocumentsFolderPath() {
+    return FromEnvironmentOrHome("XDG_DOCUMENTS_DIR", "Documents");
+}
 
-std::string LocalAppDataFolderPath() { return FromEnvironmentOrHome("XDG_DATA_HOME", ".local/share"); }
+std::string LocalAppDataFolderPath() {
+    return FromEnvironmentOrHome("XDG_DATA_HOME", ".local/share");
+}

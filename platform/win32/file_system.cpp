@@ -51,8 +51,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
 }
 
 WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return WriteFileResult::OpenFailed;
     bool ok = true;
     const auto* p = static_cast<const std::uint8_t*>(data);
@@ -90,6 +90,10 @@ bool CreateFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string DocumentsFolderPath() { return KnownFolder(FOLDERID_Documents); }
+std::string DocumentsFolderPath() {
+    return KnownFolder(FOLDERID_Documents);
+}
 
-std::string LocalAppDataFolderPath() { return KnownFolder(FOLDERID_LocalAppData); }
+std::string LocalAppDataFolderPath() {
+    return KnownFolder(FOLDERID_LocalAppData);
+}

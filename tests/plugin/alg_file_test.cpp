@@ -20,7 +20,8 @@ AlgRecord SampleRecord() {
         r.targetBands[i] = 1000.0 + i * 0.37;
         r.referenceBands[i] = 2000.0 / (i + 1);
     }
-    for (int i = 0; i < 33; ++i) r.userCurve[i] = std::pow(10.0, (i - 16) / 40.0);
+    for (int i = 0; i < 33; ++i)
+        r.userCurve[i] = std::pow(10.0, (i - 16) / 40.0);
     return r;
 }
 
@@ -55,7 +56,8 @@ TEST(AlgRecordBytes, LayoutAndScrambling) {
     const auto file = EncodeAlgRecord(r);
     EXPECT_EQ(Int32At(file.data()), 2019);
     EXPECT_EQ(Int32At(file.data() + 4), 13);
-    for (std::size_t i = 8; i < 56; ++i) EXPECT_EQ(file[i], 0) << i;
+    for (std::size_t i = 8; i < 56; ++i)
+        EXPECT_EQ(file[i], 0) << i;
     double gain;
     std::memcpy(&gain, file.data() + 56, 8); // stored plain
     EXPECT_EQ(gain, 0.6125);
@@ -128,14 +130,20 @@ TEST(AlgRecordBytes, RoundTripAndRefusals) {
     const std::vector<Refusal> refusals = {
         {"version 2018", withVersion(2018), AlgDecodeResult::OldVersion},
         {"version 2020", withVersion(2020), AlgDecodeResult::Damaged},
-        {"one byte short", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1), AlgDecodeResult::Damaged},
-        {"header only", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 72), AlgDecodeResult::Damaged},
-        {"three bytes", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 3), AlgDecodeResult::Damaged},
+        {"one byte short", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1),
+         AlgDecodeResult::Damaged},
+        {"header only", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 72),
+         AlgDecodeResult::Damaged},
+        {"three bytes", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 3),
+         AlgDecodeResult::Damaged},
         {"empty", {}, AlgDecodeResult::Damaged},
-        {"NaN band", withValue([](AlgRecord& a) { a.referenceBands[100] = std::nan(""); }), AlgDecodeResult::Damaged},
-        {"infinite gain", withValue([](AlgRecord& a) { a.gainPosition = HUGE_VAL; }), AlgDecodeResult::Damaged},
+        {"NaN band", withValue([](AlgRecord& a) { a.referenceBands[100] = std::nan(""); }),
+         AlgDecodeResult::Damaged},
+        {"infinite gain", withValue([](AlgRecord& a) { a.gainPosition = HUGE_VAL; }),
+         AlgDecodeResult::Damaged},
         {"negative band", withValue([](AlgRecord& a) { a.targetBands[3] = -1.0; }), AlgDecodeResult::Damaged},
-        {"zero in the curve", withValue([](AlgRecord& a) { a.userCurve[7] = 0.0; }), AlgDecodeResult::Damaged},
+        {"zero in the curve", withValue([](AlgRecord& a) { a.userCurve[7] = 0.0; }),
+         AlgDecodeResult::Damaged},
     };
     for (const Refusal& c : refusals) {
         AlgRecord untouched = SampleRecord();
@@ -167,7 +175,8 @@ TEST(AlgFiles, SaveLoadAndMessages) {
     ASSERT_EQ(messages.entries.size(), 3u);
     EXPECT_EQ(messages.entries[0].text, "Save File Error_003");
     EXPECT_EQ(messages.entries[1].text, "File Open Error 001.");
-    EXPECT_EQ(messages.entries[2].text, "ALG file is damaged (or created by a newer version of the program).");
+    EXPECT_EQ(messages.entries[2].text,
+              "ALG file is damaged (or created by a newer version of the program).");
     for (const auto& e : messages.entries) {
         EXPECT_EQ(e.caption, "Info");
         EXPECT_EQ(e.icon, MessageIcon::Information);

@@ -15,9 +15,11 @@ namespace {
 // The analysis frequencies: 33 log-spaced (last exactly 20 kHz), then 120 semitones.
 CalibrationCurve AnalysisFrequencies() {
     CalibrationCurve f{};
-    for (int k = 0; k < 32; ++k) f[k] = 20.0 * std::pow(1000.0, k / 32.0);
+    for (int k = 0; k < 32; ++k)
+        f[k] = 20.0 * std::pow(1000.0, k / 32.0);
     f[32] = 20000.0;
-    for (int m = 0; m < 120; ++m) f[33 + m] = 440.0 * std::pow(2.0, (m - 53) / 12.0);
+    for (int m = 0; m < 120; ++m)
+        f[33 + m] = 440.0 * std::pow(2.0, (m - 53) / 12.0);
     return f;
 }
 
@@ -49,9 +51,17 @@ TEST(CalibrationParse, TokenRules) {
          "\"Sens Factor =-46.2dB, SERNO: 1234\"\r\n* measured 2026\r\n20.0 -1.25 12.5\r\n"
          "1000,0\t0,00\t-3\r\n20000 2.5 -40\r\n",
          {{20.0, -1.25}, {1000.0, 0.0}, {20000.0, 2.5}}},
-        {"16-bit text with its byte-order mark", "\xff\xfe" "1\0 \0" "5\0\n\0" "2\0 \0" "6\0\n\0"s, {}},
+        {"16-bit text with its byte-order mark",
+         "\xff\xfe"
+         "1\0 \0"
+         "5\0\n\0"
+         "2\0 \0"
+         "6\0\n\0"s,
+         {}},
         {"overflowing number is dropped", "1e999 3\n5 1\n", {{5.0, 1.0}}},
-        {"token past 99 characters abandons its line", "1" + std::string(120, '0') + " 3\n5 1\n", {{5.0, 1.0}}},
+        {"token past 99 characters abandons its line",
+         "1" + std::string(120, '0') + " 3\n5 1\n",
+         {{5.0, 1.0}}},
         {"token of 99 characters is kept", "0." + std::string(97, '5') + " 3\n", {{0.5 + 0.5 / 9.0, 3.0}}},
     };
     for (const ParseCase& c : cases) {
@@ -67,7 +77,8 @@ TEST(CalibrationParse, TokenRules) {
 
 TEST(CalibrationParse, StopsAtTenThousandPairs) {
     std::string text;
-    for (int i = 1; i <= 10005; ++i) text += std::to_string(i) + " 1\n";
+    for (int i = 1; i <= 10005; ++i)
+        text += std::to_string(i) + " 1\n";
     const std::vector<CalibrationPoint> got = Parse(text);
     ASSERT_EQ(got.size(), kMaxCalibrationPairs);
     EXPECT_EQ(got.back().frequency, 10000.0);
@@ -110,7 +121,8 @@ TEST(CalibrationDiscovery, PatternOrderValidityAndLabel) {
         CalibrationInfo none = FindCalibration(folder.Str(), f);
         EXPECT_TRUE(none.label.empty());
         EXPECT_FALSE(none.valid);
-        for (double g : none.gain) EXPECT_EQ(g, 1.0);
+        for (double g : none.gain)
+            EXPECT_EQ(g, 1.0);
     }
     {
         TempFolder folder;
@@ -131,7 +143,8 @@ TEST(CalibrationDiscovery, PatternOrderValidityAndLabel) {
         CalibrationInfo info = FindCalibration(folder.Str(), f);
         EXPECT_EQ(info.label, "mic.CAL - NOT VALID!");
         EXPECT_FALSE(info.valid);
-        for (double g : info.gain) EXPECT_EQ(g, 1.0);
+        for (double g : info.gain)
+            EXPECT_EQ(g, 1.0);
     }
     EXPECT_TRUE(messages.entries.empty());
 }
@@ -146,7 +159,8 @@ TEST(CalibrationDiscovery, UnreadableFileAndLongName) {
     EXPECT_EQ(messages.entries[0].text, "Error_005 Can't open calibration file.");
     EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
     EXPECT_EQ(info.label, "gone.frd - NOT VALID!");
-    for (double g : info.gain) EXPECT_EQ(g, 1.0);
+    for (double g : info.gain)
+        EXPECT_EQ(g, 1.0);
 
     const std::string longName(300, 'n');
     CalibrationInfo cut = ReadCalibrationFile(folder.Write("x.txt", "1 1\n2 2\n"), longName, f);

@@ -1,0 +1,31 @@
+#include "plugin/parameter_table.h"
+
+#include "framework/effect_base.h"
+
+namespace {
+struct ParamRow {
+    int index;
+    const char* name;
+    double min, max, step, defaultValue;
+};
+
+constexpr ParamRow kRows[] = {
+    {kParamInputs, "Inputs", 0.0, 1.0, 1.0, 0.0},
+    {kParamOutputs, "Outputs", 0.0, 1.0, 0.5, 0.0},
+    {kParamResolution, "Resolution", 0.0, 1.0, 1.0, 0.0},
+    {kParamGain, "Gain", 0.0, 1.0, 0.0001, 0.5},
+    {kParamStart, "Start", 0.0, 1.0, 1.0, 0.0},
+    {kParamSave, "Save", 0.0, 1.0, 1.0, 0.0},
+    {kParamLoad, "Load", 0.0, 1.0, 1.0, 0.0},
+    {kParamHelp, "Help", 0.0, 1.0, 1.0, 0.0},
+    {kParamAbout, "About", 0.0, 1.0, 1.0, 0.0},
+    {kParamReset, "Reset", 0.0, 1.0, 1.0, 0.0},
+};
+} // namespace
+
+void DefineMicCorrectorParameters(IEffectBase& effect) {
+    if (effect.NParams() < kMicCorrectorParamCount) return;
+    for (const ParamRow& row : kRows)
+        effect.GetParam(row.index)->InitContinuous(row.name, row.defaultValue, row.min, row.max, row.step, "",
+                                                   "", 1.0);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+class IEffectBase;
+
+// Parameter indices as the host and the editor use them. 9 to 13 carry editor controls only and keep
+// the base's fresh, uninitialised records.
+enum MicCorrectorParam : int {
+    kParamInputs = 0,
+    kParamOutputs = 1,
+    kParamResolution = 2,
+    kParamGain = 3,
+    kParamStart = 4,
+    kParamSave = 5,
+    kParamLoad = 6,
+    kParamHelp = 7,
+    kParamAbout = 8,
+    kParamProgress = 9,
+    kParamAboutOk = 10,
+    kParamDisplay = 13,
+    kParamReset = 14,
+    kMicCorrectorParamCount = 15,
+};
+
+// Defines the named parameters on a base built with kMicCorrectorParamCount records, in index order
+// 0 to 8, then 14: continuous, empty label, empty group, shape 1.0. The defaults of "Inputs",
+// "Outputs", "Resolution" and "Gain" are the engine's initial selections (0, 0, 0) and gain (0.5).
+// Does nothing on a base with fewer records.
+void DefineMicCorrectorParameters(IEffectBase& effect);
