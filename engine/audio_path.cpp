@@ -1,0 +1,101 @@
+#include "engine/correction_engine.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+inline double Sample(const double* channel, int i) { return channel ? channel[i] : 0.0; }
+inline double Finite(double v) { return std::fabs(v) <= DBL_MAX ? v : 0.0; }
+
+} // namespace
+
+void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frames) {
+    if (frames <= 0 || !outputs)
+        return;
+    const double* in0 = inputs ? inputs[0] : nullptr;
+    const double* in1 = inputs ? inputs[1] : nullptr;
+    const double* ref = inputSelection == 0.0 ? in0 : in1;
+    const double* tgt = inputSelection == 0.0 ? in1 : in0;
+    double* out0 = outputs[0];
+    double* out1 = outputs[1];
+
+    if (recordingActive.load(std::memory_order_acquire)) {
+        const int step = DecimationStep(workingSampleRate);
+        double* rb = recordBuffers.reference.get();
+        double* tb = recordBuffers.target.get();
+        for (int i = 0; i < frames && rb && tb; ++i) {
+            const int m = ++decimationCounter;
+            if (step != 1 && m % step != 1)
+                continue;
+            rb[recordPosition] = Sample(ref, i);
+            tb[recordPosition] = Sample(tgt, i);
+            const int n = ++recordPosition;
+            const int steps = static_cast<int>(std::trunc(n * 20.0 / fftLength + 0.5));
+            const double p = steps * 0.05;
+            if (p > recordProgress) {
+                recordProgress = p;
+                progressSteps.store(steps, std::memory_order_release);
+            }
+            if (n >= fftLength) {
+                recordingActive.store(0, std::memory_order_release);
+                recordingDone.store(1, std::memory_order_release);
+                break;
+            }
+        }
+    }
+
+    const double sel = outputSelection;
+    if (sel == 0.5) {
+        const double gain = gainFactor;
+        for (int i = 0; i < frames; ++i) {
+            const double y = Finite(Sample(tgt, i) * gain);
+            if (out0)
+                out0[i] = y;
+            if (out1)
+                out1[i] = y;
+        }
+        return;
+    }
+    if (!filterReady.load(std::memory_order_acquire)) {
+        for (int i = 0; i < frames; ++i) {
+            if (out0)
+                out0[i] = 0.0;
+            if (out1)
+                out1[i] = 0.0;
+        }
+        return;
+    }
+
+    const double* x = sel == 0.0 ? ref : tgt;
+    const int K = SectionCount(resolution);
+    PeakingSection* c = correctionCascade.data();
+    const double gain = levelMatchGain;
+    bool poisoned = false;
+    for (int i = 0; i < frames; ++i) {
+        double v = Sample(x, i);
+        for (int k = 0; k < K; ++k) {
+            PeakingSection& s = c[k];
+            const double w = -v * s.b;
+            double y = s.z1 - w;
+            if (std::fabs(y) < 1e-100) // keeps silent sections out of subnormal numbers
+                y = 0.0;
+            s.z1 = s.z2 - y * s.a1;
+            s.z2 = w - s.a2 * y;
+            v += y;
+        }
+        double out = v * gain;
+        if (!(std::fabs(out) <= DBL_MAX)) {
+            out = 0.0;
+            poisoned = true;
+        }
+        if (out0)
+            out0[i] = out;
+        if (out1)
+            out1[i] = out;
+    }
+    // A non-finite input sample would otherwise stay in the section states for good.
+    if (poisoned)
+        for (int k = 0; k < K; ++k)
+            c[k].z1 = c[k].z2 = 0.0;
+}

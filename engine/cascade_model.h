@@ -1,0 +1,17 @@
+#pragma once
+
+// Magnitude of the whole cascade at every band centre, the inner loop of the design:
+//   A_r = sqrt( prod_s (1 + P_s / (1 + Ksq_s * T[r][s])) ),  r, s = 0..n-1,
+// with T the n x n row-major interaction terms, Ksq_s the squared width factor and P_s = (1+g_s)^2 - 1.
+
+// Fast form: the factors are multiplied as numerator and denominator products in short blocks,
+// so there is one division per block instead of one per term. Rows whose blocked products leave
+// the finite range are recomputed with the plain form.
+void ModelCascadeMagnitudes(int n, const double* T, const double* Ksq, const double* P, double* A);
+
+// The formula term by term; the yardstick for the fast form.
+void ModelCascadeMagnitudesPlain(int n, const double* T, const double* Ksq, const double* P, double* A);
+
+// (x)^(1/5) for x >= 0, to full double precision. The design moves every gain a fifth of the way
+// (in log terms) toward its band's error each pass.
+double FifthRoot(double x);

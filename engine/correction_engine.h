@@ -1,0 +1,129 @@
+#pragma once
+
+#include "engine/band_grid.h"
+#include "engine/double_array.h"
+#include "engine/engine_listener.h"
+#include "engine/peaking_section.h"
+#include "engine/recording_analysis.h"
+
+#include <array>
+#include <atomic>
+
+class IEffectBase;
+class IByteChunk;
+
+// The value the audio path hands to the analysis trigger when a recording is complete.
+constexpr double kAnalysisTriggerValue = 0.55555555;
+
+// Linear gain of a "Gain" position: 10^((position - 0.5)*2), 0.1 .. 10. Positions outside 0..1 are
+// clamped and a non-finite one counts as 0.5, so the gain is always finite.
+double GainFactorFor(double gainPosition);
+
+// A 120-point curve from a 33-point one, linear in log amplitude over the point index. Entries
+// that are not positive and finite count as 1.0.
+void ExpandCurveTo120(const double* in33, double* out120);
+
+// What StartRecording did.
+enum class StartOutcome {
+    Started,
+    AlreadyRecording, // a recording runs: nothing changed
+    NoAudioYet,       // the host never set a sample rate: message shown, nothing changed
+    RateTooLow,       // working rate below 44056 Hz: message shown, nothing changed
+    OutOfMemory,      // the recording buffers could not be had: "Error_2" shown, nothing changed
+};
+
+// The correction engine of one plug-in instance: the audio path with its recording and correction
+// cascade, the analysis of a recording, the design of the cascade, and the state record.
+//
+// The plug-in class owns one and forwards to it: Reset, ProcessBlock, SerializeState and
+// UnserializeState from the base's hooks; StartRecording, SetInputSelection, SetOutputSelection,
+// SetResolution and ResetUserCurve from its actions; SetGainPosition from OnParamChange("Gain");
+// PollRecordingSignals from the editor's draw cycle; RunAnalysis from the analysis trigger.
+//
+// Threads. ProcessBlock runs on the audio thread with the plug-in lock held by the caller. Every
+// field the audio path reads is written only under the plug-in lock (the engine takes it briefly
+// itself), except the recording buffers and counters, which the audio path owns from the moment
+// recordingActive is set until it clears it. The design computes without the lock and takes it
+// only to copy its inputs and to write its result, so a block never sees a half-written cascade.
+class CorrectionEngine {
+  public:
+    // base: the owning plug-in (lock, sample rate, parameter serialisation); listener may be null.
+    CorrectionEngine(IEffectBase& base, IEngineListener* listener);
+    CorrectionEngine(const CorrectionEngine&) = delete;
+    CorrectionEngine& operator=(const CorrectionEngine&) = delete;
+
+    void SetListener(IEngineListener* l) { listener = l; }
+
+    // ---- Hooks of the plug-in base ----
+    // Takes the lock; adopts the host's sample rate (at least 44056 Hz) and redesigns when it changed.
+    void Reset();
+    // inputs and outputs: two channel arrays of frames doubles. Caller holds the plug-in lock.
+    // Null channels read as silence; both outputs are always written when present.
+    void ProcessBlock(double** inputs, double** outputs, int frames);
+    bool SerializeState(IByteChunk& chunk);
+    int UnserializeState(const IByteChunk& chunk, int position);
+
+    // ---- Operations behind the editor's actions (editor thread) ----
+    // The Start action: checks, output to the raw target, buffers, band bins, recording armed.
+    StartOutcome StartRecording();
+    // Runs only when a recording is complete; transforms, stores the band levels, switches the
+    // output to the corrected target and redesigns.
+    void RunAnalysis();
+    void DesignCorrection();
+    void SetInputSelection(double value);
+    void SetOutputSelection(double value); // redesigns
+    void SetResolution(double value);      // redesigns
+    void ResetUserCurve();                 // redesigns
+    void SetGainPosition(double value);
+    // Delivers progress steps and the completion of a recording to the listener, in order.
+    void PollRecordingSignals();
+
+    // ---- Engine state ----
+    double inputSelection = 0.0;  // 0: reference on input 0, target on input 1; else swapped
+    double outputSelection = 0.0; // 0 reference, 0.5 target, else corrected target
+    double resolution = 0.0;      // 0: 33 sections, else 120
+    double gainPosition = 0.5;
+    double gainFactor = 1.0; // raw target output only
+    double workingSampleRate = 1.0; // 1.0 until the first reset
+
+    std::atomic<int> recordingActive{0};
+    int fftOrder = kFftOrder;
+    int fftLength = kFftLength;
+    struct RecordBuffers {
+        DoubleArray reference; // 2*fftLength doubles each; samples in the first half
+        DoubleArray target;
+    } recordBuffers;
+    int recordPosition = 0;
+    int decimationCounter = 0;
+    double recordProgress = 0.0;
+    BandBins bandBins{};
+
+    std::atomic<int> filterReady{0};
+    std::array<PeakingSection, kMaxSections> correctionCascade{};
+    double levelMatchGain = 1.0;
+
+    std::array<double, kBandCount> targetBands;
+    std::array<double, kBandCount> referenceBands;
+    std::array<double, kBandCount> calibrationGain;
+    std::array<double, kBandCount> userCurve;
+
+    // Results of the last design (first n entries valid).
+    std::array<double, kMaxSections> sectionGain{};
+    std::array<double, kMaxSections> measuredRatio;
+    std::array<double, kMaxSections> achievedResponse;
+    std::array<double, kMaxSections> curveMeasured;
+    std::array<double, kMaxSections> curveResult;
+    std::array<double, kMaxSections> curveDesired;
+    int designPasses = 0;
+    bool designConverged = false;
+
+  private:
+    void ReleaseRecordBuffers();
+
+    IEffectBase& base;
+    IEngineListener* listener;
+    // Audio thread → editor thread.
+    std::atomic<int> progressSteps{0};   // steps of 0.05 reached
+    std::atomic<int> recordingDone{0};   // the completion is waiting to be delivered
+    int deliveredSteps = 0;              // editor thread only
+};

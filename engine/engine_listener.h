@@ -1,0 +1,26 @@
+#pragma once
+
+// Everything the engine has to show in the editor goes through this interface, which the plug-in
+// class implements by forwarding to its controls. Every call is made on the thread that called the
+// engine operation — never on the audio thread:
+// - the recording's progress and its completion are stored by the audio thread in atomics and
+//   delivered by PollRecordingSignals(), which the editor's draw cycle calls (editor thread);
+// - Start, RunAnalysis and the design call it directly from the thread that runs them.
+// Calls are never made with the plug-in lock held by the engine.
+class IEngineListener {
+  public:
+    virtual ~IEngineListener() = default;
+
+    // The progress bar's value (0 at Start, then 0.05 ... 1.0, each once and in order).
+    virtual void OnRecordProgress(double value) = 0;
+    // Show (Start) or hide (end of the analysis) the progress bar.
+    virtual void OnProgressBarVisible(bool visible) = 0;
+    // A recording is complete: the analysis trigger control is to take this value (0.55555555)
+    // and be marked dirty; its draw hook then calls CorrectionEngine::RunAnalysis().
+    virtual void OnAnalysisTrigger(double value) = 0;
+    // The engine itself changed "Outputs" (0.5 at Start, 1.0 after the analysis): the selector is
+    // to show the value and pass it to the host.
+    virtual void OnOutputsChanged(double value) = 0;
+    // A design has written new display curves: the response display is to be repainted.
+    virtual void OnCurvesChanged() = 0;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+// Forward complex transform X_k = sum_t x_t e^(-j 2 pi k t / n) of n = 2^order points, held as
+// separate real and imaginary arrays, unscaled, results in natural order.
+//
+// Large sizes run as two passes of short row transforms joined by blocked transposes, so every
+// short transform works in cache. The tables (twiddles, bit reversal) are allocated per call
+// through AllocateDoubles; when they cannot be allocated the call returns false and leaves the
+// output undefined.
+
+// Out of place: the result goes to (outRe, outIm), which must not overlap the input; the input
+// arrays are overwritten (used as working space). order 0..24.
+bool FftOutOfPlace(double* re, double* im, double* outRe, double* outIm, int order);
+
+// In place; allocates its own working space as well.
+bool Fft(double* re, double* im, int order);

@@ -1,0 +1,117 @@
+#include "engine/correction_engine.h"
+
+#include "framework/effect_base.h"
+#include "platform/message_service.h"
+#include "platform/plugin_lock.h"
+
+#include <cmath>
+
+namespace {
+
+bool UsableGain(double v) { return std::isfinite(v) && v > 0.0; }
+
+} // namespace
+
+StartOutcome CorrectionEngine::StartRecording() {
+    if (recordingActive.load(std::memory_order_acquire))
+        return StartOutcome::AlreadyRecording;
+    if (workingSampleRate == 1.0) {
+        ShowInfo("Input sound stream is absent. Make sure that you listen the sound in your headphones and "
+                 "click this button again.");
+        return StartOutcome::NoAudioYet;
+    }
+    if (!(workingSampleRate >= 44056.0)) {
+        ShowInfo("Host's sample rate is too low. Please set it to 44100 or higher.");
+        return StartOutcome::RateTooLow;
+    }
+    if (fftOrder < 1 || fftOrder > 24 || fftLength != (1 << fftOrder))
+        return StartOutcome::OutOfMemory;
+
+    // The buffers are had first, so that a failure leaves everything as it was.
+    const std::size_t count = 2 * static_cast<std::size_t>(fftLength);
+    DoubleArray reference(count);
+    DoubleArray target(count);
+    if (!reference || !target) {
+        ShowInfo("Error_2");
+        return StartOutcome::OutOfMemory;
+    }
+
+    if (outputSelection == 0.0 || outputSelection == 1.0) {
+        {
+            PluginLockGuard guard(base.Lock());
+            filterReady.store(0, std::memory_order_release);
+            outputSelection = 0.5;
+        }
+        if (listener)
+            listener->OnOutputsChanged(0.5);
+    }
+
+    // The audio path does not touch the buffers or counters until recordingActive is set.
+    recordBuffers.reference = std::move(reference);
+    recordBuffers.target = std::move(target);
+    bandBins = ComputeBandBins(workingSampleRate, fftLength);
+    recordPosition = 0;
+    decimationCounter = 0;
+    recordProgress = 0.0;
+    progressSteps.store(0, std::memory_order_relaxed);
+    recordingDone.store(0, std::memory_order_relaxed);
+    deliveredSteps = 0;
+    if (listener) {
+        listener->OnRecordProgress(0.0);
+        listener->OnProgressBarVisible(true);
+    }
+    recordingActive.store(1, std::memory_order_release);
+    return StartOutcome::Started;
+}
+
+void CorrectionEngine::PollRecordingSignals() {
+    const int steps = progressSteps.load(std::memory_order_acquire);
+    while (deliveredSteps < steps) {
+        ++deliveredSteps;
+        if (listener)
+            listener->OnRecordProgress(deliveredSteps * 0.05);
+    }
+    if (deliveredSteps == steps && recordingDone.exchange(0, std::memory_order_acq_rel) && listener)
+        listener->OnAnalysisTrigger(kAnalysisTriggerValue);
+}
+
+void CorrectionEngine::ReleaseRecordBuffers() {
+    recordBuffers.reference.reset();
+    recordBuffers.target.reset();
+}
+
+void CorrectionEngine::RunAnalysis() {
+    if (recordingActive.load(std::memory_order_acquire) || recordPosition != fftLength || recordProgress != 1.0)
+        return;
+    recordPosition = 0;
+    if (!recordBuffers.reference || !recordBuffers.target)
+        return;
+
+    std::array<double, kBandCount> ref{}, tgt{};
+    if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
+                           ref.data(), tgt.data())) {
+        // The analysis is abandoned; Start works again.
+        ShowInfo("Error_2");
+        ReleaseRecordBuffers();
+        recordProgress = 0.0;
+        if (listener)
+            listener->OnProgressBarVisible(false);
+        return;
+    }
+    // A calibration value that is not a positive number would turn a level into Inf or NaN.
+    for (int i = 0; i < kBandCount; ++i)
+        if (UsableGain(calibrationGain[i]))
+            ref[i] /= calibrationGain[i];
+    ReleaseRecordBuffers();
+    {
+        PluginLockGuard guard(base.Lock());
+        referenceBands = ref;
+        targetBands = tgt;
+        outputSelection = 1.0;
+    }
+    if (listener) {
+        listener->OnOutputsChanged(1.0);
+        listener->OnProgressBarVisible(false);
+    }
+    DesignCorrection();
+}

@@ -1,0 +1,181 @@
+#include "engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// A prepared engine at 48 kHz with a flat design in place.
+struct Prepared {
+    TestEffect fx;
+    CorrectionEngine& e = fx.engine;
+    EventLog log;
+    Prepared() {
+        e.SetListener(&log);
+        fx.SetHostRate(48000);
+        fx.Reset();
+    }
+};
+
+void Fill(Stereo& s) {
+    for (size_t i = 0; i < s.in0.size(); ++i) {
+        s.in0[i] = std::sin(0.01 * i);
+        s.in1[i] = 0.25 * std::cos(0.03 * i);
+    }
+}
+
+} // namespace
+
+TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
+    Prepared p;
+    p.e.outputSelection = 0.5;
+    struct Case {
+        double inputs, gainPosition, factor;
+        int filterReady;
+    } cases[] = {{0, 0.5, 1.0, 1}, {0, 0.5, 1.0, 0}, {0, 1.0, 10.0, 1}, {1, 0.0, 0.1, 0}};
+    for (const Case& c : cases) {
+        p.e.inputSelection = c.inputs;
+        p.e.SetGainPosition(c.gainPosition);
+        p.e.filterReady = c.filterReady;
+        Stereo s(256);
+        Fill(s);
+        s.Run(p.e);
+        const auto& target = c.inputs == 0 ? s.in1 : s.in0;
+        for (int i = 0; i < 256; ++i) {
+            if (c.factor == 1.0) {
+                ASSERT_EQ(s.out0[i], target[i]);
+            }
+            ASSERT_NEAR(s.out0[i], target[i] * c.factor, 1e-15);
+            ASSERT_EQ(s.out1[i], s.out0[i]);
+        }
+    }
+}
+
+TEST(AudioPath, SilentWithoutAReadyFilter) {
+    Prepared p;
+    for (double outputs : {0.0, 1.0}) {
+        p.e.outputSelection = outputs;
+        p.e.filterReady = 0;
+        Stereo s(64);
+        Fill(s);
+        s.Run(p.e);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_TRUE(s.out0[i] == 0.0 && s.out1[i] == 0.0);
+    }
+}
+
+// All section gains 0: the signal passes unchanged, times the level-match gain; the reference
+// output reads the reference channel and the corrected output the target channel.
+TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
+    Prepared p;
+    ASSERT_EQ(p.e.filterReady.load(), 1);
+    for (double inputs : {0.0, 1.0})
+        for (double outputs : {0.0, 1.0}) {
+            p.e.inputSelection = inputs;
+            p.e.outputSelection = outputs;
+            p.e.levelMatchGain = 0.5;
+            Stereo s(128);
+            Fill(s);
+            s.Run(p.e);
+            const bool wantChannel0 = (outputs == 0.0) == (inputs == 0.0);
+            const auto& x = wantChannel0 ? s.in0 : s.in1;
+            for (int i = 0; i < 128; ++i) {
+                ASSERT_EQ(s.out0[i], 0.5 * x[i]);
+                ASSERT_EQ(s.out1[i], s.out0[i]);
+            }
+        }
+}
+
+// One section with g = 1 at w0: a sine at w0 comes out twice as loud; silence afterwards decays
+// to exact zeros rather than subnormal numbers.
+TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
+    Prepared p;
+    p.e.outputSelection = 1.0;
+    p.e.levelMatchGain = 1.0;
+    const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
+    for (auto& s : p.e.correctionCascade)
+        s = PeakingSection{};
+    p.e.correctionCascade[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
+                                0, 0};
+    Stereo s(48000);
+    for (int i = 0; i < 48000; ++i)
+        s.in1[i] = std::sin(w0 * i);
+    s.Run(p.e);
+    double peak = 0;
+    for (int i = 24000; i < 48000; ++i)
+        peak = std::max(peak, std::fabs(s.out0[i]));
+    EXPECT_NEAR(peak, 2.0, 1e-3);
+
+    Stereo quiet(48000);
+    quiet.Run(p.e);
+    EXPECT_EQ(p.e.correctionCascade[7].z1, 0.0);
+    EXPECT_EQ(p.e.correctionCascade[7].z2, 0.0);
+    EXPECT_EQ(quiet.out0.back(), 0.0);
+}
+
+TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
+    Prepared p;
+    for (int i = 0; i < kBandCount; ++i)
+        p.e.targetBands[i] = 1.0 + 0.3 * (i % 5);
+    p.e.SetOutputSelection(1.0);
+    Stereo s(64);
+    Fill(s);
+    s.in1[10] = NAN;
+    s.in1[20] = INFINITY;
+    s.Run(p.e);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_TRUE(std::isfinite(s.out0[i]) && std::isfinite(s.out1[i])) << i;
+    Stereo next(64);
+    Fill(next);
+    next.Run(p.e);
+    EXPECT_NE(next.out0[63], 0.0); // the cascade recovered
+    for (const auto& sec : p.e.correctionCascade)
+        ASSERT_TRUE(std::isfinite(sec.z1) && std::isfinite(sec.z2));
+
+    p.e.outputSelection = 0.5;
+    p.e.gainFactor = INFINITY;
+    s.Run(p.e);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_TRUE(std::isfinite(s.out0[i]));
+}
+
+TEST(AudioPath, MissingChannelsAndEmptyBlocks) {
+    Prepared p;
+    p.e.outputSelection = 0.5;
+    std::vector<double> out0(32, 5.0), out1(32, 5.0);
+    double* in[2] = {nullptr, nullptr};
+    double* out[2] = {out0.data(), out1.data()};
+    p.e.ProcessBlock(in, out, 32);
+    EXPECT_EQ(out0[31], 0.0);
+    EXPECT_EQ(out1[0], 0.0);
+    p.e.ProcessBlock(nullptr, out, 32);
+    out0.assign(32, 5.0);
+    p.e.ProcessBlock(in, out, 0);
+    p.e.ProcessBlock(in, out, -3);
+    p.e.ProcessBlock(in, nullptr, 32);
+    EXPECT_EQ(out0[0], 5.0);
+}
+
+TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
+    TestEffect fx;
+    EventLog log;
+    fx.engine.SetListener(&log);
+    fx.SetHostRate(32000);
+    fx.Reset();
+    EXPECT_EQ(fx.engine.workingSampleRate, 44056.0);
+    EXPECT_EQ(log.designs, 1);
+    fx.Reset(); // 44056 differs from 32000: again
+    EXPECT_EQ(log.designs, 2);
+    fx.SetHostRate(96000);
+    fx.Reset();
+    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(log.designs, 3);
+    fx.Reset(); // same rate: nothing
+    EXPECT_EQ(log.designs, 3);
+    fx.SetHostRate(NAN);
+    fx.Reset();
+    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(log.designs, 3);
+}

@@ -1,0 +1,95 @@
+#include "engine/fft.h"
+#include "engine/recording_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Recording {
+    std::vector<double> reference = std::vector<double>(2 * kFftLength, 0.0);
+    std::vector<double> target = std::vector<double>(2 * kFftLength, 0.0);
+    std::array<double, kBandCount> referenceBands{}, targetBands{};
+    bool Analyse(const BandBins& bins) {
+        return AnalyseRecordings(reference.data(), target.data(), kFftOrder, bins, referenceBands.data(),
+                                 targetBands.data());
+    }
+};
+
+// Band levels of one signal transformed on its own, the plain way.
+std::array<double, kBandCount> LevelsAlone(const std::vector<double>& samples, const BandBins& bins) {
+    std::vector<double> re(samples.begin(), samples.begin() + kFftLength), im(kFftLength, 0.0);
+    EXPECT_TRUE(Fft(re.data(), im.data(), kFftOrder));
+    for (int j = 0; j < kFftLength; ++j)
+        re[j] = re[j] * re[j] + im[j] * im[j];
+    std::array<double, kBandCount> bands{};
+    BandLevelsFromPower(re.data(), bins, bands.data());
+    return bands;
+}
+
+} // namespace
+
+TEST(RecordingAnalysis, ImpulseGivesTheRootOfEachBandsBinCount) {
+    const BandBins bins = ComputeBandBins(44100, kFftLength);
+    Recording r;
+    r.reference[0] = 1.0;
+    ASSERT_TRUE(r.Analyse(bins));
+    const int* e = bins.data() + kNormalEdgeBinsOffset;
+    EXPECT_NEAR(r.referenceBands[0], std::sqrt(e[0] - bins[0]), 1e-9);
+    for (int i = 1; i < kNormalBands; ++i)
+        EXPECT_NEAR(r.referenceBands[i], std::sqrt(e[i] - e[i - 1]), 1e-9) << i;
+    const int* h = bins.data() + kHighEdgeBinsOffset;
+    for (int m = 0; m < kHighBands; ++m)
+        EXPECT_NEAR(r.referenceBands[kHighOffset + m], std::sqrt(h[m + 1] - h[m]), 1e-9) << m;
+    // Nothing of the reference leaks into the silent target.
+    for (double t : r.targetBands)
+        EXPECT_LT(t, 1e-9);
+}
+
+TEST(RecordingAnalysis, EqualAndScaledInputs) {
+    const BandBins bins = ComputeBandBins(48000, kFftLength);
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise;
+    Recording equal, scaled;
+    for (int i = 0; i < kFftLength; ++i) {
+        const double x = noise(rng);
+        equal.reference[i] = equal.target[i] = x;
+        scaled.reference[i] = x;
+        scaled.target[i] = 0.5 * x;
+    }
+    ASSERT_TRUE(equal.Analyse(bins));
+    ASSERT_TRUE(scaled.Analyse(bins));
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_NEAR(equal.targetBands[i], equal.referenceBands[i], 1e-9 * equal.referenceBands[i]) << i;
+        EXPECT_NEAR(scaled.targetBands[i], 0.5 * scaled.referenceBands[i], 1e-9 * scaled.referenceBands[i]) << i;
+    }
+}
+
+// The two real recordings share one complex transform; each must come out as if transformed alone.
+TEST(RecordingAnalysis, SharedTransformSeparatesBothSpectra) {
+    const BandBins bins = ComputeBandBins(44100, kFftLength);
+    std::mt19937 rng(11);
+    std::normal_distribution<double> noise;
+    Recording r;
+    for (int i = 0; i < kFftLength; ++i) {
+        r.reference[i] = noise(rng);
+        r.target[i] = std::sin(0.05 * i) + 0.01 * noise(rng);
+    }
+    const auto refAlone = LevelsAlone(r.reference, bins);
+    const auto tgtAlone = LevelsAlone(r.target, bins);
+    ASSERT_TRUE(r.Analyse(bins));
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_NEAR(r.referenceBands[i], refAlone[i], 1e-9 * refAlone[i] + 1e-9) << i;
+        EXPECT_NEAR(r.targetBands[i], tgtAlone[i], 1e-9 * tgtAlone[i] + 1e-9) << i;
+    }
+}
+
+TEST(RecordingAnalysis, EmptyBandIsZero) {
+    const double power[4] = {1, 4, 9, 16};
+    EXPECT_EQ(BandLevel(power, 2, 2), 0.0);
+    EXPECT_EQ(BandLevel(power, 3, 1), 0.0);
+    EXPECT_DOUBLE_EQ(BandLevel(power, 0, 4), std::sqrt(30.0));
+}

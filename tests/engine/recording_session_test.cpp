@@ -1,0 +1,233 @@
+#include "engine_fixture.h"
+#include "support/message_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+namespace {
+
+struct Session {
+    TestEffect fx;
+    CorrectionEngine& e = fx.engine;
+    EventLog log;
+    explicit Session(double rate) {
+        e.SetListener(&log);
+        if (rate > 0) {
+            fx.SetHostRate(rate);
+            fx.Reset();
+        }
+        log.events.clear();
+        log.designs = 0;
+    }
+    // Feeds blocks of the given size until `frames` frames went through.
+    void Feed(long frames, int block, const std::function<void(long, double&, double&)>& gen) {
+        Stereo s(block);
+        for (long done = 0; done < frames;) {
+            const int n = static_cast<int>(std::min<long>(block, frames - done));
+            s.in0.resize(n);
+            s.in1.resize(n);
+            s.out0.resize(n);
+            s.out1.resize(n);
+            for (int i = 0; i < n; ++i)
+                gen(done + i, s.in0[i], s.in1[i]);
+            s.Run(e);
+            done += n;
+        }
+    }
+};
+
+double* FailingAllocator(std::size_t) { return nullptr; }
+
+} // namespace
+
+TEST(RecordingSession, StartNeedsAHostRate) {
+    MessageRecorder messages;
+    Session s(0);
+    s.e.outputSelection = 1.0;
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::NoAudioYet);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, "Info");
+    EXPECT_EQ(messages.entries[0].text, "Input sound stream is absent. Make sure that you listen the sound in your "
+                                        "headphones and click this button again.");
+    EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
+    EXPECT_EQ(s.e.outputSelection, 1.0);
+    EXPECT_EQ(s.e.recordingActive.load(), 0);
+    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_TRUE(s.log.events.empty());
+}
+
+TEST(RecordingSession, StartPreparesAndArms) {
+    Session s(96000);
+    s.e.outputSelection = 1.0;
+    ASSERT_EQ(s.e.filterReady.load(), 1);
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    EXPECT_EQ(s.e.outputSelection, 0.5);
+    EXPECT_EQ(s.e.filterReady.load(), 0);
+    EXPECT_EQ(s.log.events, (std::vector<std::string>{"outputs 0.500000", "progress", "show"}));
+    EXPECT_EQ(s.log.progress, std::vector<double>{0.0});
+    EXPECT_EQ(s.e.bandBins[kHighEdgeBinsOffset + 120], 218453);
+    ASSERT_TRUE(s.e.recordBuffers.reference && s.e.recordBuffers.target);
+    EXPECT_EQ(s.e.recordBuffers.reference.get()[2 * kFftLength - 1], 0.0);
+    EXPECT_EQ(s.e.recordingActive.load(), 1);
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::AlreadyRecording);
+    EXPECT_EQ(s.log.events.size(), 3u);
+
+    // Start when the target is already heard leaves the selector and the filter alone.
+    Session t(44100);
+    t.e.outputSelection = 0.5;
+    EXPECT_EQ(t.e.StartRecording(), StartOutcome::Started);
+    EXPECT_EQ(t.e.filterReady.load(), 1);
+    EXPECT_EQ(t.log.events, (std::vector<std::string>{"progress", "show"}));
+}
+
+TEST(RecordingSession, StartWithoutMemoryChangesNothing) {
+    MessageRecorder messages;
+    Session s(48000);
+    s.e.outputSelection = 1.0;
+    const auto previous = SetDoubleArrayAllocator(&FailingAllocator);
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::OutOfMemory);
+    SetDoubleArrayAllocator(previous);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].text, "Error_2");
+    EXPECT_EQ(messages.entries[0].caption, "Info");
+    EXPECT_EQ(s.e.outputSelection, 1.0);
+    EXPECT_EQ(s.e.filterReady.load(), 1);
+    EXPECT_EQ(s.e.recordingActive.load(), 0);
+}
+
+// Which input samples are kept at each rate tier, and which channel feeds which buffer.
+TEST(RecordingSession, DecimationAndChannelRoles) {
+    const std::pair<double, int> tiers[] = {{79999, 1}, {96000, 2}, {192000, 4}, {384000, 8}};
+    for (auto [rate, step] : tiers)
+        for (double inputs : {0.0, 1.0}) {
+            Session s(rate);
+            s.e.SetInputSelection(inputs);
+            ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+            s.Feed(100, 7, [](long i, double& a, double& b) {
+                a = static_cast<double>(i + 1);
+                b = -static_cast<double>(i + 1);
+            });
+            const double* ref = s.e.recordBuffers.reference.get();
+            const double* tgt = s.e.recordBuffers.target.get();
+            const double sign = inputs == 0.0 ? 1.0 : -1.0;
+            EXPECT_EQ(s.e.recordPosition, (100 + step - 1) / step) << rate;
+            EXPECT_EQ(s.e.decimationCounter, 100);
+            for (int k = 0; k < 4; ++k) {
+                EXPECT_EQ(ref[k], sign * (1 + k * step)) << rate << " " << k; // 1st, 1+step-th, ...
+                EXPECT_EQ(tgt[k], -sign * (1 + k * step)) << rate << " " << k;
+            }
+        }
+}
+
+TEST(RecordingSession, ProgressStepsAndCompletion) {
+    Session s(44100);
+    ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    s.log.events.clear();
+    s.log.progress.clear();
+    std::vector<int> reachedAt;
+    double last = 0.0;
+    Stereo one(1);
+    while (s.e.recordingActive.load()) {
+        one.Run(s.e);
+        if (s.e.recordProgress != last) {
+            last = s.e.recordProgress;
+            reachedAt.push_back(s.e.recordPosition);
+        }
+        if (s.e.recordPosition % 50000 == 0)
+            s.e.PollRecordingSignals(); // the editor looks in now and then
+    }
+    ASSERT_EQ(reachedAt.size(), 20u);
+    EXPECT_EQ(reachedAt[0], 13108);
+    EXPECT_EQ(reachedAt[1], 39322);
+    EXPECT_EQ(reachedAt[19], 511181);
+    EXPECT_EQ(s.e.recordProgress, 1.0);
+    EXPECT_EQ(s.e.recordPosition, kFftLength);
+
+    s.e.PollRecordingSignals();
+    s.e.PollRecordingSignals();
+    ASSERT_EQ(s.log.progress.size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_DOUBLE_EQ(s.log.progress[i], 0.05 * (i + 1));
+    EXPECT_EQ(s.log.events.back(), "trigger");
+    EXPECT_EQ(std::count(s.log.events.begin(), s.log.events.end(), "trigger"), 1);
+    EXPECT_EQ(s.log.trigger, 0.55555555);
+}
+
+TEST(RecordingSession, BuffersFillingMidBlockStopTheRecordingOnly) {
+    Session s(48000);
+    s.e.outputSelection = 0.5;
+    ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    s.Feed(kFftLength - 10, 4096, [](long, double& a, double& b) { a = b = 0.1; });
+    Stereo s2(100);
+    for (int i = 0; i < 100; ++i)
+        s2.in1[i] = i;
+    s2.Run(s.e);
+    EXPECT_EQ(s.e.recordingActive.load(), 0);
+    EXPECT_EQ(s.e.recordPosition, kFftLength);
+    EXPECT_EQ(s.e.decimationCounter, kFftLength);
+    EXPECT_EQ(s.e.recordBuffers.target.get()[kFftLength - 1], 9.0);
+    EXPECT_EQ(s.e.recordBuffers.target.get()[kFftLength], 0.0);
+    EXPECT_EQ(s2.out0, s2.in1);
+}
+
+// Record noise on the reference and half of it on the target, with a calibration of 2.0: after
+// the calibration division both microphones read the same, so the correction is flat.
+TEST(RecordingSession, AnalysisEndToEnd) {
+    Session s(48000);
+    s.e.calibrationGain.fill(2.0);
+    s.e.RunAnalysis(); // no recording: nothing
+    EXPECT_EQ(s.log.designs, 0);
+    ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    std::mt19937 rng(1);
+    std::normal_distribution<double> noise;
+    s.Feed(kFftLength / 2, 4096, [&](long, double& a, double& b) {
+        a = noise(rng);
+        b = 0.5 * a;
+    });
+    s.e.RunAnalysis(); // recording not complete: nothing
+    EXPECT_EQ(s.log.designs, 0);
+    s.Feed(kFftLength / 2, 4096, [&](long, double& a, double& b) {
+        a = noise(rng);
+        b = 0.5 * a;
+    });
+    s.e.PollRecordingSignals();
+    s.log.events.clear();
+    s.e.RunAnalysis();
+    EXPECT_EQ(s.log.events, (std::vector<std::string>{"outputs 1.000000", "hide"}));
+    EXPECT_EQ(s.log.designs, 1);
+    EXPECT_EQ(s.e.outputSelection, 1.0);
+    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_FALSE(s.e.recordBuffers.target);
+    EXPECT_EQ(s.e.recordPosition, 0);
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_GT(s.e.referenceBands[i], 0.0);
+        EXPECT_NEAR(s.e.targetBands[i], s.e.referenceBands[i], 1e-9 * s.e.referenceBands[i]) << i;
+    }
+    EXPECT_NEAR(s.e.levelMatchGain, 1.0, 1e-9);
+    EXPECT_EQ(s.e.filterReady.load(), 1);
+    s.e.RunAnalysis(); // a second trigger finds nothing to do
+    EXPECT_EQ(s.log.designs, 1);
+}
+
+TEST(RecordingSession, AnalysisWithoutTablesIsAbandoned) {
+    MessageRecorder messages;
+    Session s(44100);
+    ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    s.Feed(kFftLength, 8192, [](long i, double& a, double& b) { a = b = (i % 7) * 0.1; });
+    const auto before = s.e.targetBands;
+    const auto previous = SetDoubleArrayAllocator(&FailingAllocator);
+    s.e.RunAnalysis();
+    SetDoubleArrayAllocator(previous);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, "Info");
+    EXPECT_EQ(messages.entries[0].text, "Error_2");
+    EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_EQ(s.e.targetBands, before);
+    EXPECT_EQ(s.log.events.back(), "hide");
+    EXPECT_EQ(s.log.designs, 0);
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started); // the user can measure again
+}

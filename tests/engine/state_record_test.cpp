@@ -1,0 +1,185 @@
+#include "engine_fixture.h"
+#include "framework/byte_chunk.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct Instance {
+    TestEffect fx;
+    CorrectionEngine& e = fx.engine;
+    EventLog log;
+    Instance() { e.SetListener(&log); }
+};
+
+void Distinct(CorrectionEngine& e, double base) {
+    for (int i = 0; i < kBandCount; ++i) {
+        e.targetBands[i] = base + 0.001 * i;
+        e.referenceBands[i] = 2 * base + 0.002 * i;
+        e.userCurve[i] = 1.0 + 0.01 * (i % 33);
+    }
+}
+
+IByteChunk Truncated(const IByteChunk& c, int size) {
+    IByteChunk out;
+    out.Put(c.Data(), size);
+    return out;
+}
+
+} // namespace
+
+TEST(StateRecord, RoundTrip) {
+    Instance a;
+    Distinct(a.e, 0.25);
+    const double params[4] = {1.0, 0.5, 1.0, 0.75};
+    for (int i = 0; i < 4; ++i)
+        a.fx.GetParam(i)->value = params[i];
+    IByteChunk chunk;
+    ASSERT_TRUE(a.e.SerializeState(chunk));
+    ASSERT_EQ(chunk.Size(), 2712 + 15 * 8);
+    double at2720;
+    chunk.GetValue(&at2720, 2720);
+    EXPECT_EQ(at2720, 0.5);
+
+    Instance b;
+    EXPECT_EQ(b.e.UnserializeState(chunk, 0), 2712 + 15 * 8);
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_EQ(b.e.targetBands[i], a.e.targetBands[i]);
+        EXPECT_EQ(b.e.referenceBands[i], a.e.referenceBands[i]);
+    }
+    for (int i = 0; i < kNormalBands; ++i)
+        EXPECT_EQ(b.e.userCurve[i], a.e.userCurve[i]);
+    EXPECT_EQ(b.e.inputSelection, 1.0);
+    EXPECT_EQ(b.e.outputSelection, 0.5);
+    EXPECT_EQ(b.e.resolution, 1.0);
+    EXPECT_EQ(b.e.gainPosition, 0.75);
+    EXPECT_DOUBLE_EQ(b.e.gainFactor, std::pow(10.0, 0.5));
+    for (int i = 0; i < 15; ++i)
+        EXPECT_EQ(b.fx.GetParam(i)->value, a.fx.GetParam(i)->value) << i;
+    EXPECT_EQ(b.log.designs, 1);
+
+    // Read from the middle of a larger chunk.
+    IByteChunk framed;
+    framed.PutValue(int32_t{42});
+    framed.Put(chunk.Data(), chunk.Size());
+    Instance c;
+    EXPECT_EQ(c.e.UnserializeState(framed, 4), 4 + 2712 + 15 * 8);
+    EXPECT_EQ(c.e.referenceBands, a.e.referenceBands);
+}
+
+// Short records keep the complete arrays before the cut and still rebuild the curve and redesign.
+TEST(StateRecord, ShortRecords) {
+    Instance a;
+    Distinct(a.e, 0.25);
+    IByteChunk full;
+    ASSERT_TRUE(a.e.SerializeState(full));
+
+    Instance b;
+    Distinct(b.e, 0.5);
+    b.e.userCurve.fill(2.0);
+    const auto oldTarget = b.e.targetBands, oldReference = b.e.referenceBands;
+    EXPECT_EQ(b.e.UnserializeState(Truncated(full, 600), 0), -1);
+    for (int i = 0; i < kNormalBands; ++i) {
+        EXPECT_EQ(b.e.targetBands[i], a.e.targetBands[i]);
+        EXPECT_EQ(b.e.referenceBands[i], a.e.referenceBands[i]);
+    }
+    for (int i = kHighOffset; i < kBandCount; ++i) {
+        EXPECT_EQ(b.e.targetBands[i], oldTarget[i]);
+        EXPECT_EQ(b.e.referenceBands[i], oldReference[i]);
+    }
+    EXPECT_EQ(b.log.designs, 1);
+
+    Instance c;
+    Distinct(c.e, 0.5);
+    c.e.gainPosition = 0.0; // gainFactor still 1.0: the restore recomputes it
+    c.fx.GetParam(3)->value = 0.0;
+    c.e.userCurve[kHighOffset + 5] = 123.0;
+    const auto keep = c.e.targetBands;
+    EXPECT_EQ(c.e.UnserializeState(Truncated(full, 263), 0), -1);
+    EXPECT_EQ(c.e.targetBands, keep);
+    EXPECT_DOUBLE_EQ(c.e.gainFactor, 0.1);
+    EXPECT_NE(c.e.userCurve[kHighOffset + 5], 123.0);
+    EXPECT_EQ(c.log.designs, 1);
+
+    // Cut inside the four engine parameters: those complete are taken.
+    Instance d;
+    EXPECT_EQ(d.e.UnserializeState(Truncated(full, 2712 + 16 + 4), 0), -1);
+    EXPECT_EQ(d.e.inputSelection, a.e.inputSelection);
+    EXPECT_EQ(d.e.resolution, 0.0);
+
+    // Positions outside the chunk.
+    Instance e;
+    EXPECT_EQ(e.e.UnserializeState(full, -8), -1);
+    EXPECT_EQ(e.e.UnserializeState(full, full.Size() - 100), -1);
+    EXPECT_EQ(e.e.UnserializeState(full, 2147483000), -1);
+}
+
+TEST(StateRecord, GainPositionGivesTheGainFactor) {
+    const std::pair<double, double> cases[] = {{1.0, 10.0}, {0.0, 0.1}, {0.5, 1.0}, {7.0, 10.0}, {NAN, 1.0}};
+    for (auto [position, factor] : cases) {
+        Instance a;
+        a.fx.GetParam(3)->value = position;
+        IByteChunk chunk;
+        a.e.SerializeState(chunk);
+        Instance b;
+        b.e.UnserializeState(Truncated(chunk, 2744), 0);
+        EXPECT_NEAR(b.e.gainFactor, factor, 1e-12) << position;
+    }
+}
+
+TEST(StateRecord, ExpandCurveTo120) {
+    double in[33], out[120];
+    std::fill(in, in + 33, 1.7);
+    ExpandCurveTo120(in, out);
+    for (double v : out)
+        EXPECT_NEAR(v, 1.7, 1e-12);
+
+    for (int i = 0; i < 33; ++i)
+        in[i] = std::pow(2.0, i);
+    ExpandCurveTo120(in, out);
+    EXPECT_DOUBLE_EQ(out[0], in[0]);
+    EXPECT_NEAR(out[1], in[0] * std::pow(2.0, 32.0 / 119.0), 1e-12);
+    EXPECT_NEAR(out[118] / std::pow(2.0, 118 * 32.0 / 119.0), 1.0, 1e-12);
+    EXPECT_EQ(out[119], in[32]);
+
+    // Unusable points count as 0 dB rather than spreading NaN over their neighbours.
+    std::fill(in, in + 33, 2.0);
+    in[0] = 0.0;
+    in[10] = NAN;
+    in[32] = -1.0;
+    ExpandCurveTo120(in, out);
+    for (double v : out)
+        EXPECT_TRUE(std::isfinite(v) && v > 0);
+    EXPECT_EQ(out[0], 1.0);
+    EXPECT_EQ(out[119], 1.0);
+}
+
+// A damaged project: zeros, NaN and infinities in every array.
+TEST(StateRecord, GarbageStateStillGivesAFiniteStableFilter) {
+    Instance a;
+    for (int i = 0; i < kBandCount; ++i) {
+        a.e.targetBands[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
+        a.e.referenceBands[i] = i % 2 ? INFINITY : 1e-300;
+        a.e.userCurve[i] = i % 2 ? -4.0 : NAN;
+    }
+    a.fx.GetParam(1)->value = 1.0;
+    for (double resolution : {0.0, 1.0}) {
+        a.fx.GetParam(2)->value = resolution;
+        IByteChunk chunk;
+        a.e.SerializeState(chunk);
+        Instance b;
+        b.fx.SetHostRate(44100);
+        b.fx.Reset();
+        b.e.UnserializeState(chunk, 0);
+        EXPECT_EQ(b.e.filterReady.load(), 1);
+        EXPECT_TRUE(std::isfinite(b.e.levelMatchGain));
+        Stereo s(4096);
+        for (int i = 0; i < 4096; ++i)
+            s.in1[i] = std::sin(0.3 * i);
+        s.Run(b.e);
+        for (int i = 0; i < 4096; ++i)
+            ASSERT_TRUE(std::isfinite(s.out0[i]) && std::fabs(s.out0[i]) < 100) << i;
+    }
+}
