@@ -1,0 +1,126 @@
+#pragma once
+
+#include "framework/effect_base.h"
+#include "vst3/abi/processing.h"
+#include "vst3/single_component_effect.h"
+
+#include <vector>
+
+class IEffectVST3View;
+class IEditorWindow;
+
+// Binds the plug-in base to a host: one object that is both the audio processor and the edit
+// controller. Every host call is turned into calls on the base, in double precision, and for
+// processing and state under the plug-in lock.
+class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
+  public:
+    static constexpr vst::ParamID kPresetParamId = 0x70727374; // "prst"
+    static constexpr vst::ParamID kBypassParamId = 0x62706173; // "bpas"
+    static constexpr vst::ProgramListID kFactoryPresetListId = 0x70727374;
+
+    explicit IEffectVST3(const EffectFacts& facts);
+    ~IEffectVST3() override;
+
+    // IPluginBase
+    vst::tresult initialize(vst::FUnknown* context) override;
+    vst::tresult terminate() override;
+
+    // IComponent
+    vst::tresult getControllerClassId(vst::TUID classId) override;
+    vst::tresult setIoMode(vst::IoMode mode) override;
+    vst::tresult getRoutingInfo(vst::RoutingInfo& inInfo, vst::RoutingInfo& outInfo) override;
+    vst::tresult setActive(vst::TBool state) override;
+    vst::tresult componentSetState(vst::IBStream* state) override;
+    vst::tresult componentGetState(vst::IBStream* state) override;
+
+    // IAudioProcessor
+    vst::tresult setBusArrangements(vst::SpeakerArrangement* inputs, vst::int32 numIns,
+                                    vst::SpeakerArrangement* outputs, vst::int32 numOuts) override;
+    vst::tresult canProcessSampleSize(vst::int32 symbolicSampleSize) override;
+    vst::uint32 getLatencySamples() override;
+    vst::tresult setupProcessing(vst::ProcessSetup& setup) override;
+    vst::tresult setProcessing(vst::TBool state) override;
+    vst::tresult process(vst::ProcessData& data) override;
+    vst::uint32 getTailSamples() override;
+
+    // IEditController
+    vst::tresult setComponentState(vst::IBStream* state) override;
+    vst::tresult controllerSetState(vst::IBStream* state) override;
+    vst::tresult controllerGetState(vst::IBStream* state) override;
+    vst::tresult getParamStringByValue(vst::ParamID id, vst::ParamValue valueNormalized,
+                                       vst::String128 string) override;
+    vst::ParamValue plainParamToNormalized(vst::ParamID id, vst::ParamValue plainValue) override;
+    vst::ParamValue getParamNormalized(vst::ParamID id) override;
+    vst::tresult setParamNormalized(vst::ParamID id, vst::ParamValue value) override;
+    vst::IPlugView* createView(vst::FIDString name) override;
+
+    // IEditController2
+    vst::tresult setKnobMode(vst::KnobMode mode) override;
+    vst::tresult openHelp(vst::TBool onlyCheck) override;
+    vst::tresult openAboutBox(vst::TBool onlyCheck) override;
+
+    // IUnitInfo
+    vst::int32 getUnitCount() override;
+    vst::tresult getUnitInfo(vst::int32 unitIndex, vst::UnitInfo& info) override;
+    vst::int32 getProgramListCount() override;
+    vst::tresult getProgramListInfo(vst::int32 listIndex, vst::ProgramListInfo& info) override;
+    vst::tresult getProgramName(vst::ProgramListID listId, vst::int32 programIndex, vst::String128 name) override;
+    vst::tresult getProgramInfo(vst::ProgramListID listId, vst::int32 programIndex, vst::CString attributeId,
+                                vst::String128 attributeValue) override;
+    vst::tresult hasProgramPitchNames(vst::ProgramListID listId, vst::int32 programIndex) override;
+    vst::tresult getProgramPitchName(vst::ProgramListID listId, vst::int32 programIndex, vst::int16 midiPitch,
+                                     vst::String128 name) override;
+    vst::UnitID getSelectedUnit() override;
+    vst::tresult selectUnit(vst::UnitID unitId) override;
+    vst::tresult getUnitByBus(vst::MediaType type, vst::BusDirection dir, vst::int32 busIndex,
+                              vst::int32 channel, vst::UnitID& unitId) override;
+    vst::tresult setUnitProgramData(vst::int32 listOrUnitId, vst::int32 programIndex,
+                                    vst::IBStream* data) override;
+
+    // Services to the base
+    void BeginParamGesture(int paramIdx) override;
+    void InformHostOfParamChange(int paramIdx, double normalized) override;
+    void EndParamGesture(int paramIdx) override;
+    bool IsRenderingOffline() override;
+    int32_t GetSamplePos() override;
+    double GetTempo() override;
+    void GetTimeSignature(int32_t* numerator, int32_t* denominator) override;
+    void GetTransport(TransportInfo* info) override;
+    void ResizeEditor(int width, int height) override;
+    void PopupHostContextMenu(int paramIdx, int x, int y) override;
+    void SetLatency(int samples) override;
+    bool SendMidi(const IMidiEvent& event) override;
+
+    const char* ClassName() const override { return "IEffectVST3"; }
+    bool IsTypeOf(const char* name, bool askBaseClasses) const override;
+
+    // The editor's window side, when the editor has one.
+    IEditorWindow* EditorWindow();
+    const std::vector<IEffectVST3View*>& Views() const { return views; }
+    const vst::ProcessContext& TransportCache() const { return transportCache; }
+    const vst::ProcessSetup& CurrentProcessSetup() const { return processSetup; }
+    int SideChainChannels() const { return sideChainChannels; }
+
+  private:
+    friend class IEffectVST3View;
+
+    void BuildBusesAndParameters();
+    void ApplyParameterChanges(vst::IParameterChanges* changes);
+    void ApplyMidiEvents(vst::IEventList* events);
+    void BindInputs(const vst::ProcessData& data, bool is64, int frames);
+    void BindOutputs(const vst::ProcessData& data, bool is64);
+    // Reads up to the current state record from a stream and applies it; false when the stream
+    // held less than a whole record or no record exists.
+    bool ReadStateRecord(vst::IBStream* state);
+    bool WriteStateRecord(vst::IBStream* state);
+    bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }
+
+    int32_t sideChainChannels = 0;
+    bool lastInputWasSideChain = false;
+    std::vector<IEffectVST3View*> views;
+    vst::ProcessContext transportCache{};
+    bool busesAndParametersBuilt = false;
+};
+
+// The standard arrangement for a channel count (0 for counts without one).
+vst::SpeakerArrangement ArrangementForChannels(int channels);

@@ -1,0 +1,100 @@
+// Host state: the component state is the plug-in's state record; the controller state is the
+// same record followed by the bypass flag as a 4-byte integer.
+#include "vst3/effect_vst3.h"
+
+#include <new>
+
+using namespace vst;
+
+namespace {
+
+// Reads up to `bytes` bytes, in as many reads as the stream needs; returns how many really
+// arrived. A failed or empty read ends it, and a stream claiming more than asked is not believed.
+int32 ReadSome(IBStream* stream, void* out, int32 bytes) {
+    auto* at = static_cast<unsigned char*>(out);
+    int32 total = 0;
+    while (total < bytes) {
+        int32 got = 0;
+        if (stream->read(at + total, bytes - total, &got) != kResultOk || got <= 0) break;
+        total += got > bytes - total ? bytes - total : got;
+    }
+    return total;
+}
+
+bool WriteAll(IBStream* stream, const void* data, int32 bytes) {
+    if (bytes == 0) return true;
+    int32 written = 0;
+    return stream->write(const_cast<void*>(data), bytes, &written) == kResultOk && written == bytes;
+}
+
+} // namespace
+
+bool IEffectVST3::WriteStateRecord(IBStream* state) {
+    IByteChunk chunk;
+    if (!SerializeState(chunk)) return false;
+    return WriteAll(state, chunk.Data(), chunk.Size());
+}
+
+bool IEffectVST3::ReadStateRecord(IBStream* state) {
+    IByteChunk probe;
+    SerializeState(probe);
+    const int32 size = probe.Size();
+    if (size <= 0) return false;
+
+    IByteChunk chunk;
+    if (!chunk.Resize(size)) return false;
+    const int32 got = ReadSome(state, chunk.Data(), size);
+    if (got == 0) return false;
+    // Only what the stream delivered is read back; a short record keeps its complete parts.
+    if (got < size) chunk.Resize(got);
+    UnserializeState(chunk, 0);
+    RedrawParamControls();
+    return got == size;
+}
+
+tresult IEffectVST3::componentGetState(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    PluginLockGuard guard(Lock());
+    try {
+        return WriteStateRecord(state) ? kResultOk : kResultFalse;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+tresult IEffectVST3::componentSetState(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    PluginLockGuard guard(Lock());
+    try {
+        return ReadStateRecord(state) ? kResultOk : kResultFalse;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+tresult IEffectVST3::controllerGetState(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    PluginLockGuard guard(Lock());
+    try {
+        if (!WriteStateRecord(state)) return kResultFalse;
+        const int32 flag = bypassed ? 1 : 0;
+        return WriteAll(state, &flag, sizeof flag) ? kResultOk : kResultFalse;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+tresult IEffectVST3::controllerSetState(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    PluginLockGuard guard(Lock());
+    try {
+        if (!ReadStateRecord(state)) return kResultFalse;
+        int32 flag = 0;
+        if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
+        bypassed = flag != 0;
+        RedrawParamControls();
+        return kResultOk;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}

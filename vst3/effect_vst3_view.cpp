@@ -1,0 +1,76 @@
+#include "vst3/effect_vst3_view.h"
+
+#include "vst3/editor_window.h"
+#include "vst3/effect_vst3.h"
+
+#include <cstring>
+
+using namespace vst;
+
+namespace {
+bool IsHwnd(FIDString type) { return type && std::strcmp(type, kPlatformTypeHWND) == 0; }
+} // namespace
+
+IEffectVST3View::IEffectVST3View(IEffectVST3* p) : plugin(p) {
+    if (plugin) plugin->addRef();
+}
+
+IEffectVST3View::~IEffectVST3View() {
+    if (!plugin) return;
+    // Hosts open one view per instance; the list is cleared as a whole.
+    plugin->views.clear();
+    IEffectVST3* owner = plugin;
+    plugin = nullptr;
+    owner->release();
+}
+
+tresult IEffectVST3View::isPlatformTypeSupported(FIDString type) {
+    if (!plugin || !plugin->Graphics()) return kResultFalse;
+    return IsHwnd(type) ? kResultOk : kResultFalse;
+}
+
+tresult IEffectVST3View::attached(void* parent, FIDString type) {
+    if (!plugin || !plugin->Graphics()) return kResultFalse;
+    // The editor object exists but cannot make a window of its own here.
+    IEditorWindow* window = plugin->EditorWindow();
+    if (!window) return kResultFalse;
+    systemWindow = parent;
+    if (IsHwnd(type)) window->AttachToParent(parent);
+    plugin->OnEditorOpen();
+    return kResultOk;
+}
+
+tresult IEffectVST3View::removed() {
+    if (plugin && plugin->Graphics()) {
+        plugin->OnEditorClose();
+        if (IEditorWindow* window = plugin->EditorWindow()) window->DetachWindow();
+    }
+    systemWindow = nullptr;
+    return kResultOk;
+}
+
+tresult IEffectVST3View::onWheel(float) { return kResultFalse; }
+tresult IEffectVST3View::onKeyDown(char16, int16, int16) { return kResultFalse; }
+tresult IEffectVST3View::onKeyUp(char16, int16, int16) { return kResultFalse; }
+tresult IEffectVST3View::onFocus(TBool) { return kResultFalse; }
+
+tresult IEffectVST3View::getSize(ViewRect* size) {
+    if (!plugin || !plugin->Graphics()) return kResultFalse;
+    IEditorWindow* window = plugin->EditorWindow();
+    if (!window || !size) return kResultFalse;
+    *size = ViewRect{0, 0, window->EditorWidth(), window->EditorHeight()};
+    return kResultOk;
+}
+
+tresult IEffectVST3View::onSize(ViewRect* newSize) {
+    if (!newSize) return kResultOk;
+    rect = *newSize;
+    if (resizePending) {
+        resizePending = false;
+        if (plugin) plugin->OnWindowResize();
+    }
+    return kResultOk;
+}
+
+tresult IEffectVST3View::canResize() { return kResultFalse; }
+tresult IEffectVST3View::checkSizeConstraint(ViewRect*) { return kResultFalse; }
