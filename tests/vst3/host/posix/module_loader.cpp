@@ -1,0 +1,14 @@
+#include "vst3/host/module_loader.h"
+
+#include <dlfcn.h>
+
+LoadedModule::LoadedModule(const std::string& path) {
+    handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    if (!handle) error = dlerror();
+}
+
+LoadedModule::~LoadedModule() {
+    if (handle) dlclose(handle);
+}
+
+void* LoadedModule::Symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }

@@ -1,0 +1,256 @@
+// Processing through the binary interface: set-up, parameter queues, bypass, presets, block
+// sizes, both sample sizes, and hostile buffers. The module's audio path multiplies every input by
+// twice the "Gain" value, so output = input at the default and input / 2 at Gain 0.25.
+#include "vst3/host/shared_host.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using namespace vst;
+
+namespace {
+constexpr ParamID kPreset = 0x70727374;
+constexpr ParamID kBypass = 0x62706173;
+constexpr ParamID kGain = 3;
+
+// Host-side buffers for one stereo-in, stereo-out block in either sample size.
+template <typename Sample> struct Block {
+    explicit Block(int frames, int inChannels = 2, int outChannels = 2)
+        : in(static_cast<std::size_t>(inChannels)), out(static_cast<std::size_t>(outChannels)) {
+        for (std::size_t c = 0; c < in.size(); ++c) {
+            in[c].resize(static_cast<std::size_t>(frames));
+            for (int f = 0; f < frames; ++f) in[c][static_cast<std::size_t>(f)] = Sample(0.001 * (f % 500) + 0.1 * c);
+            inPtr.push_back(in[c].data());
+        }
+        for (auto& o : out) {
+            o.assign(static_cast<std::size_t>(frames), Sample(-7));
+            outPtr.push_back(o.data());
+        }
+        inBus.numChannels = inChannels;
+        outBus.numChannels = outChannels;
+        Bind(inBus, inPtr);
+        Bind(outBus, outPtr);
+        data.symbolicSampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
+        data.numSamples = frames;
+        data.numInputs = 1;
+        data.numOutputs = 1;
+        data.inputs = &inBus;
+        data.outputs = &outBus;
+    }
+    static void Bind(AudioBusBuffers& bus, std::vector<Sample*>& ptrs) {
+        if constexpr (sizeof(Sample) == 8)
+            bus.channelBuffers64 = ptrs.data();
+        else
+            bus.channelBuffers32 = ptrs.data();
+    }
+    std::vector<std::vector<Sample>> in, out;
+    std::vector<Sample*> inPtr, outPtr;
+    AudioBusBuffers inBus{}, outBus{};
+    ProcessData data{};
+};
+
+struct Prepared {
+    explicit Prepared(int32 sampleSize, int32 maxFrames = 4096) : in(SharedHost(), &app) {
+        ProcessSetup setup{kRealtime, sampleSize, maxFrames, 48000.0};
+        ok = in.processor && in.processor->setupProcessing(setup) == kResultOk &&
+             in.component->activateBus(kAudio, kInput, 0, 1) == kResultOk &&
+             in.component->activateBus(kAudio, kOutput, 0, 1) == kResultOk && in.component->setActive(1) == kResultOk;
+    }
+    ~Prepared() {
+        if (in.component) in.component->setActive(0);
+    }
+    TestHostApplication app;
+    Instance in;
+    bool ok = false;
+};
+
+template <typename Sample> void ExpectScaled(const Block<Sample>& b, double factor, int frames) {
+    for (std::size_t c = 0; c < b.out.size(); ++c)
+        for (int f = 0; f < frames; ++f)
+            ASSERT_NEAR(b.out[c][static_cast<std::size_t>(f)], b.in[c][static_cast<std::size_t>(f)] * factor, 1e-6)
+                << "channel " << c << " frame " << f;
+}
+} // namespace
+
+TEST(Processing, SetupRefusesUnknownSampleSizesAndClearsBypass) {
+    REQUIRE_MODULE();
+    Prepared p(kSample32);
+    ASSERT_TRUE(p.ok);
+    ProcessSetup bad{kRealtime, 2, 512, 44100.0};
+    EXPECT_EQ(p.in.processor->setupProcessing(bad), kResultFalse);
+    ProcessSetup badRate{kRealtime, kSample32, 512, std::numeric_limits<double>::quiet_NaN()};
+    EXPECT_EQ(p.in.processor->setupProcessing(badRate), kResultFalse);
+
+    ParameterChanges on;
+    on.Add(kBypass, {{0, 1.0}});
+    Block<float> b(16);
+    b.data.inputParameterChanges = &on;
+    EXPECT_EQ(p.in.processor->process(b.data), kResultOk);
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
+    ProcessSetup again{kRealtime, kSample64, 256, 96000.0};
+    EXPECT_EQ(p.in.processor->setupProcessing(again), kResultOk);
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 0.0);
+}
+
+TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
+    REQUIRE_MODULE();
+    for (int32 size : {kSample32, kSample64}) {
+        Prepared p(size);
+        ASSERT_TRUE(p.ok);
+        ParameterChanges changes;
+        changes.Add(kGain, {{0, 0.2}, {100, 0.25}});
+        changes.Add(777, {{0, 0.9}});             // unknown ids are ignored
+        changes.Add(kGain + 1, {});               // an empty queue changes nothing
+        if (size == kSample32) {
+            Block<float> b(256);
+            b.data.inputParameterChanges = &changes;
+            ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
+            ExpectScaled(b, 0.5, 256);
+        } else {
+            Block<double> b(256);
+            b.data.inputParameterChanges = &changes;
+            ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
+            ExpectScaled(b, 0.5, 256);
+        }
+        EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.25);
+    }
+}
+
+TEST(Processing, BypassThresholdCopiesInputToOutput) {
+    REQUIRE_MODULE();
+    Prepared p(kSample32);
+    ASSERT_TRUE(p.ok);
+    ParameterChanges gain;
+    gain.Add(kGain, {{0, 0.25}});
+    struct Case {
+        double value;
+        double factor;
+    };
+    for (const Case& c : {Case{0.5, 0.5}, Case{0.51, 1.0}, Case{0.0, 0.5},
+                          Case{std::numeric_limits<double>::quiet_NaN(), 0.5}}) {
+        ParameterChanges changes;
+        changes.Add(kGain, {{0, 0.25}});
+        changes.Add(kBypass, {{0, c.value}});
+        Block<float> b(64);
+        b.data.inputParameterChanges = &changes;
+        ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
+        ExpectScaled(b, c.factor, 64);
+    }
+}
+
+TEST(Processing, PresetSelectorRestoresOnlyExistingPresets) {
+    REQUIRE_MODULE();
+    Prepared p(kSample64);
+    ASSERT_TRUE(p.ok);
+    auto run = [&](ParamID id, double v) {
+        ParameterChanges changes;
+        changes.Add(id, {{0, v}});
+        Block<double> b(8);
+        b.data.inputParameterChanges = &changes;
+        return p.in.processor->process(b.data);
+    };
+    run(kGain, 0.1);
+    run(kPreset, 1.0); // names an index past the end
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.1);
+    run(kPreset, 0.99); // preset 0 holds the state the instance was built with
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.5);
+    run(kGain, 0.1);
+    run(kPreset, -4.0); // held to 0: preset 0 again
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.5);
+    run(kGain, std::numeric_limits<double>::infinity());
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 1.0);
+    run(kGain, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 1.0);
+}
+
+TEST(Processing, BlockSizesFromOneToTheMaximumAndBeyond) {
+    REQUIRE_MODULE();
+    for (int32 size : {kSample32, kSample64}) {
+        Prepared p(size, 4096);
+        ASSERT_TRUE(p.ok);
+        ProcessContext context{};
+        context.tempo = 120.0;
+        for (int frames : {1, 2, 3, 31, 64, 1000, 4095, 4096, 6000}) {
+            SCOPED_TRACE(frames);
+            if (size == kSample32) {
+                Block<float> b(frames);
+                b.data.processContext = frames % 2 ? &context : nullptr;
+                ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
+                ExpectScaled(b, 1.0, frames);
+            } else {
+                Block<double> b(frames);
+                b.data.processContext = frames % 2 ? nullptr : &context;
+                ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
+                ExpectScaled(b, 1.0, frames);
+            }
+        }
+    }
+}
+
+TEST(Processing, HostileBuffersTouchNothingOutsideWhatTheHostGave) {
+    REQUIRE_MODULE();
+    Prepared p(kSample32, 512);
+    ASSERT_TRUE(p.ok);
+    IAudioProcessor* proc = p.in.processor;
+    {   // zero frames with parameter changes only: changes apply, no buffer is touched
+        ParameterChanges changes;
+        changes.Add(kGain, {{0, 0.25}});
+        Block<float> b(4);
+        b.data.numSamples = 0;
+        b.data.inputParameterChanges = &changes;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        EXPECT_EQ(b.out[0][0], -7.0f);
+        EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.25);
+    }
+    {   // no buses at all
+        ProcessData empty{};
+        empty.numSamples = 128;
+        empty.symbolicSampleSize = kSample32;
+        EXPECT_EQ(proc->process(empty), kResultOk);
+    }
+    {   // no input bus: silence in, so silence out
+        Block<float> b(64);
+        b.data.numInputs = 0;
+        b.data.inputs = nullptr;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (auto& o : b.out)
+            for (float s : o) ASSERT_EQ(s, 0.0f);
+    }
+    {   // null channel pointers and a mono host bus where stereo was announced
+        Block<float> b(64, 1, 2);
+        b.outPtr[1] = nullptr;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (int f = 0; f < 64; ++f) ASSERT_NEAR(b.out[0][static_cast<std::size_t>(f)], b.in[0][static_cast<std::size_t>(f)] * 0.5, 1e-6);
+        for (float s : b.out[1]) ASSERT_EQ(s, -7.0f);
+        b.inPtr[0] = nullptr;
+        b.data.inputs->channelBuffers32 = nullptr;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (float s : b.out[0]) ASSERT_EQ(s, 0.0f);
+    }
+    {   // an inactive output bus leaves the host's buffers untouched
+        ASSERT_EQ(p.in.component->activateBus(kAudio, kOutput, 0, 0), kResultOk);
+        Block<float> b(64);
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (auto& o : b.out)
+            for (float s : o) ASSERT_EQ(s, -7.0f);
+        ASSERT_EQ(p.in.component->activateBus(kAudio, kOutput, 0, 1), kResultOk);
+    }
+    {   // a sample size the set-up never agreed to: buffers are not read or written
+        Block<float> b(64);
+        b.data.symbolicSampleSize = 9;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (float s : b.out[0]) ASSERT_EQ(s, -7.0f);
+    }
+    {   // more output buses than the plug-in has; the extra bus is left alone
+        Block<float> b(32);
+        AudioBusBuffers two[2] = {b.outBus, b.outBus};
+        std::vector<float> spare(32, -7.0f);
+        float* sparePtr[2] = {spare.data(), spare.data()};
+        two[1].channelBuffers32 = sparePtr;
+        b.data.outputs = two;
+        b.data.numOutputs = 2;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+        for (float s : spare) ASSERT_EQ(s, -7.0f);
+    }
+}

@@ -1,0 +1,122 @@
+// Host state through the binary interface: the component's record, the controller's record with
+// its 4-byte bypass tail, and streams that deliver too little or nonsense.
+#include "vst3/host/shared_host.h"
+
+#include <cstring>
+#include <limits>
+
+using namespace vst;
+
+namespace {
+constexpr ParamID kBypass = 0x62706173;
+
+void SetBypass(Instance& in, bool on) {
+    ParameterChanges changes;
+    changes.Add(kBypass, {{0, on ? 1.0 : 0.0}});
+    ProcessData data{};
+    data.symbolicSampleSize = kSample32;
+    data.inputParameterChanges = &changes;
+    in.processor->process(data);
+}
+
+std::vector<unsigned char> ComponentState(Instance& in) {
+    MemoryStream s;
+    EXPECT_EQ(in.component->getState(&s), kResultOk);
+    return s.data;
+}
+} // namespace
+
+TEST(HostState, ControllerStateIsTheRecordPlusTheBypassFlag) {
+    REQUIRE_MODULE();
+    TestHostApplication app;
+    Instance in(SharedHost(), &app);
+    const std::vector<unsigned char> record = ComponentState(in);
+    ASSERT_GE(record.size(), 15u * 8u);
+    for (bool bypass : {true, false}) {
+        SetBypass(in, bypass);
+        MemoryStream s;
+        ASSERT_EQ(in.controller->getState(&s), kResultOk);
+        ASSERT_EQ(s.data.size(), record.size() + 4);
+        EXPECT_EQ(std::memcmp(s.data.data(), record.data(), record.size()), 0);
+        const unsigned char tail[4] = {static_cast<unsigned char>(bypass ? 1 : 0), 0, 0, 0};
+        EXPECT_EQ(std::memcmp(s.data.data() + record.size(), tail, 4), 0);
+    }
+    // The parameter values are the record's last 8 bytes each, in index order.
+    double gain = 0;
+    std::memcpy(&gain, record.data() + record.size() - 15 * 8 + 3 * 8, 8);
+    EXPECT_DOUBLE_EQ(gain, 0.5);
+}
+
+TEST(HostState, RoundTripToAnotherInstance) {
+    REQUIRE_MODULE();
+    TestHostApplication app;
+    Instance from(SharedHost(), &app);
+    from.controller->setParamNormalized(3, 0.125);
+    from.controller->setParamNormalized(1, 1.0);
+    SetBypass(from, true);
+    MemoryStream component, controller;
+    ASSERT_EQ(from.component->getState(&component), kResultOk);
+    ASSERT_EQ(from.controller->getState(&controller), kResultOk);
+
+    Instance to(SharedHost(), &app);
+    ASSERT_EQ(to.component->setState(&component), kResultOk);
+    EXPECT_DOUBLE_EQ(to.controller->getParamNormalized(3), 0.125);
+    EXPECT_DOUBLE_EQ(to.controller->getParamNormalized(1), 1.0);
+    EXPECT_DOUBLE_EQ(to.controller->getParamNormalized(kBypass), 0.0);
+    EXPECT_EQ(ComponentState(to), component.data);
+
+    Instance third(SharedHost(), &app);
+    ASSERT_EQ(third.controller->setState(&controller), kResultOk);
+    EXPECT_DOUBLE_EQ(third.controller->getParamNormalized(3), 0.125);
+    EXPECT_DOUBLE_EQ(third.controller->getParamNormalized(kBypass), 1.0);
+    // The component's state slot does not take the controller's, and vice versa: each reads its own record.
+    EXPECT_EQ(ComponentState(third), component.data);
+}
+
+TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
+    REQUIRE_MODULE();
+    TestHostApplication app;
+    Instance source(SharedHost(), &app);
+    source.controller->setParamNormalized(3, 0.125);
+    const std::vector<unsigned char> record = ComponentState(source);
+    const std::size_t n = record.size();
+
+    {   // nothing at all
+        Instance in(SharedHost(), &app);
+        MemoryStream empty;
+        EXPECT_EQ(in.component->setState(&empty), kResultFalse);
+        EXPECT_EQ(in.controller->setState(&empty), kResultFalse);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(3), 0.5);
+        EXPECT_EQ(in.component->setState(nullptr), kInvalidArgument);
+        EXPECT_EQ(in.controller->getState(nullptr), kInvalidArgument);
+    }
+    {   // a record cut inside the parameter area: what arrived is used, the host hears of the shortfall
+        Instance in(SharedHost(), &app);
+        MemoryStream cut(record, n - 8 * 11); // ends after parameter 3
+        EXPECT_EQ(in.component->setState(&cut), kResultFalse);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(3), 0.125);
+        // Reading stops where the data does: nothing past the stream's end is taken as a value.
+        const std::vector<unsigned char> after = ComponentState(in);
+        EXPECT_EQ(after.size(), n);
+    }
+    {   // the controller record without its bypass tail
+        Instance in(SharedHost(), &app);
+        SetBypass(in, true);
+        MemoryStream noTail(record);
+        EXPECT_EQ(in.controller->setState(&noTail), kResultFalse);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 1.0);
+    }
+    {   // nonsense numbers: nothing non-finite or out of range is kept
+        Instance in(SharedHost(), &app);
+        std::vector<unsigned char> junk(n + 4);
+        const double values[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                                 -1e300, 1e300};
+        for (std::size_t i = 0; i + 8 <= n; i += 8) std::memcpy(junk.data() + i, &values[(i / 8) % 4], 8);
+        MemoryStream s(junk);
+        EXPECT_EQ(in.controller->setState(&s), kResultOk);
+        for (ParamID id = 0; id < 15; ++id) {
+            const double v = in.controller->getParamNormalized(id);
+            EXPECT_TRUE(v >= 0.0 && v <= 1.0) << id << " holds " << v;
+        }
+    }
+}
