@@ -19,3 +19,7 @@ class LoadedModule {
     void* handle = nullptr;
     std::string error;
 };
+
+// Points the user's documents folder at `folder` for modules loaded afterwards, where the
+// platform allows it, so that tests never write into the real one.
+void UseDocumentsFolder(const std::string& folder);

@@ -2,11 +2,16 @@
 
 #include "vst3/host/module_host.h"
 
-// The module under test, loaded once per test program.
+#include <filesystem>
+
+// The module under test, loaded once per test program, with a documents folder of its own.
 inline ModuleHost& SharedHost() {
-    static ModuleHost host(TV_TEST_MODULE_PATH);
+    static ModuleHost host([] {
+        std::filesystem::create_directories(TV_TEST_DOCUMENTS);
+        UseDocumentsFolder(TV_TEST_DOCUMENTS);
+        return std::string(TV_TEST_MODULE_PATH);
+    }());
     return host;
 }
 
-#define REQUIRE_MODULE()                                                                                  \
-    ASSERT_TRUE(SharedHost().Ready()) << SharedHost().Problem()
+#define REQUIRE_MODULE() ASSERT_TRUE(SharedHost().Ready()) << SharedHost().Problem()

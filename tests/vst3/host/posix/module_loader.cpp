@@ -1,6 +1,7 @@
 #include "vst3/host/module_loader.h"
 
 #include <dlfcn.h>
+#include <stdlib.h>
 
 LoadedModule::LoadedModule(const std::string& path) {
     handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
@@ -12,3 +13,5 @@ LoadedModule::~LoadedModule() {
 }
 
 void* LoadedModule::Symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
+
+void UseDocumentsFolder(const std::string& folder) { setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1); }

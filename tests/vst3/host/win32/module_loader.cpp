@@ -24,3 +24,6 @@ LoadedModule::~LoadedModule() {
 void* LoadedModule::Symbol(const char* name) const {
     return handle ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name)) : nullptr;
 }
+
+// Under Wine the documents folder lies in the test prefix already.
+void UseDocumentsFolder(const std::string&) {}

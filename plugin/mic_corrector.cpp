@@ -1,0 +1,67 @@
+#include "plugin/mic_corrector.h"
+
+#include "engine/band_grid.h"
+#include "plugin/calibration_file.h"
+#include "plugin/documents_folder.h"
+#include "plugin/parameter_table.h"
+#include "vst3/module_factory.h"
+#include "vst3/module_identity.h"
+
+namespace {
+
+EffectFacts MicCorrectorFacts() {
+    EffectFacts f;
+    f.paramCount = kMicCorrectorParamCount;
+    f.channelIO = "1-1 2-2";
+    f.presetCount = 1;
+    f.effectName = "Tessivane Vorelline";
+    f.productName = "";
+    f.makerName = module_identity::kVendor;
+    f.version = 0x20003;
+    f.uniqueId = FourCharCode("Tsv2");
+    f.makerId = FourCharCode("Tsvn");
+    return f;
+}
+
+} // namespace
+
+IMicCorrector::IMicCorrector() : IEffectVST3(MicCorrectorFacts()), engine(*this, nullptr) {
+    // The engine starts from its initial values and the fixed band grid; the grid is built once.
+    TheBandGrid();
+    documentsFolder = PrepareDocumentsFolder();
+    if (!documentsFolder.empty()) {
+        const CalibrationInfo calibration = FindCalibration(documentsFolder, TheBandGrid().bandFrequencies);
+        calibrationLabel = calibration.label;
+        calibrationPath = calibration.path;
+        engine.calibrationGain = calibration.gain;
+    }
+    DefineMicCorrectorParameters(*this);
+    // The editor is not built yet: the instance runs without one.
+    CaptureDefaultPreset("-");
+}
+
+IMicCorrector::~IMicCorrector() = default;
+
+void IMicCorrector::Reset() { engine.Reset(); }
+
+void IMicCorrector::OnParamChange(int paramIdx) {
+    PluginLockGuard guard(Lock());
+    if (paramIdx == kParamGain) engine.SetGainPosition(GetParam(kParamGain)->value);
+}
+
+void IMicCorrector::ProcessBlock(double** inputs, double** outputs, int frames) {
+    engine.ProcessBlock(inputs, outputs, frames);
+}
+
+bool IMicCorrector::SerializeState(IByteChunk& chunk) { return engine.SerializeState(chunk); }
+
+int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
+    return engine.UnserializeState(chunk, position);
+}
+
+void IMicCorrector::OnPresetRestored() {
+    PluginLockGuard guard(Lock());
+    if (Graphics()) Graphics()->MarkAllControlsDirty();
+}
+
+IEffectVST3* CreatePluginInstance() { return new IMicCorrector(); }
