@@ -12,4 +12,6 @@ ResourceBytes FindModuleResource(const char* type, int id) {
     return source ? source->Find(type, id) : ModuleResources().Find(type, id);
 }
 
-IResourceSource* InstallResourceSource(IResourceSource* source) { return installed.exchange(source); }
+IResourceSource* InstallResourceSource(IResourceSource* source) {
+    return installed.exchange(source);
+}

@@ -19,12 +19,15 @@ template <typename Op> void ForEachPixel(const BlitArea& b, Op op) {
     for (int row = 0; row < b.h; ++row) {
         const RAST_Pixel* s = b.src->Row(b.sy + row) + b.sx;
         RAST_Pixel* d = b.dest->Row(b.dy + row) + b.dx;
-        for (int i = 0; i < b.w; ++i) d[i] = op(d[i], s[i]);
+        for (int i = 0; i < b.w; ++i)
+            d[i] = op(d[i], s[i]);
     }
 }
 
 // Weight of a source pixel with its own alpha sa at constant alpha a.
-inline int SourceWeight(int a, int sa) { return a * (sa + 1) / 256; }
+inline int SourceWeight(int a, int sa) {
+    return a * (sa + 1) / 256;
+}
 
 void CopyWithSourceAlpha(const BlitArea& b, int a) {
     if (a == 256) {
@@ -34,7 +37,8 @@ void CopyWithSourceAlpha(const BlitArea& b, int a) {
             if (sa == 255) return s;
             const int keep = 255 - sa;
             int out[3];
-            for (int c = 0; c < 3; ++c) out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
+            for (int c = 0; c < 3; ++c)
+                out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
             return Pack(out[0], out[1], out[2], std::min(255, sa + Ch(d, 3)));
         });
         return;
@@ -45,7 +49,8 @@ void CopyWithSourceAlpha(const BlitArea& b, int a) {
         const int w = SourceWeight(a, sa);
         const int keep = 256 - w;
         int out[3];
-        for (int c = 0; c < 3; ++c) out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
+        for (int c = 0; c < 3; ++c)
+            out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
         return Pack(out[0], out[1], out[2], std::min(255, w + Ch(d, 3)));
     });
 }
@@ -136,7 +141,8 @@ void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, con
         if (!useSourceAlpha) {
             if (a > 0) ForEachPixel(b, [a](RAST_Pixel d, RAST_Pixel s) { return DodgeMix(d, s, a); });
         } else {
-            ForEachPixel(b, [a](RAST_Pixel d, RAST_Pixel s) { return DodgeMix(d, s, SourceWeight(a, Ch(s, 3))); });
+            ForEachPixel(
+                b, [a](RAST_Pixel d, RAST_Pixel s) { return DodgeMix(d, s, SourceWeight(a, Ch(s, 3))); });
         }
         return;
     case ModeMultiply:
@@ -153,7 +159,8 @@ void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, con
         if (!useSourceAlpha) {
             if (a > 0) ForEachPixel(b, [a](RAST_Pixel d, RAST_Pixel s) { return OverlayMix(d, s, a); });
         } else {
-            ForEachPixel(b, [a](RAST_Pixel d, RAST_Pixel s) { return OverlayMix(d, s, SourceWeight(a, Ch(s, 3))); });
+            ForEachPixel(
+                b, [a](RAST_Pixel d, RAST_Pixel s) { return OverlayMix(d, s, SourceWeight(a, Ch(s, 3))); });
         }
         return;
     case ModeHsvAdjust:

@@ -17,7 +17,9 @@ enum RAST_BlitMode : int {
 };
 
 // Channel-copy mode value moving source byte srcByte into destination byte dstByte (0 = blue).
-constexpr int ChannelCopyMode(int dstByte, int srcByte) { return ModeChannelCopy | (dstByte << 2) | srcByte; }
+constexpr int ChannelCopyMode(int dstByte, int srcByte) {
+    return ModeChannelCopy | (dstByte << 2) | srcByte;
+}
 
 // Copies the source rectangle (whole source when null) to (dx, dy) with constant alpha 0..1.
 // Clipped to both bitmaps; null bitmaps draw nothing.

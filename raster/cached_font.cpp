@@ -15,29 +15,44 @@ constexpr size_t kHeapStep = 65536;
 constexpr int kMinGlyphSurface = 256;
 
 // Columns of slack either side of a glyph, for ink that overhangs its advance.
-int GlyphMargin(int lineHeight) { return lineHeight < 16 ? 2 : lineHeight / 16 + 2; }
+int GlyphMargin(int lineHeight) {
+    return lineHeight < 16 ? 2 : lineHeight / 16 + 2;
+}
 } // namespace
 
-RAST_CachedFont::RAST_CachedFont() { FontCreated(); }
+RAST_CachedFont::RAST_CachedFont() {
+    FontCreated();
+}
 
 RAST_CachedFont::~RAST_CachedFont() {
     if ((flags & FontOwnsPlatformFont) && platformFont) DeletePlatformFont(platformFont);
     FontDestroyed();
 }
 
-int RAST_CachedFont::LiveFonts() { return LiveFontCount(); }
+int RAST_CachedFont::LiveFonts() {
+    return LiveFontCount();
+}
 
-RAST_Pixel RAST_CachedFont::SetTextColour(RAST_Pixel colour) { return std::exchange(textColour, colour); }
-RAST_Pixel RAST_CachedFont::SetBackColour(RAST_Pixel colour) { return std::exchange(backColour, colour); }
-RAST_Pixel RAST_CachedFont::SetEffectColour(RAST_Pixel colour) { return std::exchange(effectColour, colour); }
-int RAST_CachedFont::SetBackMode(int mode) { return std::exchange(backMode, mode); }
+RAST_Pixel RAST_CachedFont::SetTextColour(RAST_Pixel colour) {
+    return std::exchange(textColour, colour);
+}
+RAST_Pixel RAST_CachedFont::SetBackColour(RAST_Pixel colour) {
+    return std::exchange(backColour, colour);
+}
+RAST_Pixel RAST_CachedFont::SetEffectColour(RAST_Pixel colour) {
+    return std::exchange(effectColour, colour);
+}
+int RAST_CachedFont::SetBackMode(int mode) {
+    return std::exchange(backMode, mode);
+}
 void RAST_CachedFont::SetCombineMode(int mode, float a) {
     combineMode = mode;
     alpha = a;
 }
 
 void RAST_CachedFont::SetFromPlatformFont(RAST_FontHandle font, int newFlags) {
-    if ((flags & FontOwnsPlatformFont) && platformFont && platformFont != font) DeletePlatformFont(platformFont);
+    if ((flags & FontOwnsPlatformFont) && platformFont && platformFont != font)
+        DeletePlatformFont(platformFont);
     flags = newFlags;
     platformFont = font;
     if (font) {
@@ -46,11 +61,13 @@ void RAST_CachedFont::SetFromPlatformFont(RAST_FontHandle font, int newFlags) {
     }
     ClearGlyphs();
     if (flags & FontAsciiOnly)
-        for (uint32_t code = 0; code < 128; ++code) GlyphFor(code);
+        for (uint32_t code = 0; code < 128; ++code)
+            GlyphFor(code);
 }
 
 void RAST_CachedFont::ClearGlyphs() {
-    for (Glyph& g : ascii) g = Glyph{};
+    for (Glyph& g : ascii)
+        g = Glyph{};
     others.clear();
     heap.clear();
 }
@@ -113,7 +130,8 @@ bool RAST_CachedFont::RenderGlyph(Glyph& g) {
     heap.resize(need);
     for (int y = 0; y < h; ++y) {
         const RAST_Pixel* row = surface->Row(y);
-        for (int x = 0; x < width; ++x) heap[offset + static_cast<size_t>(y) * width + x] = (row[from + x] >> 16) & 255;
+        for (int x = 0; x < width; ++x)
+            heap[offset + static_cast<size_t>(y) * width + x] = (row[from + x] >> 16) & 255;
     }
     g.offset = static_cast<int>(offset) + 1;
     g.width = width;
@@ -133,7 +151,8 @@ int RAST_CachedFont::RenderText(RAST_IBitmap* bitmap, const char* text, int leng
 
     const bool platformPreferred = (flags & FontPreferPlatformText) && platformFont && !noPlatform &&
                                    !RunningUnderWine() && !(format & TextUseColourAlpha) &&
-                                   !(flags & FontEffectMask) && (extraLineSpacing == 0 || (format & TextSingleLine));
+                                   !(flags & FontEffectMask) &&
+                                   (extraLineSpacing == 0 || (format & TextSingleLine));
     if (HasPlatformTextDrawing() && platformFont && (platformPreferred || lineHeight > 255)) {
         const NativeTextState state{platformFont, textColour, backColour, backMode, alpha, lineHeight};
         return DrawPlatformText(state, bitmap, text, static_cast<int>(n), rect, format, TextScratchSurface());

@@ -2,8 +2,8 @@
 
 #include "raster/font.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // Text on raster bitmaps. Draws either through the platform's own text drawing or from a cache of
@@ -22,7 +22,8 @@ class RAST_CachedFont : public RAST_IFont {
     RAST_Pixel SetEffectColour(RAST_Pixel colour) override;
     int SetBackMode(int mode) override;
     void SetCombineMode(int mode, float alpha) override;
-    int RenderText(RAST_IBitmap* bitmap, const char* text, int length, RAST_Rect* rect, unsigned format) override;
+    int RenderText(RAST_IBitmap* bitmap, const char* text, int length, RAST_Rect* rect,
+                   unsigned format) override;
     RAST_Pixel TextColour() const override { return textColour; }
     RAST_FontHandle PlatformFont() const override { return platformFont; }
     int LineHeight() const override { return lineHeight; }
@@ -47,8 +48,8 @@ class RAST_CachedFont : public RAST_IFont {
 
   private:
     int RenderCached(RAST_IBitmap* bitmap, const char* text, size_t length, RAST_Rect* rect, unsigned format);
-    bool DrawGlyphWeighted(RAST_IBitmap* bitmap, const Glyph& glyph, long long x, long long y, const RAST_Rect& clip,
-                           int a);
+    bool DrawGlyphWeighted(RAST_IBitmap* bitmap, const Glyph& glyph, long long x, long long y,
+                           const RAST_Rect& clip, int a);
     bool RenderGlyph(Glyph& glyph);
     void ClearGlyphs();
 
@@ -63,6 +64,6 @@ class RAST_CachedFont : public RAST_IFont {
     int extraLineSpacing = 0;
     Glyph ascii[128];
     std::vector<Glyph> others; // codes 128 and above, sorted by code
-    std::vector<uint8_t> heap;  // glyph coverage
+    std::vector<uint8_t> heap; // glyph coverage
     RAST_FontHandle platformFont = nullptr;
 };

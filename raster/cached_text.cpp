@@ -17,7 +17,8 @@ struct Extent {
 // Walks the characters of the text: carriage returns are skipped, a line feed starts a new line
 // (or counts as a space in single-line text). visit(glyph, penX, penY) sees each renderable one.
 template <typename Visit>
-void WalkText(RAST_CachedFont& font, const char* text, size_t length, bool singleLine, int lineStep, Visit visit) {
+void WalkText(RAST_CachedFont& font, const char* text, size_t length, bool singleLine, int lineStep,
+              Visit visit) {
     int penX = 0, penY = 0;
     for (size_t pos = 0; pos < length;) {
         uint32_t code = NextCodePoint(text, length, pos);
@@ -92,10 +93,10 @@ bool RAST_CachedFont::DrawGlyphWeighted(RAST_IBitmap* bitmap, const Glyph& g, lo
     // Visible part of the coverage box, in 64 bits so extreme positions cannot wrap.
     const long long left = std::max({x, 0LL, static_cast<long long>(clip.left)});
     const long long top = std::max({y, 0LL, static_cast<long long>(clip.top)});
-    const long long right = std::min({x + g.width, static_cast<long long>(bitmap->Width()),
-                                      static_cast<long long>(clip.right)});
-    const long long bottom = std::min({y + g.height,
-                                       static_cast<long long>(bitmap->Height()), static_cast<long long>(clip.bottom)});
+    const long long right =
+        std::min({x + g.width, static_cast<long long>(bitmap->Width()), static_cast<long long>(clip.right)});
+    const long long bottom = std::min(
+        {y + g.height, static_cast<long long>(bitmap->Height()), static_cast<long long>(clip.bottom)});
     if (left >= right || top >= bottom) return true;
     const int bx = static_cast<int>(left), by = static_cast<int>(top);
     const int bw = static_cast<int>(right - left), bh = static_cast<int>(bottom - top);

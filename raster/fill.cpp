@@ -10,7 +10,8 @@ namespace {
 template <typename Op> void ForEachPixel(RAST_IBitmap* dest, int x, int y, int w, int h, Op op) {
     for (int row = 0; row < h; ++row) {
         RAST_Pixel* d = dest->Row(y + row) + x;
-        for (int i = 0; i < w; ++i) d[i] = op(d[i]);
+        for (int i = 0; i < w; ++i)
+            d[i] = op(d[i]);
     }
 }
 
@@ -46,7 +47,8 @@ void FillRectangle(RAST_IBitmap* dest, int x, int y, int w, int h, RAST_Pixel co
             ForEachPixel(dest, fx, fy, fw, fh, [p, a](RAST_Pixel d) {
                 const int keep = 256 - a;
                 int out[4];
-                for (int c = 0; c < 3; ++c) out[c] = Ch(p, c) + (Ch(d, c) - Ch(p, c)) * keep / 256;
+                for (int c = 0; c < 3; ++c)
+                    out[c] = Ch(p, c) + (Ch(d, c) - Ch(p, c)) * keep / 256;
                 out[3] = a + (Ch(d, 3) - a) * keep / 256;
                 return Pack(out[0], out[1], out[2], out[3]);
             });
@@ -54,7 +56,8 @@ void FillRectangle(RAST_IBitmap* dest, int x, int y, int w, int h, RAST_Pixel co
     case ModeMultiply:
         ForEachPixel(dest, fx, fy, fw, fh, [p, a](RAST_Pixel d) {
             int out[4];
-            for (int c = 0; c < 3; ++c) out[c] = Ch(d, c) * (a * Ch(p, c) + (256 - a) * 256) >> 16;
+            for (int c = 0; c < 3; ++c)
+                out[c] = Ch(d, c) * (a * Ch(p, c) + (256 - a) * 256) >> 16;
             out[3] = Ch(d, 3) * ((256 - a) * 256 + a * a) >> 16;
             return Pack(out[0], out[1], out[2], out[3]);
         });

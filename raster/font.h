@@ -10,7 +10,7 @@ using RAST_FontHandle = void*;
 
 // Font flags.
 enum RAST_FontFlags : int {
-    FontOwnsPlatformFont = 0x200,  // delete the platform font when replaced or destroyed
+    FontOwnsPlatformFont = 0x200,   // delete the platform font when replaced or destroyed
     FontPreferPlatformText = 0x400, // draw with the platform's own text drawing when possible
     FontAsciiOnly = 4,              // render codes 0-127 at set-up and never other codes
     FontEffectMask = 0x1f7,         // glyph effects (vertical, blur, inversion, threshold, surrounds)
@@ -46,7 +46,8 @@ class RAST_IFont {
     virtual void SetCombineMode(int mode, float alpha) = 0;
     // Draws (or with TextMeasureOnly measures into rect) UTF-8 text; length -1 = up to the NUL.
     // Returns the text height, 0 when nothing was drawn.
-    virtual int RenderText(RAST_IBitmap* bitmap, const char* text, int length, RAST_Rect* rect, unsigned format) = 0;
+    virtual int RenderText(RAST_IBitmap* bitmap, const char* text, int length, RAST_Rect* rect,
+                           unsigned format) = 0;
     virtual RAST_Pixel TextColour() const = 0;
     virtual RAST_FontHandle PlatformFont() const = 0;
     virtual int LineHeight() const = 0;

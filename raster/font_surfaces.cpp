@@ -20,9 +20,13 @@ RAST_SysBitmap* GlyphSurface(int size) {
     return glyphSurface;
 }
 
-RAST_SysBitmap*& TextScratchSurface() { return scratchSurface; }
+RAST_SysBitmap*& TextScratchSurface() {
+    return scratchSurface;
+}
 
-void FontCreated() { ++liveFonts; }
+void FontCreated() {
+    ++liveFonts;
+}
 
 void FontDestroyed() {
     if (--liveFonts > 0) return;
@@ -33,6 +37,8 @@ void FontDestroyed() {
     scratchSurface = nullptr;
 }
 
-int LiveFontCount() { return liveFonts; }
+int LiveFontCount() {
+    return liveFonts;
+}
 
 } // namespace rast

@@ -33,12 +33,24 @@ RAST_Pixel HsvAdjustMix(RAST_Pixel d, RAST_Pixel s, int a, int sourceAlpha) {
     const int t = val * (255 * 64 - sat * (64 - f)) / (255 * 64);
     int rr, gg, bb;
     switch (sector) {
-    case 0: rr = val, gg = t, bb = p; break;
-    case 1: rr = q, gg = val, bb = p; break;
-    case 2: rr = p, gg = val, bb = t; break;
-    case 3: rr = p, gg = q, bb = val; break;
-    case 4: rr = t, gg = p, bb = val; break;
-    default: rr = val, gg = p, bb = q; break;
+    case 0:
+        rr = val, gg = t, bb = p;
+        break;
+    case 1:
+        rr = q, gg = val, bb = p;
+        break;
+    case 2:
+        rr = p, gg = val, bb = t;
+        break;
+    case 3:
+        rr = p, gg = q, bb = val;
+        break;
+    case 4:
+        rr = t, gg = p, bb = val;
+        break;
+    default:
+        rr = val, gg = p, bb = q;
+        break;
     }
     return Pack(bb, gg, rr, Clamp255(sourceAlpha));
 }

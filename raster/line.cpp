@@ -9,10 +9,14 @@ namespace {
 
 int RegionCode(long long x, long long y, int width, int height) {
     int code = 0;
-    if (x < 0) code |= 1;
-    else if (x >= width) code |= 2;
-    if (y < 0) code |= 4;
-    else if (y >= height) code |= 8;
+    if (x < 0)
+        code |= 1;
+    else if (x >= width)
+        code |= 2;
+    if (y < 0)
+        code |= 4;
+    else if (y >= height)
+        code |= 8;
     return code;
 }
 
@@ -73,14 +77,16 @@ void StraightLine(const Painter& pt, int x, int y, int sx, int sy, int count, fl
     if (pt.mode == ModeCopy) {
         if (alpha == 1.0f) return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel) { return p; });
         if (alpha == 0.5f) return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel d) { return MixHalf(p, d); });
-        if (alpha == 0.25f) return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel d) { return MixQuarter(p, d); });
+        if (alpha == 0.25f)
+            return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel d) { return MixQuarter(p, d); });
         if (alpha == 0.75f)
             return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel d) { return MixThreeQuarters(p, d); });
         if (a == 256) return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel) { return p; });
         if (a == 128)
             return Run(pt, x, y, sx, sy, count, [p](RAST_Pixel d) {
                 int out[4];
-                for (int c = 0; c < 4; ++c) out[c] = (Ch(p, c) + Ch(d, c)) >> 1;
+                for (int c = 0; c < 4; ++c)
+                    out[c] = (Ch(p, c) + Ch(d, c)) >> 1;
                 return Pack(out[0], out[1], out[2], out[3]);
             });
     }
@@ -92,12 +98,16 @@ void DiagonalLine(const Painter& pt, int x, int y, int sx, int sy, int n, float 
     const RAST_Pixel p = pt.colour;
     const bool shifts = pt.mode == ModeCopy && alpha == 1.0f;
     auto heavy = [&](int px, int py) {
-        if (shifts) pt.At(px, py) = MixThreeQuarters(p, pt.At(px, py));
-        else pt.Weighted(px, py, a * 3 / 4);
+        if (shifts)
+            pt.At(px, py) = MixThreeQuarters(p, pt.At(px, py));
+        else
+            pt.Weighted(px, py, a * 3 / 4);
     };
     auto light = [&](int px, int py) {
-        if (shifts) pt.At(px, py) = MixQuarter(p, pt.At(px, py));
-        else pt.Weighted(px, py, a / 4);
+        if (shifts)
+            pt.At(px, py) = MixQuarter(p, pt.At(px, py));
+        else
+            pt.Weighted(px, py, a / 4);
     };
     for (int i = 0; i < n; ++i, x += sx, y += sy) {
         heavy(x, y);
@@ -119,8 +129,10 @@ void SmoothLine(const Painter& pt, int x1, int y1, int x2, int y2, int a) {
     const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
     // (major, minor) -> (x, y)
     auto paint = [&](int major, int minor, int w) {
-        if (xMajor) pt.Weighted(major, minor, w);
-        else pt.Weighted(minor, major, w);
+        if (xMajor)
+            pt.Weighted(major, minor, w);
+        else
+            pt.Weighted(minor, major, w);
     };
     int aMajor = xMajor ? x1 : y1, aMinor = xMajor ? y1 : x1;
     int bMajor = xMajor ? x2 : y2, bMinor = xMajor ? y2 : x2;

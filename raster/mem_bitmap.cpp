@@ -14,7 +14,9 @@ RAST_MemBitmap::RAST_MemBitmap(int w, int h, int rowAlignment) {
     if (w != 0 || h != 0) ResizeTo(w, h);
 }
 
-RAST_MemBitmap::~RAST_MemBitmap() { std::free(buffer); }
+RAST_MemBitmap::~RAST_MemBitmap() {
+    std::free(buffer);
+}
 
 RAST_Pixel* RAST_MemBitmap::Bits() const {
     if (!buffer) return nullptr;

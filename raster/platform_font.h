@@ -6,11 +6,11 @@
 // fontconfig ("Verdana" resolves to a metric-alike such as DejaVu Sans where it is missing).
 struct RAST_FontSpec {
     const char* face = "Verdana";
-    int height = 12;     // cell height in pixels (negative: character height)
-    int escapement = 0;  // tenths of a degree (Windows only)
-    int weight = 400;    // 700 = bold
+    int height = 12;    // cell height in pixels (negative: character height)
+    int escapement = 0; // tenths of a degree (Windows only)
+    int weight = 400;   // 700 = bold
     bool italic = false;
-    int quality = 0;     // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
+    int quality = 0; // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
 };
 
 // Null when no font can be made.

@@ -68,7 +68,8 @@ bool RunLibpng(DecodeState* s) {
     }
     if (depth == 16) png_set_strip_16(s->png);
     if (depth < 8) png_set_packing(s->png);
-    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(s->png);
+    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(s->png);
     if (colourType & PNG_COLOR_MASK_ALPHA)
         png_set_swap_alpha(s->png);
     else
@@ -89,7 +90,8 @@ bool RunLibpng(DecodeState* s) {
 
     s->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
     if (!s->rows) return false;
-    for (int y = 0; y < h; ++y) s->rows[y] = reinterpret_cast<png_bytep>(s->target->Row(y));
+    for (int y = 0; y < h; ++y)
+        s->rows[y] = reinterpret_cast<png_bytep>(s->target->Row(y));
     png_read_image(s->png, s->rows);
     return true;
 }

@@ -31,7 +31,7 @@ class RAST_SysBitmap : public RAST_IBitmap {
 
     int width = 0;
     int height = 0;
-    void* context = nullptr;       // memory drawing context (Windows only)
+    void* context = nullptr; // memory drawing context (Windows only)
     RAST_Pixel* pixels = nullptr;
     int allocRowWidth = 0;
     int allocHeight = 0;

@@ -31,7 +31,8 @@ bool MatchFontFile(const RAST_FontSpec& spec, std::string& file, int& index) {
     if (!FcInit()) return false;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.face && *spec.face ? spec.face : "Verdana"));
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(spec.face && *spec.face ? spec.face : "Verdana"));
     FcPatternAddInteger(pattern, FC_WEIGHT, spec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -86,7 +87,8 @@ RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& spec) {
     auto* font = new rast::FreeTypeFont;
     font->face = face;
     font->ascent = static_cast<int>(std::lround(ascent * scale));
-    font->height = spec.height < 0 ? font->ascent + static_cast<int>(std::lround(descent * scale)) : requested;
+    font->height =
+        spec.height < 0 ? font->ascent + static_cast<int>(std::lround(descent * scale)) : requested;
     font->monochrome = spec.quality == 1;
     font->emboldenStrength = 0;
     if (spec.weight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD)) font->emboldenStrength = 1;
@@ -104,5 +106,7 @@ void DeletePlatformFont(RAST_FontHandle handle) {
 #if defined(__SANITIZE_ADDRESS__)
 // fontconfig loses a few bytes while parsing its configuration files; that is not ours to fix, and
 // it must not fail every sanitizer run of a program that creates fonts.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 #endif

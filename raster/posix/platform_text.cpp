@@ -8,7 +8,9 @@
 namespace rast {
 
 namespace {
-FreeTypeFont* Font(RAST_FontHandle handle) { return static_cast<FreeTypeFont*>(handle); }
+FreeTypeFont* Font(RAST_FontHandle handle) {
+    return static_cast<FreeTypeFont*>(handle);
+}
 
 bool LoadGlyph(FreeTypeFont* font, uint32_t code, bool render) {
     const FT_UInt index = FT_Get_Char_Index(font->face, code);
@@ -67,13 +69,19 @@ void DrawCodePoint(RAST_FontHandle handle, RAST_SysBitmap& surface, uint32_t cod
     }
 }
 
-bool HasPlatformTextDrawing() { return false; }
+bool HasPlatformTextDrawing() {
+    return false;
+}
 
 namespace {
 int wineOverride = -1;
 }
-bool RunningUnderWine() { return wineOverride == 1; }
-void OverrideWineDetection(int state) { wineOverride = state; }
+bool RunningUnderWine() {
+    return wineOverride == 1;
+}
+void OverrideWineDetection(int state) {
+    wineOverride = state;
+}
 
 // Never called: without platform text drawing every text takes the cached path.
 int DrawPlatformText(const NativeTextState&, RAST_IBitmap*, const char*, int, RAST_Rect*, unsigned,

@@ -4,9 +4,13 @@
 
 // Without a windowing system the bitmap is plain memory; text is drawn into it by the font layer.
 
-RAST_SysBitmap::RAST_SysBitmap(int w, int h) { ResizeTo(w, h); }
+RAST_SysBitmap::RAST_SysBitmap(int w, int h) {
+    ResizeTo(w, h);
+}
 
-RAST_SysBitmap::~RAST_SysBitmap() { ReleasePixels(); }
+RAST_SysBitmap::~RAST_SysBitmap() {
+    ReleasePixels();
+}
 
 void RAST_SysBitmap::ReleasePixels() {
     std::free(pixels);
@@ -20,4 +24,6 @@ bool RAST_SysBitmap::AllocatePixels() {
     return pixels != nullptr;
 }
 
-bool RAST_SysBitmap::CanHoldPixels() const { return true; }
+bool RAST_SysBitmap::CanHoldPixels() const {
+    return true;
+}

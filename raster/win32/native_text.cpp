@@ -85,7 +85,8 @@ int DrawPlatformText(const NativeTextState& st, RAST_IBitmap* bitmap, const char
     else if (format & DT_VCENTER)
         y = (rect->top + rect->bottom - h) / 2;
 
-    RAST_Rect box{std::max(x, 0), std::max(y, 0), std::min(x + w, bitmap->Width()), std::min(y + h, bitmap->Height())};
+    RAST_Rect box{std::max(x, 0), std::max(y, 0), std::min(x + w, bitmap->Width()),
+                  std::min(y + h, bitmap->Height())};
     if (!(format & DT_NOCLIP)) {
         box.left = std::max(box.left, rect->left);
         box.top = std::max(box.top, rect->top);
@@ -101,7 +102,8 @@ int DrawPlatformText(const NativeTextState& st, RAST_IBitmap* bitmap, const char
 
     BlitBitmap(surface, bitmap, 0, 0, &box, 1.0f, ModeCopy);
     RECT r{x - box.left, y - box.top, x - box.left + w, y - box.top + h};
-    const int result = DrawOnContext(st, static_cast<HDC>(surface->DrawingContext()), text, length, &r, format);
+    const int result =
+        DrawOnContext(st, static_cast<HDC>(surface->DrawingContext()), text, length, &r, format);
     const RAST_Rect back{0, 0, bw, bh};
     BlitBitmap(bitmap, surface, box.left, box.top, &back, st.alpha, ModeCopy);
     return result;

@@ -5,7 +5,9 @@
 namespace rast {
 
 namespace {
-HDC Dc(RAST_SysBitmap& surface) { return static_cast<HDC>(surface.DrawingContext()); }
+HDC Dc(RAST_SysBitmap& surface) {
+    return static_cast<HDC>(surface.DrawingContext());
+}
 
 // One code point as UTF-16 (two units above 0xFFFF).
 int ToUtf16(uint32_t code, wchar_t out[2]) {
@@ -67,19 +69,24 @@ void DrawCodePoint(RAST_FontHandle font, RAST_SysBitmap& surface, uint32_t code,
     GdiFlush(); // the pixels are read directly next
 }
 
-bool HasPlatformTextDrawing() { return true; }
+bool HasPlatformTextDrawing() {
+    return true;
+}
 
 bool RunningUnderWine() {
     if (wineOverride >= 0) return wineOverride == 1;
     static const bool underWine = [] {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
         RegCloseKey(key);
         return true;
     }();
     return underWine;
 }
 
-void OverrideWineDetection(int state) { wineOverride = state; }
+void OverrideWineDetection(int state) {
+    wineOverride = state;
+}
 
 } // namespace rast

@@ -12,7 +12,9 @@ RAST_SysBitmap::~RAST_SysBitmap() {
     if (context) DeleteDC(static_cast<HDC>(context));
 }
 
-bool RAST_SysBitmap::CanHoldPixels() const { return context != nullptr; }
+bool RAST_SysBitmap::CanHoldPixels() const {
+    return context != nullptr;
+}
 
 void RAST_SysBitmap::ReleasePixels() {
     if (platformBitmap) {

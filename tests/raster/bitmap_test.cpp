@@ -19,7 +19,8 @@ TEST(MemBitmap, RowsAlignToFourPixelsAndBufferTo64Bytes) {
     EXPECT_EQ(bmp.AllocatedBytes(), 3u * 8 * 4);
     // Every pixel of every row is writable (ASan watches).
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < bmp.RowSpan(); ++x) bmp.Row(y)[x] = 1;
+        for (int x = 0; x < bmp.RowSpan(); ++x)
+            bmp.Row(y)[x] = 1;
 }
 
 TEST(MemBitmap, StartsEmptyGrowsByAQuarterAndNeverShrinks) {
@@ -79,7 +80,8 @@ TEST(SysBitmap, RowsTopDownSpanMultipleOfFourAllocationKeptWhenSmaller) {
     EXPECT_EQ(bmp.DrawingContext(), nullptr);
 #endif
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 8; ++x) bmp.Row(y)[x] = 0xff000000u | (y << 8) | x;
+        for (int x = 0; x < 8; ++x)
+            bmp.Row(y)[x] = 0xff000000u | (y << 8) | x;
     EXPECT_EQ(bmp.Row(2), bmp.Bits() + 16);
 
     RAST_Pixel* bits = bmp.Bits();
@@ -91,7 +93,8 @@ TEST(SysBitmap, RowsTopDownSpanMultipleOfFourAllocationKeptWhenSmaller) {
     // Wider than the allocation although the pixel count fits: new storage with a wider span.
     EXPECT_TRUE(bmp.ResizeTo(12, 1));
     EXPECT_EQ(bmp.RowSpan(), 12);
-    for (int x = 0; x < 12; ++x) bmp.Row(0)[x] = 0;
+    for (int x = 0; x < 12; ++x)
+        bmp.Row(0)[x] = 0;
 
     EXPECT_FALSE(bmp.ResizeTo(0, 4));
     EXPECT_EQ(bmp.Bits(), nullptr);

@@ -38,7 +38,8 @@ const PixelCase kBlitCases[] = {
     {"dodge+sa", ModeDodge | UseSourceAlpha, 1.0f, 0x7FC864FFu, 0x40141E10u, 0x5420251Fu},
     {"multiply 1.0", ModeMultiply, 1.0f, 0x80C864FFu, 0x40141E10u, 0x200F0B0Fu},
     {"multiply 0.5", ModeMultiply, 0.5f, 0x80C864FFu, 0x40141E10u, 0x3011140Fu},
-    {"multiply+sa skips transparent", ModeMultiply | UseSourceAlpha, 1.0f, 0x00000000u, 0x40141E10u, 0x40141E10u},
+    {"multiply+sa skips transparent", ModeMultiply | UseSourceAlpha, 1.0f, 0x00000000u, 0x40141E10u,
+     0x40141E10u},
     {"multiply+sa opaque equals multiply", ModeMultiply | UseSourceAlpha, 1.0f, 0xFFC864FFu, 0x40141E10u,
      0x3F0F0B0Fu},
     {"overlay 1.0", ModeOverlay, 1.0f, 0x80C964FFu, 0x40151E10u, 0x401F181Eu},
@@ -63,18 +64,23 @@ TEST(BlitBitmap, PixelFormulas) {
 TEST(BlitBitmap, OpaqueCopyWithSourceAlphaEqualsPlainCopy) {
     RAST_MemBitmap src(7, 5), a(9, 9), b(9, 9);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) src.Row(y)[x] = 0xFF000000u | (x * 37 + y * 91) * 2654435761u >> 8;
+        for (int x = 0; x < 7; ++x)
+            src.Row(y)[x] = 0xFF000000u | (x * 37 + y * 91) * 2654435761u >> 8;
     for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x) a.Row(y)[x] = b.Row(y)[x] = 0x12345678u * (x + 3 * y);
+        for (int x = 0; x < 9; ++x)
+            a.Row(y)[x] = b.Row(y)[x] = 0x12345678u * (x + 3 * y);
     BlitBitmap(&a, &src, 1, 2, nullptr, 1.0f, ModeCopy | UseSourceAlpha);
     BlitBitmap(&b, &src, 1, 2, nullptr, 1.0f, ModeCopy);
     for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x) EXPECT_EQ(a.Row(y)[x], b.Row(y)[x]) << x << "," << y;
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(a.Row(y)[x], b.Row(y)[x]) << x << "," << y;
 }
 
 namespace {
 // Source pixel value encodes its position so a test can see which pixel went where.
-RAST_Pixel Tag(int x, int y) { return 0xFF000000u | (y + 1) << 8 | (x + 1); }
+RAST_Pixel Tag(int x, int y) {
+    return 0xFF000000u | (y + 1) << 8 | (x + 1);
+}
 
 struct ClipCase {
     const char* what;
@@ -104,7 +110,8 @@ TEST(BlitBitmap, ClipsToBothBitmaps) {
         for (const auto& c : kClipCases) {
             GuardedBitmap src(3, 3, 0, flipped), dst(5, 5, 0, !flipped);
             for (int y = 0; y < 3; ++y)
-                for (int x = 0; x < 3; ++x) src.At(x, y) = Tag(x, y);
+                for (int x = 0; x < 3; ++x)
+                    src.At(x, y) = Tag(x, y);
             BlitBitmap(&dst, &src, c.dx, c.dy, c.hasRect ? &c.rect : nullptr, 1.0f, ModeCopy);
             for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 5; ++x) {
@@ -132,8 +139,7 @@ TEST(BlitBitmap, HsvAdjustNeutralKeepsColourAndTakesSourceAlpha) {
         RAST_Pixel src, dst, expected;
     } cases[] = {
         {0x40808080u, 0xFFFF0000u, 0x40FF0000u}, // neutral shift keeps pure red
-        {0x40808080u, 0xFF00FF00u, 0x4000FF00u},
-        {0x40808080u, 0xFF0000FFu, 0x400000FFu},
+        {0x40808080u, 0xFF00FF00u, 0x4000FF00u}, {0x40808080u, 0xFF0000FFu, 0x400000FFu},
         {0x40808080u, 0xFF646464u, 0x40646464u}, // grey stays grey
         {0x40808000u, 0xFF646464u, 0x40000000u}, // value pulled down to black
         {0x4080FF80u, 0xFF0000FFu, 0x400000FFu}, // saturation already full

@@ -19,7 +19,8 @@ TEST(FillRectangle, PixelFormulas) {
         // colour Pc + (D - Pc) * 160 / 256; alpha uses the weight 96, not the colour's alpha
         {"other weight", ModeCopy, 0.375f, 0xFFC8640Au, 0x40141EFAu, 0x4C5839A0u},
         // 1.0 x 128 / 255 gives weight 128, the shift-and-mask half
-        {"colour alpha scales weight", ModeCopy | UseSourceAlpha, 1.0f, 0x80C8640Au, 0x40141EFAu, 0x606E4182u},
+        {"colour alpha scales weight", ModeCopy | UseSourceAlpha, 1.0f, 0x80C8640Au, 0x40141EFAu,
+         0x606E4182u},
         {"transparent colour with source alpha", ModeCopy | UseSourceAlpha, 1.0f, 0x00C8640Au, 0x40141EFAu,
          0x40141EFAu},
         {"multiply", ModeMultiply, 0.5f, 0xFFC8640Au, 0x40141EFAu, 0x30111481u},
@@ -56,7 +57,8 @@ TEST(FillRectangle, ClipsAndRejectsEmptyAreas) {
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < 4; ++x) {
                     const bool in = x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1;
-                    EXPECT_EQ(dst.At(x, y), in ? 0xFFFFFFFFu : 0u) << c.x << "," << c.y << " at " << x << "," << y;
+                    EXPECT_EQ(dst.At(x, y), in ? 0xFFFFFFFFu : 0u)
+                        << c.x << "," << c.y << " at " << x << "," << y;
                 }
             EXPECT_TRUE(dst.GuardsIntact());
         }

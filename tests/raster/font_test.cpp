@@ -20,7 +20,8 @@ constexpr RAST_Pixel kBlack = 0xFF000000u;
 constexpr RAST_Pixel kWhite = 0xFFFFFFFFu;
 constexpr unsigned kCachedOnly = TextNoPlatformDrawing;
 
-std::unique_ptr<RAST_CachedFont> MakeFont(int height = 12, int flags = FontOwnsPlatformFont | FontPreferPlatformText) {
+std::unique_ptr<RAST_CachedFont> MakeFont(int height = 12,
+                                          int flags = FontOwnsPlatformFont | FontPreferPlatformText) {
     RAST_FontSpec spec;
     spec.face = "Verdana";
     spec.height = height;
@@ -33,7 +34,8 @@ std::unique_ptr<RAST_CachedFont> MakeFont(int height = 12, int flags = FontOwnsP
 
 RAST_Rect Measure(RAST_CachedFont& font, const std::string& text, unsigned format = 0) {
     RAST_Rect r{10, 20, 10, 20};
-    font.RenderText(nullptr, text.c_str(), static_cast<int>(text.size()), &r, format | TextMeasureOnly | kCachedOnly);
+    font.RenderText(nullptr, text.c_str(), static_cast<int>(text.size()), &r,
+                    format | TextMeasureOnly | kCachedOnly);
     return r;
 }
 
@@ -54,7 +56,9 @@ int Differences(const RAST_IBitmap& a, const RAST_IBitmap& b, int tolerance, boo
     return n;
 }
 
-void Fill(RAST_IBitmap& bmp, RAST_Pixel p) { FillRectangle(&bmp, 0, 0, bmp.Width(), bmp.Height(), p, 1.0f, ModeCopy); }
+void Fill(RAST_IBitmap& bmp, RAST_Pixel p) {
+    FillRectangle(&bmp, 0, 0, bmp.Width(), bmp.Height(), p, 1.0f, ModeCopy);
+}
 
 } // namespace
 
@@ -105,13 +109,15 @@ TEST_F(CachedFontTest, GlyphsAreRenderedOnceWithTrimmedCoverage) {
     EXPECT_GE(g->leftOffset, 0);
     EXPECT_EQ(font->GlyphFor('W'), g);
     int inked = 0;
-    for (int i = 0; i < g->width * g->height; ++i) inked += font->Coverage(*g)[i] != 0;
+    for (int i = 0; i < g->width * g->height; ++i)
+        inked += font->Coverage(*g)[i] != 0;
     EXPECT_GT(inked, 5);
     // A space has an advance but no ink.
     const auto* space = font->GlyphFor(' ');
     ASSERT_NE(space, nullptr);
     EXPECT_GT(space->advance, 0);
-    for (int i = 0; i < space->width * space->height; ++i) EXPECT_EQ(font->Coverage(*space)[i], 0);
+    for (int i = 0; i < space->width * space->height; ++i)
+        EXPECT_EQ(font->Coverage(*space)[i], 0);
 }
 
 TEST_F(CachedFontTest, MeasuresLinesFromAdvancesAndInk) {
@@ -143,15 +149,16 @@ TEST_F(CachedFontTest, MeasuresLinesFromAdvancesAndInk) {
 TEST_F(CachedFontTest, InvalidUtf8AndUnusualCodePointsAreSafe) {
     // A stray byte is taken as its 8-bit character.
     EXPECT_EQ(Measure(*font, "caf\xE9").right, Measure(*font, "caf\xC3\xA9").right);
-    const std::string hostile[] = {"\xF0\x9F\x98\x80 face", "\xED\xA0\x80", "\xC0\xAF\xFF\xFE", std::string("a\0b", 3),
-                                   "\xF4\x8F\xBF\xBF"};
+    const std::string hostile[] = {"\xF0\x9F\x98\x80 face", "\xED\xA0\x80", "\xC0\xAF\xFF\xFE",
+                                   std::string("a\0b", 3), "\xF4\x8F\xBF\xBF"};
     GuardedBitmap bmp(40, 20, kBlack);
     font->SetTextColour(kWhite);
     for (const auto& text : hostile) {
         RAST_Rect r{0, 0, 40, 20};
         font->RenderText(&bmp, text.data(), static_cast<int>(text.size()), &r, kCachedOnly);
         RAST_Rect m{0, 0, 0, 0};
-        font->RenderText(nullptr, text.data(), static_cast<int>(text.size()), &m, TextMeasureOnly | kCachedOnly);
+        font->RenderText(nullptr, text.data(), static_cast<int>(text.size()), &m,
+                         TextMeasureOnly | kCachedOnly);
         EXPECT_GE(m.right, 0);
     }
     EXPECT_TRUE(bmp.GuardsIntact());
@@ -175,8 +182,10 @@ TEST_F(CachedFontTest, DrawnPixelsFollowTheCoverageFormulas) {
             for (int x = 0; x < 40; ++x) {
                 const int cx = x - (x0 - g->leftOffset), cy = y - y0;
                 int v = 0;
-                if (cx >= 0 && cx < g->width && cy >= 0 && cy < g->height) v = font->Coverage(*g)[cy * g->width + cx];
-                const RAST_Pixel expected = v ? rast::CombineCoverage(ModeCopy, 0xFF204060u, colour, v, a) : 0xFF204060u;
+                if (cx >= 0 && cx < g->width && cy >= 0 && cy < g->height)
+                    v = font->Coverage(*g)[cy * g->width + cx];
+                const RAST_Pixel expected =
+                    v ? rast::CombineCoverage(ModeCopy, 0xFF204060u, colour, v, a) : 0xFF204060u;
                 ASSERT_EQ(bmp.Row(y)[x], expected) << x << "," << y << " alpha " << alphaByte;
             }
     }
@@ -213,9 +222,11 @@ TEST_F(CachedFontTest, AlignmentPlacesTheMeasuredBox) {
 TEST_F(CachedFontTest, ClipsToTheRectAndTheBitmap) {
     font->SetTextColour(kWhite);
     GuardedBitmap bmp(30, 16, kBlack);
-    const int offsets[][2] = {{-7, -5}, {25, 10}, {INT_MIN / 2, 0}, {INT_MAX - 10, INT_MAX - 10}, {0, INT_MIN}};
+    const int offsets[][2] = {
+        {-7, -5}, {25, 10}, {INT_MIN / 2, 0}, {INT_MAX - 10, INT_MAX - 10}, {0, INT_MIN}};
     for (auto& o : offsets) {
-        RAST_Rect r{o[0], o[1], o[0] > INT_MAX - 1000 ? INT_MAX : o[0] + 1000, o[1] > INT_MAX - 1000 ? INT_MAX : o[1] + 1000};
+        RAST_Rect r{o[0], o[1], o[0] > INT_MAX - 1000 ? INT_MAX : o[0] + 1000,
+                    o[1] > INT_MAX - 1000 ? INT_MAX : o[1] + 1000};
         font->RenderText(&bmp, "Wide text here", -1, &r, kCachedOnly);
     }
     EXPECT_TRUE(bmp.GuardsIntact());
@@ -261,7 +272,8 @@ TEST_F(CachedFontTest, ZeroAlphaAndMissingBitmapDrawNothing) {
     font->SetCombineMode(ModeCopy, 0.0f);
     EXPECT_EQ(font->RenderText(&bmp, "X", 1, &r, kCachedOnly), 0);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) EXPECT_EQ(bmp.Row(y)[x], kBlack);
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(bmp.Row(y)[x], kBlack);
     EXPECT_EQ(font->RenderText(nullptr, "X", 1, &r, 0), 0);
     EXPECT_EQ(font->RenderText(&bmp, nullptr, 1, &r, 0), 0);
     EXPECT_EQ(font->RenderText(&bmp, "X", 1, nullptr, 0), 0);

@@ -10,13 +10,16 @@ namespace {
 constexpr RAST_Pixel kBlack = 0xFF000000u;
 constexpr RAST_Pixel kWhite = 0xFFFFFFFFu;
 // Grey level of a white-on-black pixel of weight w through the copy formula.
-RAST_Pixel Grey(int level) { return kBlack | level << 16 | level << 8 | level; }
+RAST_Pixel Grey(int level) {
+    return kBlack | level << 16 | level << 8 | level;
+}
 
 // Compares a bitmap against rows of grey levels (-1 = untouched black).
 void ExpectGreys(const GuardedBitmap& bmp, const std::vector<std::vector<int>>& rows, const char* what) {
     for (int y = 0; y < static_cast<int>(rows.size()); ++y)
         for (int x = 0; x < static_cast<int>(rows[y].size()); ++x)
-            EXPECT_EQ(bmp.At(x, y), rows[y][x] < 0 ? kBlack : Grey(rows[y][x])) << what << " at " << x << "," << y;
+            EXPECT_EQ(bmp.At(x, y), rows[y][x] < 0 ? kBlack : Grey(rows[y][x]))
+                << what << " at " << x << "," << y;
     EXPECT_TRUE(bmp.GuardsIntact()) << what;
 }
 } // namespace
@@ -26,9 +29,9 @@ TEST(DrawLine, SinglePixelAndStraightRunsIncludeBothEnds) {
     DrawLine(&bmp, 2, 1, 2, 1, kWhite, 1.0f, ModeCopy);
     DrawLine(&bmp, 3, 3, 0, 3, kWhite, 1.0f, ModeCopy);
     DrawLine(&bmp, 4, 2, 4, 0, kWhite, 1.0f, ModeCopy);
-    ExpectGreys(bmp,
-                {{-1, -1, -1, -1, 255}, {-1, -1, 255, -1, 255}, {-1, -1, -1, -1, 255}, {255, 255, 255, 255, -1}},
-                "runs");
+    ExpectGreys(
+        bmp, {{-1, -1, -1, -1, 255}, {-1, -1, 255, -1, 255}, {-1, -1, -1, -1, 255}, {255, 255, 255, 255, -1}},
+        "runs");
 }
 
 TEST(DrawLine, StraightRunWeights) {
@@ -71,7 +74,8 @@ TEST(DrawLine, DiagonalPaintsThreeQuartersAndTwoQuarterNeighbours) {
                                        {kBlack, light, heavy, kBlack},
                                        {kBlack, kBlack, kBlack, kBlack}};
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(bmp.At(x, y), expected[y][x]) << x << "," << y;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bmp.At(x, y), expected[y][x]) << x << "," << y;
 
     // At other alphas the integer weights a*3/4 and a/4 go through the copy formula; up-left travel.
     GuardedBitmap half(3, 3, kBlack);
@@ -116,7 +120,8 @@ TEST(DrawLine, ClipsAgainstEveryBorder) {
         DrawLine(&bmp, c.x1, c.y1, c.x2, c.y2, kWhite, 1.0f, ModeCopy);
         int changed = 0;
         for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) changed += bmp.At(x, y) != kBlack;
+            for (int x = 0; x < 8; ++x)
+                changed += bmp.At(x, y) != kBlack;
         if (c.painted >= 0)
             EXPECT_EQ(changed, c.painted) << c.what;
         else

@@ -1,6 +1,6 @@
 #include "platform/resources.h"
-#include "raster/png_loader.h"
 #include "png_writer.h"
+#include "raster/png_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,8 @@ PngImage MakeImage(int colourType, int depth, bool transparency, bool interlaced
     const int maxSample = colourType == 3 ? entries - 1 : (1 << depth) - 1;
     std::uniform_int_distribution<int> sample(0, maxSample);
     img.samples.resize(static_cast<size_t>(img.width) * img.height * img.Channels());
-    for (auto& s : img.samples) s = static_cast<uint16_t>(sample(rng));
+    for (auto& s : img.samples)
+        s = static_cast<uint16_t>(sample(rng));
     if (colourType == 3) {
         img.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 200, 150, 100, 1, 2, 3};
         img.palette.resize(3 * entries);
@@ -36,12 +37,15 @@ PngImage MakeImage(int colourType, int depth, bool transparency, bool interlaced
         if (static_cast<int>(img.paletteAlpha.size()) > entries) img.paletteAlpha.resize(entries - 1);
     } else if (transparency) {
         img.hasTransparentColour = true; // the colour of the first pixel
-        for (int c = 0; c < img.Channels(); ++c) img.transparent[c] = img.samples[c];
+        for (int c = 0; c < img.Channels(); ++c)
+            img.transparent[c] = img.samples[c];
     }
     return img;
 }
 
-int To8(int v, int depth) { return depth == 16 ? v >> 8 : depth == 8 ? v : v * 255 / ((1 << depth) - 1); }
+int To8(int v, int depth) {
+    return depth == 16 ? v >> 8 : depth == 8 ? v : v * 255 / ((1 << depth) - 1);
+}
 
 // What the loader must deliver for pixel i, derived from the raw samples.
 RAST_Pixel Expected(const PngImage& img, int i) {
@@ -82,11 +86,13 @@ struct Kind {
     int colourType, depth;
     bool transparencyAllowed;
 };
-const Kind kKinds[] = {{0, 1, true},  {0, 2, true},  {0, 4, true},  {0, 8, true}, {0, 16, true},
-                       {2, 8, true},  {2, 16, true}, {3, 1, true},  {3, 2, true}, {3, 4, true},
-                       {3, 8, true},  {4, 8, false}, {4, 16, false}, {6, 8, false}, {6, 16, false}};
+const Kind kKinds[] = {{0, 1, true}, {0, 2, true},  {0, 4, true},   {0, 8, true},  {0, 16, true},
+                       {2, 8, true}, {2, 16, true}, {3, 1, true},   {3, 2, true},  {3, 4, true},
+                       {3, 8, true}, {4, 8, false}, {4, 16, false}, {6, 8, false}, {6, 16, false}};
 
-std::vector<unsigned char> SmallPng() { return EncodePng(MakeImage(6, 8, false, false, 1)); }
+std::vector<unsigned char> SmallPng() {
+    return EncodePng(MakeImage(6, 8, false, false, 1));
+}
 
 } // namespace
 
@@ -119,9 +125,9 @@ TEST(PngLoader, HostileHeadersAreRefusedWithoutAllocatingThePixels) {
     // Rewrites IHDR's width, height, depth and colour type (and its CRC).
     auto withHeader = [](uint32_t w, uint32_t h, uint8_t depth, uint8_t type) {
         auto png = SmallPng();
-        const uint8_t fields[] = {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w),
-                                  uint8_t(h >> 24), uint8_t(h >> 16), uint8_t(h >> 8), uint8_t(h),
-                                  depth,            type};
+        const uint8_t fields[] = {
+            uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 24),
+            uint8_t(h >> 16), uint8_t(h >> 8),  uint8_t(h),      depth,      type};
         std::copy(std::begin(fields), std::end(fields), png.begin() + 16);
         FixChunkCrcs(png);
         return png;
@@ -140,7 +146,8 @@ TEST(PngLoader, HostileHeadersAreRefusedWithoutAllocatingThePixels) {
         {"palette type without palette", withHeader(7, 5, 8, 3)},
         {"declared larger than the data", withHeader(7, 500, 8, 6)},
     };
-    for (auto& c : cases) EXPECT_EQ(LoadPngFromMemory(c.png.data(), c.png.size()), nullptr) << c.what;
+    for (auto& c : cases)
+        EXPECT_EQ(LoadPngFromMemory(c.png.data(), c.png.size()), nullptr) << c.what;
 
     auto badCrc = SmallPng();
     badCrc[29] ^= 1; // IHDR CRC
@@ -162,7 +169,8 @@ TEST(PngLoader, EveryTruncationFailsCleanly) {
     for (size_t n = 0; n < png.size(); ++n) {
         Bitmap bmp(LoadPngFromMemory(png.data(), n));
         // The end chunk carries no pixels: an image truncated inside it may still be complete.
-        if (bmp && n < png.size() - 12) ADD_FAILURE() << "decoded from " << n << " of " << png.size() << " bytes";
+        if (bmp && n < png.size() - 12)
+            ADD_FAILURE() << "decoded from " << n << " of " << png.size() << " bytes";
     }
 }
 
@@ -178,10 +186,18 @@ TEST(PngLoader, MutatedDataNeverCrashes) {
         for (int e = 0; e < edits; ++e) {
             const size_t at = 8 + rng() % (png.size() - 8);
             switch (rng() % 4) {
-            case 0: png[at] ^= static_cast<unsigned char>(1u << (rng() % 8)); break;
-            case 1: png[at] = static_cast<unsigned char>(rng()); break;
-            case 2: png.erase(png.begin() + static_cast<long>(at)); break;
-            default: png.insert(png.begin() + static_cast<long>(at), static_cast<unsigned char>(rng())); break;
+            case 0:
+                png[at] ^= static_cast<unsigned char>(1u << (rng() % 8));
+                break;
+            case 1:
+                png[at] = static_cast<unsigned char>(rng());
+                break;
+            case 2:
+                png.erase(png.begin() + static_cast<long>(at));
+                break;
+            default:
+                png.insert(png.begin() + static_cast<long>(at), static_cast<unsigned char>(rng()));
+                break;
             }
         }
         if (i % 2 == 0) FixChunkCrcs(png); // get past the checksums into the decoder proper
@@ -226,7 +242,8 @@ TEST(PngLoader, LoadsFilesByUtf8NameIntoAGivenOrNewBitmap) {
     const fs::path corrupt = dir / "corrupt.png";
     {
         std::ofstream out(corrupt, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size() / 2));
     }
     EXPECT_EQ(LoadPngFromFile(corrupt.string().c_str(), &given), nullptr);
     given.ResizeTo(3, 3);
@@ -239,11 +256,20 @@ TEST(PngLoader, ExtensionCheck) {
         const char* path;
         bool accepted;
     } cases[] = {
-        {"a/b/IMAGE.PNG", true}, {"c:\\x\\knob.Png", true}, {"knob.png", true},     {".png", true},
-        {"knob.png.bak", false}, {"knob", false},           {"dir.png/knob", false}, {"dir.png\\knob", false},
-        {"knob.pngx", false},    {"knob.pn", false},        {"", false},
+        {"a/b/IMAGE.PNG", true},
+        {"c:\\x\\knob.Png", true},
+        {"knob.png", true},
+        {".png", true},
+        {"knob.png.bak", false},
+        {"knob", false},
+        {"dir.png/knob", false},
+        {"dir.png\\knob", false},
+        {"knob.pngx", false},
+        {"knob.pn", false},
+        {"", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(HasPngExtension(c.path), c.accepted) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(HasPngExtension(c.path), c.accepted) << c.path;
     EXPECT_FALSE(HasPngExtension(nullptr));
     // Refused names never reach the file system; unchecked ones do.
     EXPECT_EQ(LoadImageByName("missing.txt", true), nullptr);

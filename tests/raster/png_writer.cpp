@@ -8,10 +8,14 @@
 
 int PngImage::Channels() const {
     switch (colourType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1;
     }
 }
 
@@ -52,9 +56,11 @@ std::vector<unsigned char> EncodePng(const PngImage& img) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, EncodeFailed, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<std::vector<png_byte>> rows;
-    for (int y = 0; y < img.height; ++y) rows.push_back(PackRow(img, y));
+    for (int y = 0; y < img.height; ++y)
+        rows.push_back(PackRow(img, y));
     std::vector<png_bytep> rowPointers;
-    for (auto& r : rows) rowPointers.push_back(r.data());
+    for (auto& r : rows)
+        rowPointers.push_back(r.data());
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < img.palette.size(); i += 3)
         palette.push_back({img.palette[i], img.palette[i + 1], img.palette[i + 2]});

@@ -13,9 +13,9 @@ struct PngImage {
     bool interlaced = false;
     // Raw samples, row by row, channels interleaved (palette images: indices).
     std::vector<uint16_t> samples;
-    std::vector<uint8_t> palette;      // r, g, b triples
-    std::vector<uint8_t> paletteAlpha; // tRNS for palette images
-    bool hasTransparentColour = false; // tRNS for grey / RGB images
+    std::vector<uint8_t> palette;        // r, g, b triples
+    std::vector<uint8_t> paletteAlpha;   // tRNS for palette images
+    bool hasTransparentColour = false;   // tRNS for grey / RGB images
     uint16_t transparent[3] = {0, 0, 0}; // grey in [0], or r, g, b
 
     int Channels() const;

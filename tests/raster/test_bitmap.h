@@ -15,7 +15,8 @@ class GuardedBitmap : public RAST_IBitmap {
     GuardedBitmap(int w, int h, RAST_Pixel fill, bool flipped = false)
         : w(w), h(h), flipped(flipped), store(static_cast<size_t>(w + 4) * (h + 2), kGuard) {
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) At(x, y) = fill;
+            for (int x = 0; x < w; ++x)
+                At(x, y) = fill;
     }
     RAST_Pixel* Bits() const override { return const_cast<RAST_Pixel*>(store.data()) + (w + 4) + 2; }
     int Width() const override { return w; }

@@ -28,7 +28,8 @@ TEST(Utf8, DecodesWellFormedSequencesAndPassesOtherBytesThrough) {
     };
     for (const auto& c : cases) {
         std::vector<uint32_t> got;
-        for (size_t pos = 0; pos < c.text.size();) got.push_back(rast::NextCodePoint(c.text.data(), c.text.size(), pos));
+        for (size_t pos = 0; pos < c.text.size();)
+            got.push_back(rast::NextCodePoint(c.text.data(), c.text.size(), pos));
         EXPECT_EQ(got, c.codes) << c.what;
         EXPECT_EQ(rast::HasMultiByteSequence(c.text.data(), c.text.size()), c.multiByte) << c.what;
     }
