@@ -47,7 +47,8 @@ struct CalibrationInfo {
     std::string label; // file name, " - NOT VALID!" appended when unusable; empty when none was found
     std::string path;  // full path of the file that was found
     std::size_t pairs = 0;
-    bool valid = false; // at least two pairs: the gains come from the file
+    bool opened = false; // the file could be read
+    bool valid = false;  // at least two pairs: the gains come from the file
     CalibrationCurve gain;
 
     CalibrationInfo() { gain.fill(1.0); }

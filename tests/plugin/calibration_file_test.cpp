@@ -158,6 +158,7 @@ TEST(CalibrationDiscovery, UnreadableFileAndLongName) {
     EXPECT_EQ(messages.entries[0].caption, "Info");
     EXPECT_EQ(messages.entries[0].text, "Error_005 Can't open calibration file.");
     EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(info.opened);
     EXPECT_EQ(info.label, "gone.frd - NOT VALID!");
     for (double g : info.gain)
         EXPECT_EQ(g, 1.0);

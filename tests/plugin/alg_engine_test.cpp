@@ -1,0 +1,93 @@
+#include "plugin/alg_engine.h"
+
+#include "engine/correction_engine.h"
+#include "framework/effect_base.h"
+#include "plugin/parameter_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct Instance {
+    Instance() : effect(Facts()), engine(effect, nullptr) { DefineMicCorrectorParameters(effect); }
+    static EffectFacts Facts() {
+        EffectFacts f;
+        f.paramCount = kMicCorrectorParamCount;
+        f.channelIO = "1-1 2-2";
+        f.presetCount = 1;
+        return f;
+    }
+    IEffectBase effect;
+    CorrectionEngine engine;
+};
+
+TEST(AlgEngine, SaveThenLoadRestoresTheCorrection) {
+    Instance a;
+    for (int i = 0; i < 153; ++i) {
+        a.engine.targetBands[i] = 1.0 + 0.5 * std::sin(i * 0.3);
+        a.engine.referenceBands[i] = 1.2 + 0.1 * std::cos(i * 0.7);
+    }
+    for (int i = 0; i < 33; ++i)
+        a.engine.userCurve[i] = std::pow(10.0, 0.05 * std::sin(i * 0.4));
+    ExpandCurveTo120(a.engine.userCurve.data(), a.engine.userCurve.data() + 33);
+    a.engine.outputSelection = 1.0;
+    a.engine.inputSelection = 1.0;
+    a.engine.resolution = 1.0;
+    a.engine.SetGainPosition(0.3);
+    a.engine.DesignCorrection();
+
+    const AlgRecord record = AlgRecordFromEngine(a.engine);
+    EXPECT_EQ(record.flags, 2 + 4 + 8);
+    EXPECT_EQ(record.gainPosition, 0.3);
+
+    // Through the file bytes, as Save and Load do.
+    const auto bytes = EncodeAlgRecord(record);
+    AlgRecord back;
+    ASSERT_EQ(DecodeAlgRecord(bytes.data(), bytes.size(), back), AlgDecodeResult::Ok);
+
+    Instance b;
+    ApplyAlgRecord(back, b.engine, b.effect);
+    EXPECT_EQ(b.engine.outputSelection, 1.0);
+    EXPECT_EQ(b.engine.inputSelection, 1.0);
+    EXPECT_EQ(b.engine.resolution, 1.0);
+    EXPECT_EQ(b.engine.gainPosition, 0.3);
+    EXPECT_DOUBLE_EQ(b.engine.gainFactor, std::pow(10.0, -0.4));
+    EXPECT_EQ(b.engine.targetBands, a.engine.targetBands);
+    EXPECT_EQ(b.engine.referenceBands, a.engine.referenceBands);
+    EXPECT_EQ(b.engine.userCurve, a.engine.userCurve);
+    EXPECT_EQ(b.engine.sectionGain, a.engine.sectionGain);
+    EXPECT_EQ(b.engine.levelMatchGain, a.engine.levelMatchGain);
+    EXPECT_EQ(b.engine.filterReady.load(), 1);
+    for (int p : {kParamInputs, kParamOutputs, kParamResolution})
+        EXPECT_EQ(b.effect.GetParam(p)->value, 1.0) << p;
+    EXPECT_EQ(b.effect.GetParam(kParamGain)->value, 0.3);
+}
+
+TEST(AlgEngine, OutputCodeThreeAndGainOutsideTheRange) {
+    struct Case {
+        std::int32_t flags;
+        double gain;
+        double output, clampedGain, gainFactor;
+    };
+    for (const Case& c :
+         {Case{3, 1.7, 1.0, 1.0, 10.0}, Case{1, -0.2, 0.5, 0.0, 0.1}, Case{0, 0.5, 0.0, 0.5, 1.0}}) {
+        Instance i;
+        AlgRecord r;
+        r.targetBands.fill(2.0);
+        r.referenceBands.fill(2.0);
+        r.userCurve.fill(1.0);
+        r.flags = c.flags;
+        r.gainPosition = c.gain;
+        ApplyAlgRecord(r, i.engine, i.effect);
+        EXPECT_EQ(i.engine.outputSelection, c.output) << c.flags;
+        EXPECT_EQ(i.engine.gainPosition, c.clampedGain) << c.flags;
+        EXPECT_DOUBLE_EQ(i.engine.gainFactor, c.gainFactor) << c.flags;
+        EXPECT_EQ(i.effect.GetParam(kParamGain)->value, c.clampedGain) << c.flags;
+        EXPECT_EQ(i.engine.inputSelection, 0.0);
+        EXPECT_EQ(i.engine.resolution, 0.0);
+    }
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#include "tools/vorelline/command_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
+                    const std::vector<OptionSpec>& specs, std::size_t maxPositionals, ParsedArguments& parsed,
+                    std::string& error) {
+    for (std::size_t i = first; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() > 1 && a[0] == '-') {
+            const OptionSpec* spec = nullptr;
+            for (const OptionSpec& s : specs)
+                if (a == s.name) spec = &s;
+            if (!spec) {
+                error = "unknown option " + a;
+                return false;
+            }
+            if (parsed.Has(a)) {
+                error = "option " + a + " given twice";
+                return false;
+            }
+            if (!spec->takesValue) {
+                parsed.flags.insert(a);
+                continue;
+            }
+            if (i + 1 >= args.size()) {
+                error = "option " + a + " needs a value";
+                return false;
+            }
+            parsed.values[a] = args[++i];
+        } else {
+            if (parsed.positionals.size() >= maxPositionals) {
+                error = "unexpected argument " + a;
+                return false;
+            }
+            parsed.positionals.push_back(a);
+        }
+    }
+    return true;
+}
+
+bool ParsePositiveNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v) || v <= 0.0) return false;
+    value = v;
+    return true;
+}

@@ -1,0 +1,242 @@
+#include "tools/vorelline/commands.h"
+
+#include "engine/band_grid.h"
+#include "plugin/alg_engine.h"
+#include "plugin/alg_file.h"
+#include "plugin/calibration_file.h"
+#include "tools/vorelline/audio_file.h"
+#include "tools/vorelline/command_line.h"
+#include "tools/vorelline/design_report.h"
+#include "tools/vorelline/json_writer.h"
+#include "tools/vorelline/measurement.h"
+#include "tools/vorelline/tool_effect.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+struct Usage {
+    const char* command;
+    const char* line;
+};
+
+constexpr Usage kUsages[] = {
+    {"analyze", "vorelline analyze --reference REF --target TGT [--swap] [--high] [--calibration CAL] "
+                "[--save-alg OUT.alg] [--json]"},
+    {"design", "vorelline design --alg FILE [--rate R] [--json]"},
+    {"calibration", "vorelline calibration FILE [--json]"},
+    {"info", "vorelline info FILE.alg [--json]"},
+    {"apply", "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]"},
+    {"demo", "vorelline demo [--json]"},
+};
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
+    return 1;
+}
+
+bool Parse(const std::vector<std::string>& args, const char* command, const std::vector<OptionSpec>& specs,
+           std::size_t positionals, ParsedArguments& parsed, int& status) {
+    std::string error;
+    if (!ParseArguments(args, 2, specs, positionals, parsed, error)) {
+        status = UsageError(command, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int UsageError(const std::string& command, const std::string& reason) {
+    if (!reason.empty()) std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
+    for (const Usage& u : kUsages)
+        if (command.empty() || command == u.command) std::fprintf(stderr, "usage: %s\n", u.line);
+    return 2;
+}
+
+int RunAnalyze(const std::vector<std::string>& args) {
+    ParsedArguments a;
+    int status = 0;
+    if (!Parse(args, "analyze",
+               {{"--reference", true},
+                {"--target", true},
+                {"--swap", false},
+                {"--high", false},
+                {"--calibration", true},
+                {"--save-alg", true},
+                {"--json", false}},
+               0, a, status))
+        return status;
+    if (!a.Has("--reference") || !a.Has("--target"))
+        return UsageError("analyze", "--reference and --target are needed");
+
+    MonoAudio ref, tgt;
+    std::string error;
+    if (!ReadFirstChannel(a.Value("--reference"), ref, error) ||
+        !ReadFirstChannel(a.Value("--target"), tgt, error))
+        return Fail(error);
+    if (ref.sampleRate != tgt.sampleRate)
+        return Fail("the two recordings have different sample rates (" + std::to_string(ref.sampleRate) +
+                    " and " + std::to_string(tgt.sampleRate) + " Hz)");
+
+    ToolEffect effect;
+    std::string calibrationLabel;
+    if (a.Has("--calibration")) {
+        const std::string path = a.Value("--calibration");
+        CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), TheBandGrid().bandFrequencies);
+        if (!cal.opened) return 1; // the plug-in's message has been shown
+        effect.engine.calibrationGain = cal.gain;
+        calibrationLabel = cal.label;
+    }
+
+    MeasurementInput input;
+    input.sampleRate = ref.sampleRate;
+    input.reference = &ref.samples;
+    input.target = &tgt.samples;
+    input.swapInputs = a.Has("--swap");
+    input.highResolution = a.Has("--high");
+    if (!RunMeasurement(effect, input, error)) return Fail(error);
+
+    if (a.Has("--save-alg") && !SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(effect.engine)))
+        return 1;
+
+    if (a.Has("--json")) {
+        std::cout << DesignJson(effect, ref.sampleRate);
+    } else {
+        if (!calibrationLabel.empty()) std::cout << "calibration: " << calibrationLabel << "\n";
+        std::cout << DesignTable(effect, ref.sampleRate);
+        if (a.Has("--save-alg")) std::cout << "\nsaved " << a.Value("--save-alg") << "\n";
+    }
+    return 0;
+}
+
+int RunDesign(const std::vector<std::string>& args) {
+    ParsedArguments a;
+    int status = 0;
+    if (!Parse(args, "design", {{"--alg", true}, {"--rate", true}, {"--json", false}}, 0, a, status))
+        return status;
+    if (!a.Has("--alg")) return UsageError("design", "--alg is needed");
+    double rate = 48000.0;
+    if (a.Has("--rate") && !ParsePositiveNumber(a.Value("--rate"), rate))
+        return UsageError("design", "--rate needs a positive number of hertz");
+
+    ToolEffect effect;
+    effect.PrepareProcessing(rate);
+    AlgRecord record;
+    if (!LoadAlgFile(a.Value("--alg"), record)) return 1;
+    ApplyAlgRecord(record, effect.engine, effect);
+    std::cout << (a.Has("--json") ? DesignJson(effect, rate) : DesignTable(effect, rate));
+    return 0;
+}
+
+int RunCalibration(const std::vector<std::string>& args) {
+    ParsedArguments a;
+    int status = 0;
+    if (!Parse(args, "calibration", {{"--json", false}}, 1, a, status)) return status;
+    if (a.positionals.size() != 1) return UsageError("calibration", "a calibration file is needed");
+    const std::string path = a.positionals[0];
+    const auto& freq = TheBandGrid().bandFrequencies;
+    const CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), freq);
+    if (!cal.opened) return 1;
+    if (a.Has("--json")) {
+        JsonWriter json;
+        json.Text("label", cal.label)
+            .Boolean("valid", cal.valid)
+            .Integer("pairs", static_cast<long long>(cal.pairs))
+            .Numbers("gain", cal.gain.data(), cal.gain.size());
+        std::cout << json.Finish();
+        return 0;
+    }
+    std::printf("label: %s\npairs: %zu%s\n\n", cal.label.c_str(), cal.pairs,
+                cal.valid ? "" : " (fewer than two: the calibration is not used)");
+    std::printf("  band    centre Hz    gain dB\n");
+    for (int i = 0; i < kBandCount; ++i) {
+        if (i == kHighOffset) std::printf("  -- semitone bands --\n");
+        std::printf("  %4d  %11.2f  %9.3f\n", i, freq[i], ToDb(cal.gain[i]));
+    }
+    return 0;
+}
+
+int RunInfo(const std::vector<std::string>& args) {
+    ParsedArguments a;
+    int status = 0;
+    if (!Parse(args, "info", {{"--json", false}}, 1, a, status)) return status;
+    if (a.positionals.size() != 1) return UsageError("info", "a .alg file is needed");
+    AlgRecord r;
+    if (!LoadAlgFile(a.positionals[0], r)) return 1;
+    const AlgSelections s = AlgSelectionsFromFlags(r.flags);
+    if (a.Has("--json")) {
+        JsonWriter json;
+        json.Integer("version", r.version)
+            .Integer("flags", r.flags)
+            .Number("outputSelection", s.outputSelection)
+            .Number("inputSelection", s.inputSelection)
+            .Number("resolution", s.resolution)
+            .Number("gainPosition", r.gainPosition)
+            .Numbers("targetBands", r.targetBands.data(), r.targetBands.size())
+            .Numbers("referenceBands", r.referenceBands.data(), r.referenceBands.size())
+            .Numbers("userCurve", r.userCurve.data(), r.userCurve.size());
+        std::cout << json.Finish();
+        return 0;
+    }
+    const auto& freq = TheBandGrid().bandFrequencies;
+    std::printf("version %d, flags %d: output %s, inputs %s, %s resolution, gain position %.4f\n\n",
+                r.version, r.flags,
+                s.outputSelection == 0.0   ? "reference"
+                : s.outputSelection == 0.5 ? "target"
+                                           : "corrected target",
+                s.inputSelection == 0.0 ? "as wired" : "swapped", s.resolution == 0.0 ? "normal" : "high",
+                r.gainPosition);
+    std::printf("  band    centre Hz   target dB  reference dB  difference dB   curve dB\n");
+    for (int i = 0; i < kBandCount; ++i) {
+        if (i == kHighOffset) std::printf("  -- semitone bands --\n");
+        const double diff = r.referenceBands[i] > 0.0 ? r.targetBands[i] / r.referenceBands[i] : 0.0;
+        if (i < kHighOffset)
+            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13.2f  %9.2f\n", i, freq[i], ToDb(r.targetBands[i]),
+                        ToDb(r.referenceBands[i]), ToDb(diff), ToDb(r.userCurve[i]));
+        else
+            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13.2f\n", i, freq[i], ToDb(r.targetBands[i]),
+                        ToDb(r.referenceBands[i]), ToDb(diff));
+    }
+    return 0;
+}
+
+int RunApply(const std::vector<std::string>& args) {
+    ParsedArguments a;
+    int status = 0;
+    if (!Parse(args, "apply", {{"-o", true}, {"--output", true}}, 2, a, status)) return status;
+    if (a.positionals.size() != 2 || !a.Has("-o"))
+        return UsageError("apply", "a .alg file, an input and -o OUT are needed");
+    const std::string which = a.Value("--output", "corrected");
+    double output;
+    if (which == "reference")
+        output = 0.0;
+    else if (which == "target")
+        output = 0.5;
+    else if (which == "corrected")
+        output = 1.0;
+    else
+        return UsageError("apply", "--output is reference, target or corrected");
+
+    AlgRecord record;
+    if (!LoadAlgFile(a.positionals[0], record)) return 1;
+    MonoAudio in;
+    std::string error;
+    if (!ReadFirstChannel(a.positionals[1], in, error)) return Fail(error);
+
+    ToolEffect effect;
+    effect.PrepareProcessing(in.sampleRate);
+    ApplyAlgRecord(record, effect.engine, effect);
+    effect.SelectOutputs(output);
+    MonoAudio out;
+    out.sampleRate = in.sampleRate;
+    out.samples = ProcessThrough(effect, in.samples);
+    if (!WriteMono(a.Value("-o"), out, error)) return Fail(error);
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "tools/vorelline/measurement.h"
+
+#include "engine/band_grid.h"
+#include "plugin/parameter_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+long long SamplesNeededForRecording(double hostSampleRate) {
+    const double working = hostSampleRate < 44056.0 ? 44056.0 : hostSampleRate;
+    const long long step = DecimationStep(working);
+    // The first sample after Start is kept, then every step-th one.
+    return (static_cast<long long>(kFftLength) - 1) * step + 1;
+}
+
+namespace {
+std::string Seconds(double samples, double rate) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2f s", samples / rate);
+    return buffer;
+}
+} // namespace
+
+bool RunMeasurement(ToolEffect& effect, const MeasurementInput& input, std::string& error) {
+    const std::vector<double>& ref = *input.reference;
+    const std::vector<double>& tgt = *input.target;
+    const long long needed = SamplesNeededForRecording(input.sampleRate);
+    const long long available = static_cast<long long>(std::min(ref.size(), tgt.size()));
+    if (available < needed) {
+        error = "the recordings are too short: a measurement at " +
+                std::to_string(static_cast<long long>(input.sampleRate)) + " Hz needs " +
+                std::to_string(needed) + " samples (" +
+                Seconds(static_cast<double>(needed), input.sampleRate) + ") of both microphones, they have " +
+                std::to_string(available) + " (" + Seconds(static_cast<double>(available), input.sampleRate) +
+                ")";
+        return false;
+    }
+
+    effect.PrepareProcessing(input.sampleRate);
+    if (input.swapInputs) effect.SelectInputs(1.0);
+    if (input.highResolution) effect.SelectResolution(1.0);
+    CorrectionEngine& engine = effect.engine;
+    if (engine.StartRecording() != StartOutcome::Started) {
+        error = "the plug-in did not start the recording";
+        return false;
+    }
+
+    // Channel 0 carries whatever "Inputs" says is on it.
+    const std::vector<double>& channel0 = input.swapInputs ? tgt : ref;
+    const std::vector<double>& channel1 = input.swapInputs ? ref : tgt;
+    std::vector<double> out0(kToolBlockFrames), out1(kToolBlockFrames);
+    std::size_t pos = 0;
+    while (engine.recordingActive.load() && pos < channel0.size()) {
+        const int frames = static_cast<int>(std::min<std::size_t>(kToolBlockFrames, channel0.size() - pos));
+        double* in[2] = {const_cast<double*>(channel0.data() + pos),
+                         const_cast<double*>(channel1.data() + pos)};
+        double* out[2] = {out0.data(), out1.data()};
+        effect.ProcessBlock(in, out, frames);
+        pos += static_cast<std::size_t>(frames);
+    }
+    if (engine.recordingActive.load()) {
+        error = "the recording did not complete";
+        return false;
+    }
+    engine.PollRecordingSignals();
+    engine.RunAnalysis();
+    if (engine.recordPosition != 0 || engine.outputSelection != 1.0) {
+        error = "the analysis of the recording failed";
+        return false;
+    }
+    effect.GetParam(kParamOutputs)->SetClamped(engine.outputSelection);
+    return true;
+}
+
+std::vector<double> ProcessThrough(ToolEffect& effect, const std::vector<double>& samples) {
+    std::vector<double> result(samples.size());
+    std::vector<double> spare(kToolBlockFrames);
+    for (std::size_t pos = 0; pos < samples.size(); pos += kToolBlockFrames) {
+        const int frames = static_cast<int>(std::min<std::size_t>(kToolBlockFrames, samples.size() - pos));
+        double* in[2] = {const_cast<double*>(samples.data() + pos),
+                         const_cast<double*>(samples.data() + pos)};
+        double* out[2] = {result.data() + pos, spare.data()};
+        effect.ProcessBlock(in, out, frames);
+    }
+    return result;
+}
