@@ -150,6 +150,8 @@ CalibrationInfo ReadCalibrationFile(const std::string& path, const std::string& 
 }
 
 CalibrationInfo FindCalibration(const std::string& folder, const CalibrationCurve& bandFrequencies) {
+    // No documents folder: nothing to search (never the current directory).
+    if (folder.empty()) return CalibrationInfo{};
     for (const char* pattern : {"*.frd", "*.cal", "*.txt"}) {
         const std::vector<std::string> names = FindFiles(folder, pattern);
         if (names.empty()) continue;

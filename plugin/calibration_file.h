@@ -60,5 +60,5 @@ CalibrationInfo ReadCalibrationFile(const std::string& path, const std::string& 
                                     const CalibrationCurve& bandFrequencies);
 
 // Looks in `folder` for "*.frd", then "*.cal", then "*.txt"; the first match of the first pattern
-// that matches anything is read. Nothing found: empty label, flat gains.
+// that matches anything is read. Nothing found, or an empty folder name: empty label, flat gains.
 CalibrationInfo FindCalibration(const std::string& folder, const CalibrationCurve& bandFrequencies);

@@ -118,11 +118,13 @@ TEST(CalibrationDiscovery, PatternOrderValidityAndLabel) {
     MessageRecorder messages;
     {
         TempFolder folder;
-        CalibrationInfo none = FindCalibration(folder.Str(), f);
-        EXPECT_TRUE(none.label.empty());
-        EXPECT_FALSE(none.valid);
-        for (double g : none.gain)
-            EXPECT_EQ(g, 1.0);
+        for (const std::string& where : {folder.Str(), std::string()}) {
+            CalibrationInfo none = FindCalibration(where, f);
+            EXPECT_TRUE(none.label.empty());
+            EXPECT_FALSE(none.valid);
+            for (double g : none.gain)
+                EXPECT_EQ(g, 1.0);
+        }
     }
     {
         TempFolder folder;
