@@ -91,3 +91,27 @@ TEST(AlgEngine, OutputCodeThreeAndGainOutsideTheRange) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AlgEngine, SilentMicrophoneInAFileGivesAFiniteCorrection) {
+    for (double resolution : {0.0, 1.0}) {
+        Instance i;
+        AlgRecord r;
+        r.targetBands.fill(1.0);
+        r.referenceBands.fill(0.0); // reference microphone unplugged during the measurement
+        r.targetBands[40] = 0.0;
+        r.userCurve.fill(1.0);
+        r.flags = resolution == 0.0 ? 2 : 2 + 8;
+        ApplyAlgRecord(r, i.engine, i.effect);
+        const int n = resolution == 0.0 ? 33 : 120;
+        for (int k = 0; k < n; ++k) {
+            const PeakingSection& s = i.engine.correctionCascade[k];
+            EXPECT_TRUE(std::isfinite(s.b) && std::isfinite(s.a1) && std::isfinite(s.a2)) << k;
+            EXPECT_TRUE(std::isfinite(i.engine.sectionGain[k])) << k;
+        }
+        EXPECT_TRUE(std::isfinite(i.engine.levelMatchGain));
+    }
+}
+
+} // namespace
