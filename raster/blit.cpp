@@ -1,4 +1,5 @@
 #include "raster/blit.h"
+#include "raster/copy_source_alpha.h"
 #include "raster/pixel_ops.h"
 
 #include <algorithm>
@@ -30,29 +31,8 @@ inline int SourceWeight(int a, int sa) {
 }
 
 void CopyWithSourceAlpha(const BlitArea& b, int a) {
-    if (a == 256) {
-        ForEachPixel(b, [](RAST_Pixel d, RAST_Pixel s) {
-            const int sa = Ch(s, 3);
-            if (sa == 0) return d;
-            if (sa == 255) return s;
-            const int keep = 255 - sa;
-            int out[3];
-            for (int c = 0; c < 3; ++c)
-                out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
-            return Pack(out[0], out[1], out[2], std::min(255, sa + Ch(d, 3)));
-        });
-        return;
-    }
-    ForEachPixel(b, [a](RAST_Pixel d, RAST_Pixel s) {
-        const int sa = Ch(s, 3);
-        if (sa == 0) return d;
-        const int w = SourceWeight(a, sa);
-        const int keep = 256 - w;
-        int out[3];
-        for (int c = 0; c < 3; ++c)
-            out[c] = Ch(s, c) + (Ch(d, c) - Ch(s, c)) * keep / 256;
-        return Pack(out[0], out[1], out[2], std::min(255, w + Ch(d, 3)));
-    });
+    for (int row = 0; row < b.h; ++row)
+        CopyRowWithSourceAlpha(b.dest->Row(b.dy + row) + b.dx, b.src->Row(b.sy + row) + b.sx, b.w, a);
 }
 
 void PlainCopy(const BlitArea& b, float alpha) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <random>
 
 namespace {
 
@@ -157,4 +159,44 @@ TEST(BlitBitmap, HsvAdjustNeutralKeepsColourAndTakesSourceAlpha) {
     EXPECT_EQ((d >> 8) & 255, 255u);
     EXPECT_LT((d >> 16) & 255, 8u);
     EXPECT_EQ(d & 255, 0u);
+}
+
+TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
+    // Rows long enough for any vectorised inner loop, every alpha from 0 to 255, odd offsets.
+    auto expected = [](RAST_Pixel d, RAST_Pixel s, int a) {
+        const int sa = s >> 24, da = d >> 24;
+        if (sa == 0) return d;
+        const int w = a == 256 ? sa : a * (sa + 1) / 256;
+        const int keep = a == 256 ? 255 - sa : 256 - w;
+        RAST_Pixel out = static_cast<RAST_Pixel>(std::min(255, w + da)) << 24;
+        for (int c = 0; c < 3; ++c) {
+            const int sc = (s >> (8 * c)) & 255, dc = (d >> (8 * c)) & 255;
+            out |= static_cast<RAST_Pixel>(sc + (dc - sc) * keep / 256) << (8 * c);
+        }
+        return out;
+    };
+    std::mt19937 rng(99);
+    RAST_MemBitmap src(67, 9), dst(70, 9);
+    for (float alpha : {1.0f, 0.7f, 0.5f, 0.01f}) {
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 67; ++x)
+                src.Row(y)[x] = rng();
+            for (int x = 0; x < 70; ++x)
+                dst.Row(y)[x] = rng();
+            src.Row(y)[y] &= 0x00FFFFFFu;
+            src.Row(y)[y + 1] |= 0xFF000000u;
+        }
+        for (int i = 0; i < 256; ++i)
+            src.Row(i % 9)[i % 67] = (src.Row(i % 9)[i % 67] & 0xFFFFFFu) | i << 24;
+        RAST_MemBitmap before(70, 9);
+        BlitBitmap(&before, &dst, 0, 0, nullptr, 1.0f, ModeCopy);
+        BlitBitmap(&dst, &src, 3, 0, nullptr, alpha, ModeCopy | UseSourceAlpha);
+        const int a = static_cast<int>(alpha * 256);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 70; ++x) {
+                const RAST_Pixel d = before.Row(y)[x];
+                const RAST_Pixel want = x < 3 ? d : expected(d, src.Row(y)[x - 3], a);
+                ASSERT_EQ(dst.Row(y)[x], want) << x << "," << y << " alpha " << alpha;
+            }
+    }
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+// Internal: one row of ModeCopy + UseSourceAlpha, the editor's most common blit.
+
+#include "raster/bitmap.h"
+
+namespace rast {
+
+// dst[i] = copy-with-source-alpha of src[i] over dst[i] at integer alpha a (1..256).
+void CopyRowWithSourceAlpha(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a);
+
+} // namespace rast
