@@ -1,5 +1,6 @@
 #include "raster/blit.h"
 #include "raster/copy_source_alpha.h"
+#include "raster/mem_bitmap.h"
 #include "raster/pixel_ops.h"
 
 #include <algorithm>
@@ -85,14 +86,26 @@ void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, con
     const long long h = std::min(bottom - top, dest->Height() - y);
     if (w <= 0 || h <= 0) return;
 
-    const BlitArea b{src,
-                     dest,
-                     static_cast<int>(left),
-                     static_cast<int>(top),
-                     static_cast<int>(x),
-                     static_cast<int>(y),
-                     static_cast<int>(w),
-                     static_cast<int>(h)};
+    BlitArea b{src,
+               dest,
+               static_cast<int>(left),
+               static_cast<int>(top),
+               static_cast<int>(x),
+               static_cast<int>(y),
+               static_cast<int>(w),
+               static_cast<int>(h)};
+
+    // A bitmap blitted onto itself with overlapping areas would read pixels it has already
+    // written: work from a copy of the source area.
+    RAST_MemBitmap copy;
+    if (src->Bits() == dest->Bits() && left < x + w && x < left + w && top < y + h && y < top + h) {
+        if (!copy.ResizeTo(b.w, b.h) || copy.Width() != b.w) return;
+        for (int row = 0; row < b.h; ++row)
+            std::memcpy(copy.Row(row), src->Row(b.sy + row) + b.sx,
+                        static_cast<size_t>(b.w) * sizeof(RAST_Pixel));
+        b.src = &copy;
+        b.sx = b.sy = 0;
+    }
 
     if ((mode & 0xFF) >= 0xF0) {
         ChannelCopy(b, mode & 0xFF);

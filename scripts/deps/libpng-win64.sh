@@ -12,6 +12,18 @@ if [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ]; then
   exit 0
 fi
 
+# Another worktree of the same repository may have built it already.
+common="$(git -C "$here" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || true)"
+if [ -n "$common" ]; then
+  shared="$(dirname "$common")/build/deps/win64"
+  if [ "$shared" != "$prefix" ] && [ -f "$shared/lib/libpng16.a" ] && [ -f "$shared/include/libpng16/png.h" ]; then
+    mkdir -p "$prefix"
+    cp -a "$shared/include" "$shared/lib" "$prefix/"
+    echo "libpng-win64: copied from $shared"
+    exit 0
+  fi
+fi
+
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 

@@ -200,3 +200,28 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
             }
     }
 }
+
+TEST(BlitBitmap, OverlappingBlitOntoItselfReadsTheOriginalPixels) {
+    for (int dx : {-2, 0, 2})
+        for (int dy : {-1, 0, 1}) {
+            RAST_MemBitmap bmp(6, 5);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 6; ++x)
+                    bmp.Row(y)[x] = Tag(x, y);
+            const RAST_Rect area{1, 1, 5, 4};
+            BlitBitmap(&bmp, &bmp, 1 + dx, 1 + dy, &area, 1.0f, ModeAdd);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 6; ++x) {
+                    const int sx = x - dx, sy = y - dy;
+                    const bool moved = sx >= 1 && sx < 5 && sy >= 1 && sy < 4;
+                    RAST_Pixel want = Tag(x, y);
+                    if (moved) {
+                        const RAST_Pixel s = Tag(sx, sy);
+                        want = 0xFF000000u |
+                               std::min<RAST_Pixel>(255, ((want >> 8) & 255) + ((s >> 8) & 255)) << 8 |
+                               std::min<RAST_Pixel>(255, (want & 255) + (s & 255));
+                    }
+                    EXPECT_EQ(bmp.Row(y)[x], want) << dx << "," << dy << " at " << x << "," << y;
+                }
+        }
+}
