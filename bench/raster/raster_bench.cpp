@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -136,8 +137,15 @@ void BM_PixmanPolyline(benchmark::State& state) {
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        // With repetitions the median stands for the benchmark; otherwise its single run.
+        for (const Run& r : runs) {
+            if (r.run_type == Run::RT_Iteration && !medians.count(r.run_name.function_name))
+                times[r.run_name.function_name] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+                times[r.run_name.function_name] = r.GetAdjustedRealTime();
+                medians.insert(r.run_name.function_name);
+            }
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
@@ -152,6 +160,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         std::printf("ratio %-40s %.2f (ours / pixman)\n", what, times[ours] / times[theirs]);
     }
     std::map<std::string, double> times;
+    std::set<std::string> medians;
 };
 
 } // namespace
