@@ -82,6 +82,10 @@ class CliFiles : public ::testing::Test {
         ASSERT_TRUE(WriteMono(folder->File("tgt.flac"), {48000.0, mics.target}, error)) << error;
         std::vector<double> shortOne(mics.reference.begin(), mics.reference.begin() + 480000);
         ASSERT_TRUE(WriteMono(folder->File("short.wav"), {48000.0, shortOne}, error)) << error;
+        ASSERT_TRUE(WriteMono(folder->File("other-rate.wav"), {44100.0, mics.target}, error)) << error;
+        std::vector<double> broken = mics.target;
+        broken[1234] = std::nan("");
+        ASSERT_TRUE(WriteMono(folder->File("nan.wav"), {48000.0, broken}, error)) << error;
     }
     static void TearDownTestSuite() { delete folder; }
     static std::string F(const std::string& name) { return Quoted(folder->File(name)); }
@@ -206,6 +210,10 @@ TEST_F(CliFiles, RefusalsAndUsage) {
     const std::vector<Case> cases = {
         {"too short", "analyze --reference " + F("short.wav") + " --target " + F("tgt.flac"), 1,
          "needs 524288 samples (10.92 s)"},
+        {"sample rates differ", "analyze --reference " + F("ref.wav") + " --target " + F("other-rate.wav"), 1,
+         "different sample rates"},
+        {"NaN in a recording", "analyze --reference " + F("ref.wav") + " --target " + F("nan.wav"), 1,
+         "not finite"},
         {"newer file", "info " + Quoted(scratch.File("new.alg")), 1,
          "ALG file is damaged (or created by a newer version of the program).\n"},
         {"old file", "design --alg " + Quoted(scratch.File("old.alg")), 1,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <sndfile.h>
 
 namespace {
@@ -38,6 +39,12 @@ bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& er
             audio.samples.push_back(block[static_cast<std::size_t>(i) * channels]);
     }
     sf_close(file);
+    // Float files can carry NaN or infinity; no microphone records them, and the engine must not see them.
+    for (double v : audio.samples)
+        if (!std::isfinite(v)) {
+            error = "audio file \"" + path + "\" contains samples that are not finite numbers";
+            return false;
+        }
     return true;
 }
 

@@ -9,8 +9,8 @@ struct MonoAudio {
     std::vector<double> samples;
 };
 
-// Reads the first channel of any file the audio library knows (WAV, FLAC, AIFF, ...). On failure
-// returns false and puts a one-line reason into `error`.
+// Reads the first channel of any file the audio library knows (WAV, FLAC, AIFF, ...). On failure,
+// and for a file with NaN or infinite samples, returns false with a one-line reason in `error`.
 bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& error);
 
 // Writes a mono file: 32-bit float WAV or AIFF, or 24-bit FLAC, chosen by the name's extension
