@@ -4,7 +4,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$here/scripts/setup.sh"
 cmake -S "$here" -B "$here/build/native" -DTV_SANITIZE=ON >/dev/null
-if cmake --build "$here/build/native" --target help | grep -q ' vorelline$'; then
+# grep reads all of the list: with -q it would stop early and fail the pipeline.
+if cmake --build "$here/build/native" --target help | grep ' vorelline$' >/dev/null; then
   cmake --build "$here/build/native" -j "$(nproc)" --target vorelline
   exec "$here/build/native/tools/vorelline/vorelline" demo "$@"
 fi
