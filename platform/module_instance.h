@@ -6,5 +6,9 @@ inline void*& ModuleInstanceSlot() {
     static void* handle = nullptr;
     return handle;
 }
-inline void* ModuleInstance() { return ModuleInstanceSlot(); }
-inline void SetModuleInstance(void* handle) { ModuleInstanceSlot() = handle; }
+inline void* ModuleInstance() {
+    return ModuleInstanceSlot();
+}
+inline void SetModuleInstance(void* handle) {
+    ModuleInstanceSlot() = handle;
+}

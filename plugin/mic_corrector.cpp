@@ -42,7 +42,9 @@ IMicCorrector::IMicCorrector() : IEffectVST3(MicCorrectorFacts()), engine(*this,
 
 IMicCorrector::~IMicCorrector() = default;
 
-void IMicCorrector::Reset() { engine.Reset(); }
+void IMicCorrector::Reset() {
+    engine.Reset();
+}
 
 void IMicCorrector::OnParamChange(int paramIdx) {
     PluginLockGuard guard(Lock());
@@ -53,7 +55,9 @@ void IMicCorrector::ProcessBlock(double** inputs, double** outputs, int frames) 
     engine.ProcessBlock(inputs, outputs, frames);
 }
 
-bool IMicCorrector::SerializeState(IByteChunk& chunk) { return engine.SerializeState(chunk); }
+bool IMicCorrector::SerializeState(IByteChunk& chunk) {
+    return engine.SerializeState(chunk);
+}
 
 int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
     return engine.UnserializeState(chunk, position);
@@ -64,4 +68,6 @@ void IMicCorrector::OnPresetRestored() {
     if (Graphics()) Graphics()->MarkAllControlsDirty();
 }
 
-IEffectVST3* CreatePluginInstance() { return new IMicCorrector(); }
+IEffectVST3* CreatePluginInstance() {
+    return new IMicCorrector();
+}

@@ -27,19 +27,28 @@ std::u16string Widen(const std::string& text) {
 
 SpeakerArrangement ArrangementForChannels(int channels) {
     switch (channels) {
-    case 1: return SpeakerArr::kMono;
-    case 2: return SpeakerArr::kStereo;
-    case 3: return SpeakerArr::k30Music;
-    case 4: return SpeakerArr::k40Music;
-    case 5: return SpeakerArr::k50;
-    case 6: return SpeakerArr::k51;
-    default: return SpeakerArr::kEmpty;
+    case 1:
+        return SpeakerArr::kMono;
+    case 2:
+        return SpeakerArr::kStereo;
+    case 3:
+        return SpeakerArr::k30Music;
+    case 4:
+        return SpeakerArr::k40Music;
+    case 5:
+        return SpeakerArr::k50;
+    case 6:
+        return SpeakerArr::k51;
+    default:
+        return SpeakerArr::kEmpty;
     }
 }
 
 IEffectVST3::IEffectVST3(const EffectFacts& facts) : IEffectBase(facts) {
-    for (int i = 0; i < NInChannels(); ++i) InChannel(i).connected = true;
-    for (int i = 0; i < NOutChannels(); ++i) OutChannel(i).connected = true;
+    for (int i = 0; i < NInChannels(); ++i)
+        InChannel(i).connected = true;
+    for (int i = 0; i < NOutChannels(); ++i)
+        OutChannel(i).connected = true;
     if (NInChannels() > 0) {
         bypassDelay = std::make_unique<BypassDelay>();
         bypassDelay->inputs = NInChannels();
@@ -48,7 +57,8 @@ IEffectVST3::IEffectVST3(const EffectFacts& facts) : IEffectBase(facts) {
     inputBusNames.push_back("Main Input");
     if (sideChainChannels > 0) inputBusNames.push_back("Aux Input");
     if (splitOutputs) {
-        for (int i = 0; i < NOutChannels() / 2; ++i) outputBusNames.push_back("Output " + std::to_string(i + 1));
+        for (int i = 0; i < NOutChannels() / 2; ++i)
+            outputBusNames.push_back("Output " + std::to_string(i + 1));
     } else {
         outputBusNames.push_back("Output");
     }
@@ -56,15 +66,19 @@ IEffectVST3::IEffectVST3(const EffectFacts& facts) : IEffectBase(facts) {
 
 IEffectVST3::~IEffectVST3() {
     // Views that outlive the plug-in's bookkeeping must not point back at it.
-    for (IEffectVST3View* view : views) view->ForgetPlugin();
+    for (IEffectVST3View* view : views)
+        view->ForgetPlugin();
     views.clear();
 }
 
 bool IEffectVST3::IsTypeOf(const char* name, bool askBaseClasses) const {
-    return SameClassName(name, "IEffectVST3") || (askBaseClasses && SingleComponentEffect::IsTypeOf(name, true));
+    return SameClassName(name, "IEffectVST3") ||
+           (askBaseClasses && SingleComponentEffect::IsTypeOf(name, true));
 }
 
-IEditorWindow* IEffectVST3::EditorWindow() { return dynamic_cast<IEditorWindow*>(Graphics()); }
+IEditorWindow* IEffectVST3::EditorWindow() {
+    return dynamic_cast<IEditorWindow*>(Graphics());
+}
 
 tresult IEffectVST3::initialize(FUnknown* context) {
     const tresult result = SingleComponentEffect::initialize(context);
@@ -105,8 +119,8 @@ void IEffectVST3::BuildBusesAndParameters() {
             buses.AddAudio(kOutput, Widen(outputBusNames[i]).c_str(), SpeakerArr::kStereo, kMain,
                            BusInfo::kDefaultActive);
     } else {
-        buses.AddAudio(kOutput, Widen(outputBusNames[0]).c_str(), ArrangementForChannels(NOutChannels()), kMain,
-                       BusInfo::kDefaultActive);
+        buses.AddAudio(kOutput, Widen(outputBusNames[0]).c_str(), ArrangementForChannels(NOutChannels()),
+                       kMain, BusInfo::kDefaultActive);
     }
     if (sideChainChannels > 0) {
         const int aux = sideChainChannels > 2 ? 2 : sideChainChannels;
@@ -119,10 +133,9 @@ void IEffectVST3::BuildBusesAndParameters() {
         parameters.Add(new HostParameter(u"Preset", kPresetParamId, u"", 0.0, NPresets(),
                                          ParameterInfo::kIsProgramChange, kRootUnitId));
     if (!splitOutputs) {
-        auto* bypass = new StringListParameter(u"Bypass", kBypassParamId, u"",
-                                               ParameterInfo::kCanAutomate | ParameterInfo::kIsList |
-                                                   ParameterInfo::kIsBypass,
-                                               kRootUnitId);
+        auto* bypass = new StringListParameter(
+            u"Bypass", kBypassParamId, u"",
+            ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
         bypass->AppendString(u"off");
         bypass->AppendString(u"on");
         parameters.Add(bypass);
@@ -133,7 +146,8 @@ void IEffectVST3::BuildBusesAndParameters() {
         UnitID unit = kRootUnitId;
         if (record->group[0] != '\0') {
             std::size_t p = 0;
-            while (p < paramGroups.size() && std::strcmp(paramGroups[p], record->group) != 0) ++p;
+            while (p < paramGroups.size() && std::strcmp(paramGroups[p], record->group) != 0)
+                ++p;
             if (p == paramGroups.size()) paramGroups.push_back(record->group);
             unit = static_cast<UnitID>(p + 1);
         }
@@ -147,9 +161,15 @@ tresult IEffectVST3::terminate() {
     return SingleComponentEffect::terminate();
 }
 
-tresult IEffectVST3::getControllerClassId(TUID) { return kNotImplemented; }
-tresult IEffectVST3::setIoMode(IoMode) { return kNotImplemented; }
-tresult IEffectVST3::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
+tresult IEffectVST3::getControllerClassId(TUID) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::setIoMode(IoMode) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
+    return kNotImplemented;
+}
 
 tresult IEffectVST3::setActive(TBool state) {
     OnActivate(state != 0);
@@ -203,8 +223,12 @@ tresult IEffectVST3::canProcessSampleSize(int32 size) {
     return (size == kSample32 || size == kSample64) ? kResultOk : kResultFalse;
 }
 
-uint32 IEffectVST3::getLatencySamples() { return static_cast<uint32>(GetLatency() < 0 ? 0 : GetLatency()); }
-uint32 IEffectVST3::getTailSamples() { return static_cast<uint32>(GetTailSize() < 0 ? 0 : GetTailSize()); }
+uint32 IEffectVST3::getLatencySamples() {
+    return static_cast<uint32>(GetLatency() < 0 ? 0 : GetLatency());
+}
+uint32 IEffectVST3::getTailSamples() {
+    return static_cast<uint32>(GetTailSize() < 0 ? 0 : GetTailSize());
+}
 
 tresult IEffectVST3::setupProcessing(ProcessSetup& setup) {
     if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
@@ -223,9 +247,13 @@ tresult IEffectVST3::setupProcessing(ProcessSetup& setup) {
     return kResultOk;
 }
 
-tresult IEffectVST3::setProcessing(TBool) { return kNotImplemented; }
+tresult IEffectVST3::setProcessing(TBool) {
+    return kNotImplemented;
+}
 
-tresult IEffectVST3::setComponentState(IBStream*) { return kNotImplemented; }
+tresult IEffectVST3::setComponentState(IBStream*) {
+    return kNotImplemented;
+}
 
 IPlugView* IEffectVST3::createView(FIDString name) {
     if (!name || std::strcmp(name, "editor") != 0) return nullptr;

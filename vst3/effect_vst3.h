@@ -64,7 +64,8 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     vst::tresult getUnitInfo(vst::int32 unitIndex, vst::UnitInfo& info) override;
     vst::int32 getProgramListCount() override;
     vst::tresult getProgramListInfo(vst::int32 listIndex, vst::ProgramListInfo& info) override;
-    vst::tresult getProgramName(vst::ProgramListID listId, vst::int32 programIndex, vst::String128 name) override;
+    vst::tresult getProgramName(vst::ProgramListID listId, vst::int32 programIndex,
+                                vst::String128 name) override;
     vst::tresult getProgramInfo(vst::ProgramListID listId, vst::int32 programIndex, vst::CString attributeId,
                                 vst::String128 attributeValue) override;
     vst::tresult hasProgramPitchNames(vst::ProgramListID listId, vst::int32 programIndex) override;

@@ -34,11 +34,19 @@ tresult IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
     return kResultOk;
 }
 
-tresult IEffectVST3::setKnobMode(KnobMode) { return kResultOk; }
-tresult IEffectVST3::openHelp(TBool) { return kResultFalse; }
-tresult IEffectVST3::openAboutBox(TBool) { return kResultFalse; }
+tresult IEffectVST3::setKnobMode(KnobMode) {
+    return kResultOk;
+}
+tresult IEffectVST3::openHelp(TBool) {
+    return kResultFalse;
+}
+tresult IEffectVST3::openAboutBox(TBool) {
+    return kResultFalse;
+}
 
-int32 IEffectVST3::getUnitCount() { return static_cast<int32>(paramGroups.size()) + 1; }
+int32 IEffectVST3::getUnitCount() {
+    return static_cast<int32>(paramGroups.size()) + 1;
+}
 
 tresult IEffectVST3::getUnitInfo(int32 index, UnitInfo& info) {
     if (index < 0 || index > static_cast<int32>(paramGroups.size())) return kResultFalse;
@@ -55,7 +63,9 @@ tresult IEffectVST3::getUnitInfo(int32 index, UnitInfo& info) {
     return kResultOk;
 }
 
-int32 IEffectVST3::getProgramListCount() { return 0; }
+int32 IEffectVST3::getProgramListCount() {
+    return 0;
+}
 
 tresult IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
     if (listIndex != 0) return kResultFalse;
@@ -72,10 +82,24 @@ tresult IEffectVST3::getProgramName(ProgramListID listId, int32 programIndex, St
     return kResultOk;
 }
 
-tresult IEffectVST3::getProgramInfo(ProgramListID, int32, CString, String128) { return kNotImplemented; }
-tresult IEffectVST3::hasProgramPitchNames(ProgramListID, int32) { return kNotImplemented; }
-tresult IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) { return kNotImplemented; }
-UnitID IEffectVST3::getSelectedUnit() { return kRootUnitId; }
-tresult IEffectVST3::selectUnit(UnitID) { return kNotImplemented; }
-tresult IEffectVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) { return kNotImplemented; }
-tresult IEffectVST3::setUnitProgramData(int32, int32, IBStream*) { return kNotImplemented; }
+tresult IEffectVST3::getProgramInfo(ProgramListID, int32, CString, String128) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::hasProgramPitchNames(ProgramListID, int32) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) {
+    return kNotImplemented;
+}
+UnitID IEffectVST3::getSelectedUnit() {
+    return kRootUnitId;
+}
+tresult IEffectVST3::selectUnit(UnitID) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) {
+    return kNotImplemented;
+}
+tresult IEffectVST3::setUnitProgramData(int32, int32, IBStream*) {
+    return kNotImplemented;
+}

@@ -90,10 +90,12 @@ void IEffectVST3::BindOutputs(const ProcessData& data, bool is64) {
     const int nOut = NOutChannels();
     const std::vector<Bus>& ourBuses = buses.List(kAudio, kOutput);
     int next = 0;
-    const int hostBuses = data.outputs ? std::max(0, data.numOutputs) : 0;
+    // Host entries match our buses one to one; entries past our last bus are never read.
+    const int hostBuses =
+        data.outputs ? std::min(std::max(0, data.numOutputs), static_cast<int>(ourBuses.size())) : 0;
     for (int b = 0; b < hostBuses && next < nOut; ++b) {
         const AudioBusBuffers& bus = data.outputs[b];
-        const bool active = b < static_cast<int>(ourBuses.size()) && ourBuses[static_cast<std::size_t>(b)].active;
+        const bool active = ourBuses[static_cast<std::size_t>(b)].active;
         void* const* hostBuffers = is64 ? reinterpret_cast<void* const*>(bus.channelBuffers64)
                                         : reinterpret_cast<void* const*>(bus.channelBuffers32);
         const int channels = std::max(0, bus.numChannels);

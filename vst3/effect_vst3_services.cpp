@@ -7,17 +7,28 @@
 
 using namespace vst;
 
-void IEffectVST3::BeginParamGesture(int idx) { beginEdit(static_cast<ParamID>(idx)); }
-void IEffectVST3::InformHostOfParamChange(int idx, double n) { performEdit(static_cast<ParamID>(idx), n); }
-void IEffectVST3::EndParamGesture(int idx) { endEdit(static_cast<ParamID>(idx)); }
-
-bool IEffectVST3::IsRenderingOffline() { return processSetup.processMode == kOffline; }
-
-int32_t IEffectVST3::GetSamplePos() {
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(transportCache.projectTimeSamples)));
+void IEffectVST3::BeginParamGesture(int idx) {
+    beginEdit(static_cast<ParamID>(idx));
+}
+void IEffectVST3::InformHostOfParamChange(int idx, double n) {
+    performEdit(static_cast<ParamID>(idx), n);
+}
+void IEffectVST3::EndParamGesture(int idx) {
+    endEdit(static_cast<ParamID>(idx));
 }
 
-double IEffectVST3::GetTempo() { return transportCache.tempo; }
+bool IEffectVST3::IsRenderingOffline() {
+    return processSetup.processMode == kOffline;
+}
+
+int32_t IEffectVST3::GetSamplePos() {
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(static_cast<uint64_t>(transportCache.projectTimeSamples)));
+}
+
+double IEffectVST3::GetTempo() {
+    return transportCache.tempo;
+}
 
 void IEffectVST3::GetTimeSignature(int32_t* numerator, int32_t* denominator) {
     if (numerator) *numerator = transportCache.timeSigNumerator;
@@ -68,4 +79,6 @@ void IEffectVST3::SetLatency(int samples) {
     }
 }
 
-bool IEffectVST3::SendMidi(const IMidiEvent&) { return false; }
+bool IEffectVST3::SendMidi(const IMidiEvent&) {
+    return false;
+}

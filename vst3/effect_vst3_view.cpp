@@ -8,7 +8,9 @@
 using namespace vst;
 
 namespace {
-bool IsHwnd(FIDString type) { return type && std::strcmp(type, kPlatformTypeHWND) == 0; }
+bool IsHwnd(FIDString type) {
+    return type && std::strcmp(type, kPlatformTypeHWND) == 0;
+}
 } // namespace
 
 IEffectVST3View::IEffectVST3View(IEffectVST3* p) : plugin(p) {
@@ -49,10 +51,18 @@ tresult IEffectVST3View::removed() {
     return kResultOk;
 }
 
-tresult IEffectVST3View::onWheel(float) { return kResultFalse; }
-tresult IEffectVST3View::onKeyDown(char16, int16, int16) { return kResultFalse; }
-tresult IEffectVST3View::onKeyUp(char16, int16, int16) { return kResultFalse; }
-tresult IEffectVST3View::onFocus(TBool) { return kResultFalse; }
+tresult IEffectVST3View::onWheel(float) {
+    return kResultFalse;
+}
+tresult IEffectVST3View::onKeyDown(char16, int16, int16) {
+    return kResultFalse;
+}
+tresult IEffectVST3View::onKeyUp(char16, int16, int16) {
+    return kResultFalse;
+}
+tresult IEffectVST3View::onFocus(TBool) {
+    return kResultFalse;
+}
 
 tresult IEffectVST3View::getSize(ViewRect* size) {
     if (!plugin || !plugin->Graphics()) return kResultFalse;
@@ -72,5 +82,9 @@ tresult IEffectVST3View::onSize(ViewRect* newSize) {
     return kResultOk;
 }
 
-tresult IEffectVST3View::canResize() { return kResultFalse; }
-tresult IEffectVST3View::checkSizeConstraint(ViewRect*) { return kResultFalse; }
+tresult IEffectVST3View::canResize() {
+    return kResultFalse;
+}
+tresult IEffectVST3View::checkSizeConstraint(ViewRect*) {
+    return kResultFalse;
+}

@@ -11,22 +11,28 @@ void CopyText16(char16* field, std::size_t units, const char16* text) {
     if (!field || units == 0) return;
     std::size_t i = 0;
     if (text)
-        for (; i + 1 < units && text[i] != 0; ++i) field[i] = text[i];
-    for (; i < units; ++i) field[i] = 0;
+        for (; i + 1 < units && text[i] != 0; ++i)
+            field[i] = text[i];
+    for (; i < units; ++i)
+        field[i] = 0;
 }
 
 void WidenText(char16* field, std::size_t units, const char* text) {
     if (!field || units == 0) return;
     std::size_t i = 0;
     if (text)
-        for (; i + 1 < units && text[i] != 0; ++i) field[i] = static_cast<unsigned char>(text[i]);
-    for (; i < units; ++i) field[i] = 0;
+        for (; i + 1 < units && text[i] != 0; ++i)
+            field[i] = static_cast<unsigned char>(text[i]);
+    for (; i < units; ++i)
+        field[i] = 0;
 }
 
-HostParameter::HostParameter() { std::memset(&info, 0, sizeof(info)); }
+HostParameter::HostParameter() {
+    std::memset(&info, 0, sizeof(info));
+}
 
-HostParameter::HostParameter(const char16* title, ParamID id, const char16* units, ParamValue defaultNormalized,
-                             int32 stepCount, int32 flags, UnitID unitId)
+HostParameter::HostParameter(const char16* title, ParamID id, const char16* units,
+                             ParamValue defaultNormalized, int32 stepCount, int32 flags, UnitID unitId)
     : HostParameter() {
     info.id = id;
     CopyText16(info.title, 128, title);
@@ -56,7 +62,8 @@ bool HostParameter::fromString(const TChar* string, ParamValue& v) const {
     if (!string) return false;
     char text[128];
     std::size_t i = 0;
-    for (; i + 1 < sizeof text && string[i] != 0; ++i) text[i] = string[i] < 128 ? static_cast<char>(string[i]) : '?';
+    for (; i + 1 < sizeof text && string[i] != 0; ++i)
+        text[i] = string[i] < 128 ? static_cast<char>(string[i]) : '?';
     text[i] = 0;
     char* end = nullptr;
     const double parsed = std::strtod(text, &end);
@@ -99,7 +106,9 @@ bool StringListParameter::fromString(const TChar* string, ParamValue& v) const {
     return false;
 }
 
-ParamValue StringListParameter::toPlain(ParamValue v) const { return Index(v); }
+ParamValue StringListParameter::toPlain(ParamValue v) const {
+    return Index(v);
+}
 
 ParamValue StringListParameter::toNormalized(ParamValue plain) const {
     if (info.stepCount <= 0 || std::isnan(plain)) return 0.0;
@@ -108,7 +117,8 @@ ParamValue StringListParameter::toNormalized(ParamValue plain) const {
 }
 
 bool StringListParameter::IsTypeOf(const char* name, bool askBaseClasses) const {
-    return SameClassName(name, "StringListParameter") || (askBaseClasses && HostParameter::IsTypeOf(name, true));
+    return SameClassName(name, "StringListParameter") ||
+           (askBaseClasses && HostParameter::IsTypeOf(name, true));
 }
 
 } // namespace vst

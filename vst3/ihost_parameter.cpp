@@ -48,10 +48,15 @@ bool IHostParameter::fromString(const vst::TChar* string, vst::ParamValue& v) co
     return true;
 }
 
-vst::ParamValue IHostParameter::toPlain(vst::ParamValue v) const { return record->FromNormalized(v); }
+vst::ParamValue IHostParameter::toPlain(vst::ParamValue v) const {
+    return record->FromNormalized(v);
+}
 
-vst::ParamValue IHostParameter::toNormalized(vst::ParamValue plain) const { return record->ToNormalized(plain); }
+vst::ParamValue IHostParameter::toNormalized(vst::ParamValue plain) const {
+    return record->ToNormalized(plain);
+}
 
 bool IHostParameter::IsTypeOf(const char* name, bool askBaseClasses) const {
-    return vst::SameClassName(name, "IHostParameter") || (askBaseClasses && vst::HostParameter::IsTypeOf(name, true));
+    return vst::SameClassName(name, "IHostParameter") ||
+           (askBaseClasses && vst::HostParameter::IsTypeOf(name, true));
 }

@@ -16,7 +16,7 @@ inline constexpr const char* kVersion = "2.0.3";
 inline constexpr const char* kSdkVersion = "VST 3.6.10";
 
 // Four-character codes of the maker and of the plug-in; they form the class ID's second half.
-inline constexpr vst::uint32 kMakerCode = 0x5473766E; // "Tsvn"
+inline constexpr vst::uint32 kMakerCode = 0x5473766E;  // "Tsvn"
 inline constexpr vst::uint32 kUniqueCode = 0x54737632; // "Tsv2"
 
 // Class ID bytes (Windows order): 0D E7 AE F2 DE 00 4E 4F, the maker code, the unique code.

@@ -20,7 +20,8 @@ HostParameter* ParameterContainer::ById(ParamID id) const {
 }
 
 void ParameterContainer::RemoveAll() {
-    for (HostParameter* p : params) p->ReleaseReference();
+    for (HostParameter* p : params)
+        p->ReleaseReference();
     params.clear();
     byId.clear();
 }

@@ -52,7 +52,9 @@ tresult PluginFactory::getFactoryInfo(PFactoryInfo* info) {
     return kResultOk;
 }
 
-int32 PluginFactory::countClasses() { return static_cast<int32>(classes.size()); }
+int32 PluginFactory::countClasses() {
+    return static_cast<int32>(classes.size());
+}
 
 tresult PluginFactory::getClassInfo(int32 index, PClassInfo* info) {
     if (!info || index < 0 || index >= countClasses()) return kInvalidArgument;

@@ -13,11 +13,14 @@ PluginView::~PluginView() {
 tresult PluginView::queryInterface(const TUID iid, void** obj) {
     if (!obj) return kInvalidArgument;
     FUnknown* found = nullptr;
-    if (iid && (IPlugView::iid.Matches(iid) || FUnknown::iid.Matches(iid))) found = static_cast<IPlugView*>(this);
+    if (iid && (IPlugView::iid.Matches(iid) || FUnknown::iid.Matches(iid)))
+        found = static_cast<IPlugView*>(this);
     return AnswerInterface(found, obj);
 }
 
-tresult PluginView::isPlatformTypeSupported(FIDString) { return kNotImplemented; }
+tresult PluginView::isPlatformTypeSupported(FIDString) {
+    return kNotImplemented;
+}
 
 tresult PluginView::attached(void* parent, FIDString) {
     systemWindow = parent;
@@ -29,9 +32,15 @@ tresult PluginView::removed() {
     return kResultOk;
 }
 
-tresult PluginView::onWheel(float) { return kResultFalse; }
-tresult PluginView::onKeyDown(char16, int16, int16) { return kResultFalse; }
-tresult PluginView::onKeyUp(char16, int16, int16) { return kResultFalse; }
+tresult PluginView::onWheel(float) {
+    return kResultFalse;
+}
+tresult PluginView::onKeyDown(char16, int16, int16) {
+    return kResultFalse;
+}
+tresult PluginView::onKeyUp(char16, int16, int16) {
+    return kResultFalse;
+}
 
 tresult PluginView::getSize(ViewRect* size) {
     if (!size) return kInvalidArgument;
@@ -44,7 +53,9 @@ tresult PluginView::onSize(ViewRect* newSize) {
     return kResultTrue;
 }
 
-tresult PluginView::onFocus(TBool) { return kResultFalse; }
+tresult PluginView::onFocus(TBool) {
+    return kResultFalse;
+}
 
 tresult PluginView::setFrame(IPlugFrame* frame) {
     if (frame) frame->addRef();
@@ -53,7 +64,11 @@ tresult PluginView::setFrame(IPlugFrame* frame) {
     return kResultTrue;
 }
 
-tresult PluginView::canResize() { return kResultFalse; }
-tresult PluginView::checkSizeConstraint(ViewRect*) { return kResultFalse; }
+tresult PluginView::canResize() {
+    return kResultFalse;
+}
+tresult PluginView::checkSizeConstraint(ViewRect*) {
+    return kResultFalse;
+}
 
 } // namespace vst

@@ -45,9 +45,3 @@ inline tresult AnswerInterface(FUnknown* found, void** obj) {
 bool SameClassName(const char* a, const char* b);
 
 } // namespace vst
-
-// Declares the FUnknown slots of a class that derives from RefCountedObject and implements
-// queryInterface itself.
-#define TV_REFCOUNT_METHODS                                                                              \
-    vst::uint32 addRef() override { return AddReference(); }                                              \
-    vst::uint32 release() override { return ReleaseReference(); }

@@ -61,8 +61,12 @@ tresult SingleComponentEffect::terminate() {
     return kResultOk;
 }
 
-tresult SingleComponentEffect::getControllerClassId(TUID) { return kNotImplemented; }
-tresult SingleComponentEffect::setIoMode(IoMode) { return kNotImplemented; }
+tresult SingleComponentEffect::getControllerClassId(TUID) {
+    return kNotImplemented;
+}
+tresult SingleComponentEffect::setIoMode(IoMode) {
+    return kNotImplemented;
+}
 
 int32 SingleComponentEffect::getBusCount(MediaType type, BusDirection dir) {
     const std::vector<Bus>* list = buses.Find(type, dir);
@@ -82,7 +86,9 @@ tresult SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir, int3
     return kResultTrue;
 }
 
-tresult SingleComponentEffect::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
+tresult SingleComponentEffect::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
+    return kNotImplemented;
+}
 
 tresult SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
     Bus* bus = buses.At(type, dir, index);
@@ -91,19 +97,28 @@ tresult SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int
     return kResultTrue;
 }
 
-tresult SingleComponentEffect::setActive(TBool) { return kResultOk; }
-tresult SingleComponentEffect::componentSetState(IBStream*) { return kNotImplemented; }
-tresult SingleComponentEffect::componentGetState(IBStream*) { return kNotImplemented; }
+tresult SingleComponentEffect::setActive(TBool) {
+    return kResultOk;
+}
+tresult SingleComponentEffect::componentSetState(IBStream*) {
+    return kNotImplemented;
+}
+tresult SingleComponentEffect::componentGetState(IBStream*) {
+    return kNotImplemented;
+}
 
 tresult SingleComponentEffect::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                   SpeakerArrangement* outputs, int32 numOuts) {
     if (numIns < 0 || numOuts < 0) return kInvalidArgument;
     std::vector<Bus>& in = buses.List(kAudio, kInput);
     std::vector<Bus>& out = buses.List(kAudio, kOutput);
-    if (numIns > static_cast<int32>(in.size()) || numOuts > static_cast<int32>(out.size())) return kResultFalse;
+    if (numIns > static_cast<int32>(in.size()) || numOuts > static_cast<int32>(out.size()))
+        return kResultFalse;
     if ((numIns > 0 && !inputs) || (numOuts > 0 && !outputs)) return kInvalidArgument;
-    for (int32 i = 0; i < numIns; ++i) in[static_cast<std::size_t>(i)].arrangement = inputs[i];
-    for (int32 i = 0; i < numOuts; ++i) out[static_cast<std::size_t>(i)].arrangement = outputs[i];
+    for (int32 i = 0; i < numIns; ++i)
+        in[static_cast<std::size_t>(i)].arrangement = inputs[i];
+    for (int32 i = 0; i < numOuts; ++i)
+        out[static_cast<std::size_t>(i)].arrangement = outputs[i];
     return kResultTrue;
 }
 
@@ -118,7 +133,9 @@ tresult SingleComponentEffect::canProcessSampleSize(int32 size) {
     return size == kSample32 ? kResultTrue : kResultFalse;
 }
 
-uint32 SingleComponentEffect::getLatencySamples() { return 0; }
+uint32 SingleComponentEffect::getLatencySamples() {
+    return 0;
+}
 
 tresult SingleComponentEffect::setupProcessing(ProcessSetup& setup) {
     if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
@@ -126,15 +143,29 @@ tresult SingleComponentEffect::setupProcessing(ProcessSetup& setup) {
     return kResultOk;
 }
 
-tresult SingleComponentEffect::setProcessing(TBool) { return kNotImplemented; }
-tresult SingleComponentEffect::process(ProcessData&) { return kNotImplemented; }
-uint32 SingleComponentEffect::getTailSamples() { return kNoTail; }
+tresult SingleComponentEffect::setProcessing(TBool) {
+    return kNotImplemented;
+}
+tresult SingleComponentEffect::process(ProcessData&) {
+    return kNotImplemented;
+}
+uint32 SingleComponentEffect::getTailSamples() {
+    return kNoTail;
+}
 
-tresult SingleComponentEffect::setComponentState(IBStream*) { return kNotImplemented; }
-tresult SingleComponentEffect::controllerSetState(IBStream*) { return kNotImplemented; }
-tresult SingleComponentEffect::controllerGetState(IBStream*) { return kNotImplemented; }
+tresult SingleComponentEffect::setComponentState(IBStream*) {
+    return kNotImplemented;
+}
+tresult SingleComponentEffect::controllerSetState(IBStream*) {
+    return kNotImplemented;
+}
+tresult SingleComponentEffect::controllerGetState(IBStream*) {
+    return kNotImplemented;
+}
 
-int32 SingleComponentEffect::getParameterCount() { return parameters.Count(); }
+int32 SingleComponentEffect::getParameterCount() {
+    return parameters.Count();
+}
 
 tresult SingleComponentEffect::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
     const HostParameter* p = parameters.AtIndex(paramIndex);
@@ -188,30 +219,58 @@ tresult SingleComponentEffect::setComponentHandler(IComponentHandler* handler) {
     return kResultTrue;
 }
 
-IPlugView* SingleComponentEffect::createView(FIDString) { return nullptr; }
+IPlugView* SingleComponentEffect::createView(FIDString) {
+    return nullptr;
+}
 
 tresult SingleComponentEffect::setKnobMode(KnobMode mode) {
     knobMode = mode;
     return kResultTrue;
 }
-tresult SingleComponentEffect::openHelp(TBool) { return kResultFalse; }
-tresult SingleComponentEffect::openAboutBox(TBool) { return kResultFalse; }
+tresult SingleComponentEffect::openHelp(TBool) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::openAboutBox(TBool) {
+    return kResultFalse;
+}
 
-int32 SingleComponentEffect::getUnitCount() { return 0; }
-tresult SingleComponentEffect::getUnitInfo(int32, UnitInfo&) { return kResultFalse; }
-int32 SingleComponentEffect::getProgramListCount() { return 0; }
-tresult SingleComponentEffect::getProgramListInfo(int32, ProgramListInfo&) { return kResultFalse; }
-tresult SingleComponentEffect::getProgramName(ProgramListID, int32, String128) { return kResultFalse; }
-tresult SingleComponentEffect::getProgramInfo(ProgramListID, int32, CString, String128) { return kResultFalse; }
-tresult SingleComponentEffect::hasProgramPitchNames(ProgramListID, int32) { return kResultFalse; }
-tresult SingleComponentEffect::getProgramPitchName(ProgramListID, int32, int16, String128) { return kResultFalse; }
-UnitID SingleComponentEffect::getSelectedUnit() { return selectedUnit; }
+int32 SingleComponentEffect::getUnitCount() {
+    return 0;
+}
+tresult SingleComponentEffect::getUnitInfo(int32, UnitInfo&) {
+    return kResultFalse;
+}
+int32 SingleComponentEffect::getProgramListCount() {
+    return 0;
+}
+tresult SingleComponentEffect::getProgramListInfo(int32, ProgramListInfo&) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::getProgramName(ProgramListID, int32, String128) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::getProgramInfo(ProgramListID, int32, CString, String128) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::hasProgramPitchNames(ProgramListID, int32) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::getProgramPitchName(ProgramListID, int32, int16, String128) {
+    return kResultFalse;
+}
+UnitID SingleComponentEffect::getSelectedUnit() {
+    return selectedUnit;
+}
 tresult SingleComponentEffect::selectUnit(UnitID unitId) {
     selectedUnit = unitId;
     return kResultTrue;
 }
-tresult SingleComponentEffect::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) { return kResultFalse; }
-tresult SingleComponentEffect::setUnitProgramData(int32, int32, IBStream*) { return kResultFalse; }
+tresult SingleComponentEffect::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) {
+    return kResultFalse;
+}
+tresult SingleComponentEffect::setUnitProgramData(int32, int32, IBStream*) {
+    return kResultFalse;
+}
 
 tresult SingleComponentEffect::connect(IConnectionPoint* other) {
     if (!other) return kInvalidArgument;

@@ -75,7 +75,8 @@ inline constexpr SpeakerArrangement k51 = 0x3F;
 // Channels of an arrangement: one per set bit.
 inline int32 ChannelCount(SpeakerArrangement arr) {
     int32 n = 0;
-    for (; arr; arr &= arr - 1) ++n;
+    for (; arr; arr &= arr - 1)
+        ++n;
     return n;
 }
 

@@ -190,7 +190,8 @@ inline constexpr Uid kEditControllerHostEditing{0xC1271208, 0x70594098, 0xB9DD34
 } // namespace unoffered
 
 static_assert(sizeof(ParameterInfo) == 792 && alignof(ParameterInfo) == 8);
-static_assert(offsetof(ParameterInfo, stepCount) == 772 && offsetof(ParameterInfo, defaultNormalizedValue) == 776);
+static_assert(offsetof(ParameterInfo, stepCount) == 772 &&
+              offsetof(ParameterInfo, defaultNormalizedValue) == 776);
 static_assert(offsetof(ParameterInfo, flags) == 788);
 static_assert(sizeof(UnitInfo) == 268 && offsetof(UnitInfo, programListId) == 264);
 static_assert(sizeof(ProgramListInfo) == 264 && offsetof(ProgramListInfo, programCount) == 260);

@@ -150,7 +150,8 @@ static_assert(sizeof(AudioBusBuffers) == 24 && offsetof(AudioBusBuffers, channel
 static_assert(sizeof(Chord) == 4 && alignof(Chord) == 2);
 static_assert(sizeof(FrameRate) == 8);
 static_assert(sizeof(ProcessContext) == 112 && offsetof(ProcessContext, chord) == 88);
-static_assert(offsetof(ProcessContext, frameRate) == 96 && offsetof(ProcessContext, samplesToNextClock) == 104);
+static_assert(offsetof(ProcessContext, frameRate) == 96 &&
+              offsetof(ProcessContext, samplesToNextClock) == 104);
 static_assert(sizeof(Event) == 48 && offsetof(Event, noteOn) == 24);
 static_assert(sizeof(NoteOnEvent) == 20 && sizeof(NoteOffEvent) == 16);
 static_assert(sizeof(ProcessData) == 80 && offsetof(ProcessData, inputs) == 24);

@@ -88,8 +88,12 @@ struct Uid {
         Put(12, l4, true);
     }
 
-    bool Matches(const void* other) const { return other && std::memcmp(bytes, other, 16) == 0; }
-    const char* Data() const { return bytes; }
+    bool Matches(const void* other) const {
+        return other && std::memcmp(bytes, other, 16) == 0;
+    }
+    const char* Data() const {
+        return bytes;
+    }
 
   private:
     constexpr void Put(int at, uint32 v, bool bigEndian) {

@@ -9,6 +9,10 @@ TV_EXPORT bool ModuleEntry(void* libraryHandle) {
     return true;
 }
 
-TV_EXPORT bool ModuleExit() { return true; }
+TV_EXPORT bool ModuleExit() {
+    return true;
+}
 
-TV_EXPORT vst::IPluginFactory* GetPluginFactory() { return ModuleFactory(); }
+TV_EXPORT vst::IPluginFactory* GetPluginFactory() {
+    return ModuleFactory();
+}

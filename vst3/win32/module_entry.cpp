@@ -37,6 +37,10 @@ extern "C" __declspec(dllexport) bool InitDll() {
     return true;
 }
 
-extern "C" __declspec(dllexport) bool ExitDll() { return true; }
+extern "C" __declspec(dllexport) bool ExitDll() {
+    return true;
+}
 
-extern "C" __declspec(dllexport) vst::IPluginFactory* GetPluginFactory() { return ModuleFactory(); }
+extern "C" __declspec(dllexport) vst::IPluginFactory* GetPluginFactory() {
+    return ModuleFactory();
+}

@@ -32,7 +32,8 @@ TEST(ModuleFactory, ExportsAndSharesOneFactory) {
     again->release();
     again->release();
 
-    for (const Uid* iid : {&IPluginFactory::iid, &IPluginFactory2::iid, &IPluginFactory3::iid, &FUnknown::iid}) {
+    for (const Uid* iid :
+         {&IPluginFactory::iid, &IPluginFactory2::iid, &IPluginFactory3::iid, &FUnknown::iid}) {
         void* out = nullptr;
         EXPECT_EQ(again->queryInterface(iid->Data(), &out), kResultOk);
         EXPECT_EQ(out, static_cast<void*>(again));
@@ -119,7 +120,8 @@ TEST(ModuleFactory, InstancesMadeOnTwoThreadsAtOnceAreIndependent) {
     constexpr int kRounds = 6;
     FUnknown* made[2][kRounds] = {};
     auto work = [&](int t) {
-        for (int i = 0; i < kRounds; ++i) made[t][i] = SharedHost().Create(IComponent::iid);
+        for (int i = 0; i < kRounds; ++i)
+            made[t][i] = SharedHost().Create(IComponent::iid);
     };
     std::thread a(work, 0), b(work, 1);
     a.join();
@@ -143,10 +145,12 @@ TEST(ModuleFactory, InstancesMadeOnTwoThreadsAtOnceAreIndependent) {
         e1->release();
     }
     std::thread c([&] {
-        for (int i = 0; i < kRounds; ++i) static_cast<IComponent*>(made[0][i])->terminate(), made[0][i]->release();
+        for (int i = 0; i < kRounds; ++i)
+            static_cast<IComponent*>(made[0][i])->terminate(), made[0][i]->release();
     });
     std::thread d([&] {
-        for (int i = 0; i < kRounds; ++i) static_cast<IComponent*>(made[1][i])->terminate(), made[1][i]->release();
+        for (int i = 0; i < kRounds; ++i)
+            static_cast<IComponent*>(made[1][i])->terminate(), made[1][i]->release();
     });
     c.join();
     d.join();

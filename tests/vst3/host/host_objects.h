@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +40,8 @@ class TestHostApplication : public HostObject<vst::IHostApplication> {
     explicit TestHostApplication(std::u16string n = u"VST3PluginTestHost") : name(std::move(n)) {}
     vst::tresult getName(vst::String128 out) override {
         std::memset(out, 0, sizeof(vst::String128));
-        for (std::size_t i = 0; i < name.size() && i < 127; ++i) out[i] = name[i];
+        for (std::size_t i = 0; i < name.size() && i < 127; ++i)
+            out[i] = name[i];
         return vst::kResultOk;
     }
     vst::tresult createInstance(vst::TUID, vst::TUID, void** obj) override {
@@ -99,8 +100,9 @@ class MemoryStream : public HostObject<vst::IBStream> {
         return vst::kResultOk;
     }
     vst::tresult seek(vst::int64 to, vst::int32 mode, vst::int64* result) override {
-        vst::int64 base = mode == kIBSeekCur ? static_cast<vst::int64>(pos)
-                                             : (mode == kIBSeekEnd ? static_cast<vst::int64>(data.size()) : 0);
+        vst::int64 base = mode == kIBSeekCur
+                              ? static_cast<vst::int64>(pos)
+                              : (mode == kIBSeekEnd ? static_cast<vst::int64>(data.size()) : 0);
         pos = static_cast<std::size_t>(std::max<vst::int64>(0, base + to));
         if (result) *result = static_cast<vst::int64>(pos);
         return vst::kResultOk;

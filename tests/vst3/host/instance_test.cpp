@@ -18,8 +18,9 @@ TEST(Instance, AnswersItsInterfacesWithOneIdentityAndRefusesOthers) {
     ASSERT_NE(obj, nullptr);
     void* unknown = nullptr;
     ASSERT_EQ(obj->queryInterface(FUnknown::iid.Data(), &unknown), kResultOk);
-    for (const Uid* iid : {&IComponent::iid, &IAudioProcessor::iid, &IEditController::iid, &IEditController2::iid,
-                           &IUnitInfo::iid, &IConnectionPoint::iid, &IPluginBase::iid}) {
+    for (const Uid* iid :
+         {&IComponent::iid, &IAudioProcessor::iid, &IEditController::iid, &IEditController2::iid,
+          &IUnitInfo::iid, &IConnectionPoint::iid, &IPluginBase::iid}) {
         auto* face = Query<FUnknown>(obj);
         void* out = nullptr;
         ASSERT_EQ(obj->queryInterface(iid->Data(), &out), kResultOk);
@@ -32,10 +33,11 @@ TEST(Instance, AnswersItsInterfacesWithOneIdentityAndRefusesOthers) {
         static_cast<FUnknown*>(out)->release();
         face->release();
     }
-    for (const Uid* iid : {&unoffered::kMidiMapping, &unoffered::kAudioPresentationLatency,
-                           &unoffered::kNoteExpressionController, &unoffered::kKeyswitchController,
-                           &unoffered::kProgramListData, &unoffered::kUnitData, &IProcessContextRequirements::iid,
-                           &IPlugView::iid, &IPluginFactory::iid, &IBStream::iid}) {
+    for (const Uid* iid :
+         {&unoffered::kMidiMapping, &unoffered::kAudioPresentationLatency,
+          &unoffered::kNoteExpressionController, &unoffered::kKeyswitchController,
+          &unoffered::kProgramListData, &unoffered::kUnitData, &IProcessContextRequirements::iid,
+          &IPlugView::iid, &IPluginFactory::iid, &IBStream::iid}) {
         void* out = reinterpret_cast<void*>(1);
         EXPECT_EQ(obj->queryInterface(iid->Data(), &out), kNoInterface);
         EXPECT_EQ(out, nullptr);
@@ -146,14 +148,22 @@ TEST(Instance, SeventeenParametersWithTheirTitlesFlagsAndSteps) {
         double defaultNormalized;
     };
     const Expected table[] = {
-        {kPreset, u"Preset", 1, 0x8000, 0.0},  {kBypass, u"Bypass", 1, 0x10009, 0.0},
-        {0, u"Inputs", 0, 1, 0.0},              {1, u"Outputs", 0, 1, 0.0},
-        {2, u"Resolution", 0, 1, 0.0},          {3, u"Gain", 0, 1, 0.5},
-        {4, u"Start", 0, 1, 0.0},               {5, u"Save", 0, 1, 0.0},
-        {6, u"Load", 0, 1, 0.0},                {7, u"Help", 0, 1, 0.0},
-        {8, u"About", 0, 1, 0.0},               {9, u"", 1, 1, 0.0},
-        {10, u"", 1, 1, 0.0},                   {11, u"", 1, 1, 0.0},
-        {12, u"", 1, 1, 0.0},                   {13, u"", 1, 1, 0.0},
+        {kPreset, u"Preset", 1, 0x8000, 0.0},
+        {kBypass, u"Bypass", 1, 0x10009, 0.0},
+        {0, u"Inputs", 0, 1, 0.0},
+        {1, u"Outputs", 0, 1, 0.0},
+        {2, u"Resolution", 0, 1, 0.0},
+        {3, u"Gain", 0, 1, 0.5},
+        {4, u"Start", 0, 1, 0.0},
+        {5, u"Save", 0, 1, 0.0},
+        {6, u"Load", 0, 1, 0.0},
+        {7, u"Help", 0, 1, 0.0},
+        {8, u"About", 0, 1, 0.0},
+        {9, u"", 1, 1, 0.0},
+        {10, u"", 1, 1, 0.0},
+        {11, u"", 1, 1, 0.0},
+        {12, u"", 1, 1, 0.0},
+        {13, u"", 1, 1, 0.0},
         {14, u"Reset", 0, 1, 0.0},
     };
     for (int32 i = 0; i < 17; ++i) {
@@ -186,8 +196,8 @@ TEST(Instance, DisplayStringsAndValueConversions) {
         const char* shown;
     };
     const Case cases[] = {
-        {3, 0.5, "0.5000"}, {3, 0.25, "0.2500"}, {1, 0.5, "0.5"}, {1, 1.0, "1.0"}, {0, 0.5, "0"},
-        {2, 1.0, "1"},       {9, 0.7, "0"},           {3, -3.0, "0.0000"}, {3, 7.0, "1.0000"},
+        {3, 0.5, "0.5000"}, {3, 0.25, "0.2500"}, {1, 0.5, "0.5"},     {1, 1.0, "1.0"},    {0, 0.5, "0"},
+        {2, 1.0, "1"},      {9, 0.7, "0"},       {3, -3.0, "0.0000"}, {3, 7.0, "1.0000"},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(e->getParamStringByValue(c.id, c.normalized, text), kResultOk) << c.id;
@@ -219,7 +229,8 @@ TEST(Instance, DisplayStringsAndValueConversions) {
     EXPECT_DOUBLE_EQ(e->getParamNormalized(3), 0.5);
     EXPECT_EQ(e->setParamNormalized(3, 0.3), kResultOk);
     EXPECT_DOUBLE_EQ(e->getParamNormalized(3), 0.3);
-    const double hostile[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+    const double hostile[] = {std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(),
                               -std::numeric_limits<double>::infinity(), -0.5, 1.5};
     const double after[] = {0.3, 1.0, 0.0, 0.0, 1.0};
     for (int i = 0; i < 5; ++i) {

@@ -66,10 +66,13 @@ Instance::~Instance() {
     component->release();
 }
 
-std::u16string Text16(const char16* text) { return text ? std::u16string(text) : std::u16string(); }
+std::u16string Text16(const char16* text) {
+    return text ? std::u16string(text) : std::u16string();
+}
 
 std::string Narrow(const char16* text) {
     std::string s;
-    for (; text && *text; ++text) s += *text < 128 ? static_cast<char>(*text) : '?';
+    for (; text && *text; ++text)
+        s += *text < 128 ? static_cast<char>(*text) : '?';
     return s;
 }

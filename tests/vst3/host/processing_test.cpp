@@ -20,7 +20,8 @@ template <typename Sample> struct Block {
         : in(static_cast<std::size_t>(inChannels)), out(static_cast<std::size_t>(outChannels)) {
         for (std::size_t c = 0; c < in.size(); ++c) {
             in[c].resize(static_cast<std::size_t>(frames));
-            for (int f = 0; f < frames; ++f) in[c][static_cast<std::size_t>(f)] = Sample(0.001 * (f % 500) + 0.1 * c);
+            for (int f = 0; f < frames; ++f)
+                in[c][static_cast<std::size_t>(f)] = Sample(0.001 * (f % 500) + 0.1 * c);
             inPtr.push_back(in[c].data());
         }
         for (auto& o : out) {
@@ -55,7 +56,8 @@ struct Prepared {
         ProcessSetup setup{kRealtime, sampleSize, maxFrames, 48000.0};
         ok = in.processor && in.processor->setupProcessing(setup) == kResultOk &&
              in.component->activateBus(kAudio, kInput, 0, 1) == kResultOk &&
-             in.component->activateBus(kAudio, kOutput, 0, 1) == kResultOk && in.component->setActive(1) == kResultOk;
+             in.component->activateBus(kAudio, kOutput, 0, 1) == kResultOk &&
+             in.component->setActive(1) == kResultOk;
     }
     ~Prepared() {
         if (in.component) in.component->setActive(0);
@@ -68,7 +70,8 @@ struct Prepared {
 template <typename Sample> void ExpectScaled(const Block<Sample>& b, double factor, int frames) {
     for (std::size_t c = 0; c < b.out.size(); ++c)
         for (int f = 0; f < frames; ++f)
-            ASSERT_NEAR(b.out[c][static_cast<std::size_t>(f)], b.in[c][static_cast<std::size_t>(f)] * factor, 1e-6)
+            ASSERT_NEAR(b.out[c][static_cast<std::size_t>(f)], b.in[c][static_cast<std::size_t>(f)] * factor,
+                        1e-6)
                 << "channel " << c << " frame " << f;
 }
 } // namespace
@@ -100,8 +103,8 @@ TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
         ASSERT_TRUE(p.ok);
         ParameterChanges changes;
         changes.Add(kGain, {{0, 0.2}, {100, 0.25}});
-        changes.Add(777, {{0, 0.9}});             // unknown ids are ignored
-        changes.Add(kGain + 1, {});               // an empty queue changes nothing
+        changes.Add(777, {{0, 0.9}}); // unknown ids are ignored
+        changes.Add(kGain + 1, {});   // an empty queue changes nothing
         if (size == kSample32) {
             Block<float> b(256);
             b.data.inputParameterChanges = &changes;
@@ -193,7 +196,7 @@ TEST(Processing, HostileBuffersTouchNothingOutsideWhatTheHostGave) {
     Prepared p(kSample32, 512);
     ASSERT_TRUE(p.ok);
     IAudioProcessor* proc = p.in.processor;
-    {   // zero frames with parameter changes only: changes apply, no buffer is touched
+    { // zero frames with parameter changes only: changes apply, no buffer is touched
         ParameterChanges changes;
         changes.Add(kGain, {{0, 0.25}});
         Block<float> b(4);
@@ -203,46 +206,53 @@ TEST(Processing, HostileBuffersTouchNothingOutsideWhatTheHostGave) {
         EXPECT_EQ(b.out[0][0], -7.0f);
         EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.25);
     }
-    {   // no buses at all
+    { // no buses at all
         ProcessData empty{};
         empty.numSamples = 128;
         empty.symbolicSampleSize = kSample32;
         EXPECT_EQ(proc->process(empty), kResultOk);
     }
-    {   // no input bus: silence in, so silence out
+    { // no input bus: silence in, so silence out
         Block<float> b(64);
         b.data.numInputs = 0;
         b.data.inputs = nullptr;
         ASSERT_EQ(proc->process(b.data), kResultOk);
         for (auto& o : b.out)
-            for (float s : o) ASSERT_EQ(s, 0.0f);
+            for (float s : o)
+                ASSERT_EQ(s, 0.0f);
     }
-    {   // null channel pointers and a mono host bus where stereo was announced
+    { // null channel pointers and a mono host bus where stereo was announced
         Block<float> b(64, 1, 2);
         b.outPtr[1] = nullptr;
         ASSERT_EQ(proc->process(b.data), kResultOk);
-        for (int f = 0; f < 64; ++f) ASSERT_NEAR(b.out[0][static_cast<std::size_t>(f)], b.in[0][static_cast<std::size_t>(f)] * 0.5, 1e-6);
-        for (float s : b.out[1]) ASSERT_EQ(s, -7.0f);
+        for (int f = 0; f < 64; ++f)
+            ASSERT_NEAR(b.out[0][static_cast<std::size_t>(f)], b.in[0][static_cast<std::size_t>(f)] * 0.5,
+                        1e-6);
+        for (float s : b.out[1])
+            ASSERT_EQ(s, -7.0f);
         b.inPtr[0] = nullptr;
         b.data.inputs->channelBuffers32 = nullptr;
         ASSERT_EQ(proc->process(b.data), kResultOk);
-        for (float s : b.out[0]) ASSERT_EQ(s, 0.0f);
+        for (float s : b.out[0])
+            ASSERT_EQ(s, 0.0f);
     }
-    {   // an inactive output bus leaves the host's buffers untouched
+    { // an inactive output bus leaves the host's buffers untouched
         ASSERT_EQ(p.in.component->activateBus(kAudio, kOutput, 0, 0), kResultOk);
         Block<float> b(64);
         ASSERT_EQ(proc->process(b.data), kResultOk);
         for (auto& o : b.out)
-            for (float s : o) ASSERT_EQ(s, -7.0f);
+            for (float s : o)
+                ASSERT_EQ(s, -7.0f);
         ASSERT_EQ(p.in.component->activateBus(kAudio, kOutput, 0, 1), kResultOk);
     }
-    {   // a sample size the set-up never agreed to: buffers are not read or written
+    { // a sample size the set-up never agreed to: buffers are not read or written
         Block<float> b(64);
         b.data.symbolicSampleSize = 9;
         ASSERT_EQ(proc->process(b.data), kResultOk);
-        for (float s : b.out[0]) ASSERT_EQ(s, -7.0f);
+        for (float s : b.out[0])
+            ASSERT_EQ(s, -7.0f);
     }
-    {   // more output buses than the plug-in has; the extra bus is left alone
+    { // more output buses than the plug-in has; the extra bus is left alone
         Block<float> b(32);
         AudioBusBuffers two[2] = {b.outBus, b.outBus};
         std::vector<float> spare(32, -7.0f);
@@ -251,6 +261,7 @@ TEST(Processing, HostileBuffersTouchNothingOutsideWhatTheHostGave) {
         b.data.outputs = two;
         b.data.numOutputs = 2;
         ASSERT_EQ(proc->process(b.data), kResultOk);
-        for (float s : spare) ASSERT_EQ(s, -7.0f);
+        for (float s : spare)
+            ASSERT_EQ(s, -7.0f);
     }
 }

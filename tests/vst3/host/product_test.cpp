@@ -13,22 +13,25 @@ namespace {
 constexpr std::size_t kArraysBytes = 2712;
 constexpr std::size_t kRecordBytes = kArraysBytes + 15 * 8;
 
-void PutDouble(std::vector<unsigned char>& record, std::size_t at, double v) { std::memcpy(&record[at], &v, 8); }
+void PutDouble(std::vector<unsigned char>& record, std::size_t at, double v) {
+    std::memcpy(&record[at], &v, 8);
+}
 
 // A record with distinct band levels and curve, "Outputs" on the raw target and "Gain" at 0.75.
 std::vector<unsigned char> CraftedRecord() {
     std::vector<unsigned char> r(kRecordBytes);
     for (int i = 0; i < 33; ++i) {
-        PutDouble(r, 8 * i, 1.0 + 0.01 * i);          // target, normal
-        PutDouble(r, 264 + 8 * i, 1.2 - 0.005 * i);   // reference, normal
-        PutDouble(r, 2448 + 8 * i, 1.0 + 0.002 * i);  // user curve
+        PutDouble(r, 8 * i, 1.0 + 0.01 * i);         // target, normal
+        PutDouble(r, 264 + 8 * i, 1.2 - 0.005 * i);  // reference, normal
+        PutDouble(r, 2448 + 8 * i, 1.0 + 0.002 * i); // user curve
     }
     for (int i = 0; i < 120; ++i) {
-        PutDouble(r, 528 + 8 * i, 0.9 + 0.001 * i);   // target, high
-        PutDouble(r, 1488 + 8 * i, 1.1 - 0.001 * i);  // reference, high
+        PutDouble(r, 528 + 8 * i, 0.9 + 0.001 * i);  // target, high
+        PutDouble(r, 1488 + 8 * i, 1.1 - 0.001 * i); // reference, high
     }
     const double params[15] = {0.0, 0.5, 0.0, 0.75, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int i = 0; i < 15; ++i) PutDouble(r, kArraysBytes + 8 * i, params[i]);
+    for (int i = 0; i < 15; ++i)
+        PutDouble(r, kArraysBytes + 8 * i, params[i]);
     return r;
 }
 } // namespace
@@ -39,7 +42,8 @@ TEST(Product, BuildingAnInstanceMakesItsDocumentsFolder) {
     Instance in(SharedHost(), &app);
     ASSERT_NE(in.component, nullptr);
 #if !defined(_WIN32)
-    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(TV_TEST_DOCUMENTS) / "Tessivane Vorelline"));
+    EXPECT_TRUE(
+        std::filesystem::is_directory(std::filesystem::path(TV_TEST_DOCUMENTS) / "Tessivane Vorelline"));
 #endif
 }
 
@@ -92,7 +96,8 @@ TEST(Product, RestoredRawTargetOutputPlaysInputTwoTimesTheGain) {
             for (int c = 0; c < 2; ++c) {
                 in64[c].resize(frames);
                 in32[c].resize(frames);
-                for (int f = 0; f < frames; ++f) in64[c][f] = in32[c][f] = float(0.25 * std::sin(0.01 * f + c));
+                for (int f = 0; f < frames; ++f)
+                    in64[c][f] = in32[c][f] = float(0.25 * std::sin(0.01 * f + c));
                 out64[c].assign(frames, 9.0);
                 out32[c].assign(frames, 9.0f);
                 inPtr[c] = size == kSample64 ? static_cast<void*>(in64[c].data()) : in32[c].data();

@@ -81,7 +81,7 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
     const std::vector<unsigned char> record = ComponentState(source);
     const std::size_t n = record.size();
 
-    {   // nothing at all
+    { // nothing at all
         Instance in(SharedHost(), &app);
         MemoryStream empty;
         EXPECT_EQ(in.component->setState(&empty), kResultFalse);
@@ -90,7 +90,7 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
         EXPECT_EQ(in.component->setState(nullptr), kInvalidArgument);
         EXPECT_EQ(in.controller->getState(nullptr), kInvalidArgument);
     }
-    {   // a record cut inside the parameter area: what arrived is used, the host hears of the shortfall
+    { // a record cut inside the parameter area: what arrived is used, the host hears of the shortfall
         Instance in(SharedHost(), &app);
         MemoryStream cut(record, n - 8 * 11); // ends after parameter 3
         EXPECT_EQ(in.component->setState(&cut), kResultFalse);
@@ -99,19 +99,20 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
         const std::vector<unsigned char> after = ComponentState(in);
         EXPECT_EQ(after.size(), n);
     }
-    {   // the controller record without its bypass tail
+    { // the controller record without its bypass tail
         Instance in(SharedHost(), &app);
         SetBypass(in, true);
         MemoryStream noTail(record);
         EXPECT_EQ(in.controller->setState(&noTail), kResultFalse);
         EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 1.0);
     }
-    {   // nonsense numbers: nothing non-finite or out of range is kept
+    { // nonsense numbers: nothing non-finite or out of range is kept
         Instance in(SharedHost(), &app);
         std::vector<unsigned char> junk(n + 4);
-        const double values[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                                 -1e300, 1e300};
-        for (std::size_t i = 0; i + 8 <= n; i += 8) std::memcpy(junk.data() + i, &values[(i / 8) % 4], 8);
+        const double values[] = {std::numeric_limits<double>::quiet_NaN(),
+                                 std::numeric_limits<double>::infinity(), -1e300, 1e300};
+        for (std::size_t i = 0; i + 8 <= n; i += 8)
+            std::memcpy(junk.data() + i, &values[(i / 8) % 4], 8);
         MemoryStream s(junk);
         EXPECT_EQ(in.controller->setState(&s), kResultOk);
         for (ParamID id = 0; id < 15; ++id) {

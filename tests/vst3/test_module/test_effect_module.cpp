@@ -33,11 +33,14 @@ class GainTestEffect final : public IEffectVST3 {
         for (int c = 0; c < NOutChannels(); ++c) {
             const double* in = c < NInChannels() ? inputs[c] : nullptr;
             double* out = outputs[c];
-            for (int f = 0; f < frames; ++f) out[f] = in ? in[f] * gain : 0.0;
+            for (int f = 0; f < frames; ++f)
+                out[f] = in ? in[f] * gain : 0.0;
         }
     }
 };
 
 } // namespace
 
-IEffectVST3* CreatePluginInstance() { return new GainTestEffect(); }
+IEffectVST3* CreatePluginInstance() {
+    return new GainTestEffect();
+}

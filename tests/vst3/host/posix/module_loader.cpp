@@ -12,6 +12,10 @@ LoadedModule::~LoadedModule() {
     if (handle) dlclose(handle);
 }
 
-void* LoadedModule::Symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
+void* LoadedModule::Symbol(const char* name) const {
+    return handle ? dlsym(handle, name) : nullptr;
+}
 
-void UseDocumentsFolder(const std::string& folder) { setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1); }
+void UseDocumentsFolder(const std::string& folder) {
+    setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
+}
