@@ -94,7 +94,6 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out) {
     int passes = 0;
     bool converged = false;
     bool useBest = false;
-    const double widthSq = 0.01 * n * n;
     for (;;) {
         const double largest = LargestError(n, W.data(), Y.data(), E.data());
         if (largest < bestError) {
@@ -112,14 +111,7 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out) {
             useBest = true;
             break;
         }
-        for (int k = 0; k < n; ++k) {
-            g[k] = std::max(kLowestSectionGain, FifthRoot(1.0 + E[k]) * (1.0 + g[k]) - 1.0);
-            P[k] = g[k] * (g[k] + 2.0);
-            Ksq[k] = widthSq * (1.0 + g[k]);
-        }
-        ModelCascadeMagnitudes(n, T.data(), Ksq.data(), P.data(), A.data());
-        for (int r = 0; r < n; ++r)
-            Y[r] = A[r] * X[r];
+        FitPass(n, T.data(), X.data(), E.data(), g.data(), P.data(), Ksq.data(), A.data(), Y.data());
         ++passes;
     }
     if (useBest) {

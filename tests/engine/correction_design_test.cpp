@@ -118,7 +118,20 @@ TEST(CascadeModel, FastFormEqualsThePlainForm) {
                 EXPECT_NEAR(fast[r], plain[r], 1e-12 * plain[r]) << n << " " << trial << " " << r;
         }
     }
-    EXPECT_DOUBLE_EQ(FifthRoot(32.0), 2.0);
+}
+
+TEST(CascadeModel, FifthRootToFullPrecision) {
+    // pow(x, 0.2) is off by x^(1.1e-17) itself, as 0.2 is not exactly a fifth: up to 8e-15 at the extremes.
+    for (double x = 1e-300; x < 1e300; x *= 1.37)
+        ASSERT_NEAR(FifthRoot(x) / std::pow(x, 0.2), 1.0, 1e-14) << x;
+    for (double x = 1e-3; x < 1e3; x *= 1.01)
+        ASSERT_NEAR(FifthRoot(x) / std::pow(x, 0.2), 1.0, 1e-15) << x;
+    EXPECT_EQ(FifthRoot(32.0), 2.0);
+    EXPECT_EQ(FifthRoot(1.0), 1.0);
+    EXPECT_EQ(FifthRoot(0.0), 0.0);
+    EXPECT_EQ(FifthRoot(INFINITY), INFINITY);
+    EXPECT_TRUE(std::isnan(FifthRoot(NAN)));
+    EXPECT_NEAR(FifthRoot(4e-320) / std::pow(4e-320, 0.2), 1.0, 1e-14);
 }
 
 // Inputs with a known answer: every one ends flat after exactly one update.
