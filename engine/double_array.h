@@ -10,7 +10,8 @@ using DoubleArrayAllocator = double* (*)(std::size_t count);
 double* AllocateDoubles(std::size_t count);
 void FreeDoubles(double* p);
 
-// Replaces the allocator (null restores the default) and returns the previous one. For tests.
+// Replaces the allocator (null restores the default) and returns the previous one. For tests that
+// make allocation fail; a replacement that succeeds must return memory that delete[] frees.
 DoubleArrayAllocator SetDoubleArrayAllocator(DoubleArrayAllocator allocator);
 
 // Owner of one such array.

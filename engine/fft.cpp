@@ -7,7 +7,7 @@
 #include <numbers>
 
 #if defined(__x86_64__) && !defined(_WIN32) && defined(__GNUC__)
-#define TV_HOT_KERNEL __attribute__((target_clones("avx2", "default")))
+#define TV_HOT_KERNEL __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define TV_HOT_KERNEL
 #endif
@@ -47,14 +47,14 @@ void FillShortTables(ShortTables& t, int bits) {
         t.rev[i] = ReverseBits(i, bits);
 }
 
-// Decimation in time over `rows` consecutive rows of m points each, input already in bit-reversed
+// Decimation in time over `rows` rows of m points each, `stride` apart, input already in bit-reversed
 // order within each row, output in natural order.
 TV_HOT_KERNEL
-void ShortTransforms(double* __restrict re, double* __restrict im, int rows, const double* __restrict wr,
-                     const double* __restrict wi, int m) {
+void ShortTransforms(double* __restrict re, double* __restrict im, int rows, int stride,
+                     const double* __restrict wr, const double* __restrict wi, int m) {
     for (int row = 0; row < rows; ++row) {
-        double* __restrict xr = re + static_cast<std::size_t>(row) * m;
-        double* __restrict xi = im + static_cast<std::size_t>(row) * m;
+        double* __restrict xr = re + static_cast<std::size_t>(row) * stride;
+        double* __restrict xi = im + static_cast<std::size_t>(row) * stride;
         if (m >= 4) {
             // The first two stages together: twiddles 1 and -j.
             for (int b = 0; b < m; b += 4) {
@@ -100,22 +100,8 @@ void ShortTransforms(double* __restrict re, double* __restrict im, int rows, con
     }
 }
 
-// dst[r][c] = src[rev[c]][r]: src has dstCols rows of dstRows entries. Tiles keep both sides in
-// cache; the bit reversal of the next short transform rides along for free.
-void ReversingTranspose(const double* __restrict src, double* __restrict dst, int dstRows, int dstCols,
-                        const int* rev) {
-    for (int c0 = 0; c0 < dstCols; c0 += kTile)
-        for (int r0 = 0; r0 < dstRows; r0 += kTile) {
-            const int cn = dstCols - c0 < kTile ? dstCols - c0 : kTile;
-            const int rn = dstRows - r0 < kTile ? dstRows - r0 : kTile;
-            for (int c = c0; c < c0 + cn; ++c) {
-                const double* s = src + static_cast<std::size_t>(rev[c]) * dstRows + r0;
-                for (int r = 0; r < rn; ++r)
-                    dst[static_cast<std::size_t>(r0 + r) * dstCols + c] = s[r];
-            }
-        }
-}
 
+// Plain blocked transpose: dst (dstRows x dstCols) = transpose of src (dstCols x dstRows).
 void Transpose(const double* __restrict src, double* __restrict dst, int dstRows, int dstCols) {
     for (int c0 = 0; c0 < dstCols; c0 += kTile)
         for (int r0 = 0; r0 < dstRows; r0 += kTile) {
@@ -129,16 +115,14 @@ void Transpose(const double* __restrict src, double* __restrict dst, int dstRows
         }
 }
 
-// Multiplies row j of a rows x cols matrix by e^(-j 2 pi j k / n), n = rows*cols, k the column.
-// The twiddle of row j is built from two short runs, (j*split*kh) and (j*kl) with
-// k = kh*split + kl, each looked up in a fine and a coarse table of the whole circle.
+// e^(-j 2 pi e / n) for any e, from a fine table (e < fine) and a coarse one (multiples of fine).
 struct CircleTables {
-    double* fineR; // e^(-j 2 pi e / n), e < fineSize
+    double* fineR;
     double* fineI;
-    double* coarseR; // e^(-j 2 pi e*fineSize / n), e < n/fineSize
+    double* coarseR;
     double* coarseI;
     int fineBits;
-    int n;
+    long n;
 };
 
 inline void CircleLookup(const CircleTables& t, long e, double& r, double& i) {
@@ -148,27 +132,32 @@ inline void CircleLookup(const CircleTables& t, long e, double& r, double& i) {
     i = t.coarseR[hi] * t.fineI[lo] + t.coarseI[hi] * t.fineR[lo];
 }
 
+// Multiplies row j of `rows` rows of `cols` points (`stride` apart) by e^(-j 2 pi (j0+j) k / n), k the column. Each
+// row's twiddles are built from two short runs (k = kh*split + kl) looked up on the circle.
 TV_HOT_KERNEL
-void TwiddleRows(double* __restrict re, double* __restrict im, int rows, int cols, const CircleTables& t,
-                 double* __restrict rowR, double* __restrict rowI) {
+void TwiddleRows(double* __restrict re, double* __restrict im, int j0, int rows, int stride, int cols,
+                 const CircleTables& t, double* __restrict rowR, double* __restrict rowI) {
     int splitBits = 0;
     while ((1 << (2 * splitBits)) < cols)
         ++splitBits;
-    const int split = 1 << splitBits; // about sqrt(cols)
+    const int split = 1 << splitBits; // about sqrt(cols), at most 64 for cols <= 4096
     const int runs = (cols + split - 1) / split;
     double aR[64], aI[64], bR[64], bI[64];
-    for (int j = 1; j < rows; ++j) {
+    for (int jr = 0; jr < rows; ++jr) {
+        const long j = j0 + jr;
+        if (j == 0)
+            continue;
         for (int kl = 0; kl < split; ++kl)
-            CircleLookup(t, static_cast<long>(j) * kl, aR[kl], aI[kl]);
+            CircleLookup(t, j * kl, aR[kl], aI[kl]);
         for (int kh = 0; kh < runs; ++kh)
-            CircleLookup(t, static_cast<long>(j) * kh * split, bR[kh], bI[kh]);
+            CircleLookup(t, j * kh * split, bR[kh], bI[kh]);
         for (int kh = 0; kh < runs; ++kh)
             for (int kl = 0; kl < split; ++kl) {
                 rowR[kh * split + kl] = bR[kh] * aR[kl] - bI[kh] * aI[kl];
                 rowI[kh * split + kl] = bR[kh] * aI[kl] + bI[kh] * aR[kl];
             }
-        double* __restrict xr = re + static_cast<std::size_t>(j) * cols;
-        double* __restrict xi = im + static_cast<std::size_t>(j) * cols;
+        double* __restrict xr = re + static_cast<std::size_t>(jr) * stride;
+        double* __restrict xi = im + static_cast<std::size_t>(jr) * stride;
         for (int k = 0; k < cols; ++k) {
             const double r = xr[k] * rowR[k] - xi[k] * rowI[k];
             const double i = xr[k] * rowI[k] + xi[k] * rowR[k];
@@ -178,80 +167,166 @@ void TwiddleRows(double* __restrict re, double* __restrict im, int rows, int col
     }
 }
 
+constexpr int kBlock = 8; // columns gathered at once: one cache line of doubles per row
+// The gathered columns are kept a little more than a power of two apart, so that the kBlock
+// entries of one row do not all fall into the same cache set.
+inline std::size_t ColumnStride(int n2) { return static_cast<std::size_t>(n2) + 8; }
+
+// Every table and working buffer of one large transform, in one allocation.
+struct LargeTables {
+    DoubleArray block;
+    int* revs = nullptr;
+    ShortTables t1{}, t2{};
+    CircleTables circle{};
+    double* rowR = nullptr; // one row of twiddles (n2)
+    double* rowI = nullptr;
+    double* colR = nullptr; // kBlock columns of n2 points, ColumnStride apart
+    double* colI = nullptr;
+    int bits1 = 0, bits2 = 0, n1 = 0, n2 = 0;
+
+    ~LargeTables() { delete[] revs; }
+
+    bool Make(int order) {
+        bits1 = order / 2;
+        bits2 = order - bits1;
+        n1 = 1 << bits1;
+        n2 = 1 << bits2;
+        const int fineBits = (order + 1) / 2;
+        const long n = 1L << order;
+        const int fine = 1 << fineBits, coarse = static_cast<int>(n >> fineBits);
+        const std::size_t doubles = 2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse + 2 * n2 +
+                                    2 * static_cast<std::size_t>(kBlock) * ColumnStride(n2) + 2 * n1;
+        block = DoubleArray(doubles);
+        revs = new (std::nothrow) int[n1 + n2];
+        if (!block || !revs)
+            return false;
+        double* p = block.get();
+        t1 = {p, p + n1, revs, n1};
+        p += 2 * n1;
+        t2 = {p, p + n2, revs + n1, n2};
+        p += 2 * n2;
+        circle = {p, p + fine, p + 2 * fine, p + 2 * fine + coarse, fineBits, n};
+        p += 2 * fine + 2 * coarse;
+        rowR = p;
+        rowI = p + n2;
+        p += 2 * n2;
+        colR = p;
+        colI = p + static_cast<std::size_t>(kBlock) * ColumnStride(n2);
+        FillShortTables(t1, bits1);
+        FillShortTables(t2, bits2);
+        for (int e = 0; e < fine; ++e) {
+            const double a = 2.0 * std::numbers::pi * e / static_cast<double>(n);
+            circle.fineR[e] = std::cos(a);
+            circle.fineI[e] = -std::sin(a);
+        }
+        for (int e = 0; e < coarse; ++e) {
+            const double a = 2.0 * std::numbers::pi * e / static_cast<double>(coarse);
+            circle.coarseR[e] = std::cos(a);
+            circle.coarseI[e] = -std::sin(a);
+        }
+        return true;
+    }
+};
+
+// The large transform, leaving X[k2 + n2*k1] at [k2*n1 + k1] of (re, im) (see fft.h).
+// With t = j1 + n1*j2 and k = k2 + n2*k1:
+//   X[k] = sum_j1 e^(-j2pi j1 k1/n1) e^(-j2pi j1 k2/n) sum_j2 x[t] e^(-j2pi j2 k2/n2).
+// Each pass gathers kBlock columns at a time (one cache line per row), transforms them in cache
+// and writes them out as contiguous rows: pass 1 the inner sums with the twiddle into the scratch
+// arrays (row j1, column k2), pass 2 the outer sums back into (re, im) (row k2, column k1).
+// Only reads are strided; every write is a whole row.
+void LargeTransform(double* re, double* im, double* sre, double* sim, const LargeTables& t) {
+    const int n1 = t.n1, n2 = t.n2;
+    const std::size_t stride = ColumnStride(n2);
+    auto gather = [&](const double* srcR, const double* srcI, int rows, int cols, int c, const int* rev) {
+        for (int j = 0; j < rows; ++j) {
+            const double* sr = srcR + static_cast<std::size_t>(j) * cols + c;
+            const double* si = srcI + static_cast<std::size_t>(j) * cols + c;
+            const std::size_t d = static_cast<std::size_t>(rev[j]);
+            for (int b = 0; b < kBlock; ++b) {
+                t.colR[b * stride + d] = sr[b];
+                t.colI[b * stride + d] = si[b];
+            }
+        }
+    };
+    auto emit = [&](double* dstR, double* dstI, int length, int firstRow) {
+        for (int b = 0; b < kBlock; ++b) {
+            std::memcpy(dstR + static_cast<std::size_t>(firstRow + b) * length, t.colR + b * stride,
+                        length * sizeof(double));
+            std::memcpy(dstI + static_cast<std::size_t>(firstRow + b) * length, t.colI + b * stride,
+                        length * sizeof(double));
+        }
+    };
+    for (int c = 0; c < n1; c += kBlock) {
+        gather(re, im, n2, n1, c, t.t2.rev);
+        ShortTransforms(t.colR, t.colI, kBlock, static_cast<int>(stride), t.t2.wr, t.t2.wi, n2);
+        TwiddleRows(t.colR, t.colI, c, kBlock, static_cast<int>(stride), n2, t.circle, t.rowR, t.rowI);
+        emit(sre, sim, n2, c);
+    }
+    for (int c = 0; c < n2; c += kBlock) {
+        gather(sre, sim, n1, n2, c, t.t1.rev);
+        ShortTransforms(t.colR, t.colI, kBlock, static_cast<int>(stride), t.t1.wr, t.t1.wi, n1);
+        emit(re, im, n1, c);
+    }
+}
+
+bool DirectTransform(const double* re, const double* im, double* outRe, double* outIm, int order) {
+    const int m = 1 << order;
+    DoubleArray tw(2 * static_cast<std::size_t>(m) + 1);
+    int* rev = new (std::nothrow) int[m];
+    if (!tw || !rev) {
+        delete[] rev;
+        return false;
+    }
+    ShortTables t{tw.get(), tw.get() + m, rev, m};
+    FillShortTables(t, order);
+    for (int i = 0; i < m; ++i) {
+        outRe[i] = re[rev[i]];
+        outIm[i] = im[rev[i]];
+    }
+    ShortTransforms(outRe, outIm, 1, m, t.wr, t.wi, m);
+    delete[] rev;
+    return true;
+}
+
 } // namespace
+
+TransposedLayout FftTransposedLayout(int order) {
+    if (order <= kDirectMaxOrder)
+        return {1 << order, 1};
+    return {1 << (order - order / 2), 1 << (order / 2)};
+}
+
+bool FftTransposed(double* re, double* im, double* scratchRe, double* scratchIm, int order) {
+    if (order < 0 || order > kMaxOrder || !re || !im || !scratchRe || !scratchIm)
+        return false;
+    const std::size_t n = std::size_t{1} << order;
+    if (order <= kDirectMaxOrder) {
+        // Small sizes come out in natural order, which is the layout with a single column.
+        if (!DirectTransform(re, im, scratchRe, scratchIm, order))
+            return false;
+        std::memcpy(re, scratchRe, n * sizeof(double));
+        std::memcpy(im, scratchIm, n * sizeof(double));
+        return true;
+    }
+    LargeTables t;
+    if (!t.Make(order))
+        return false;
+    LargeTransform(re, im, scratchRe, scratchIm, t);
+    return true;
+}
 
 bool FftOutOfPlace(double* re, double* im, double* outRe, double* outIm, int order) {
     if (order < 0 || order > kMaxOrder || !re || !im || !outRe || !outIm)
         return false;
-    const long n = 1L << order;
-    if (order <= kDirectMaxOrder) {
-        const int m = static_cast<int>(n);
-        DoubleArray tw(2 * static_cast<std::size_t>(m) + 1);
-        int* rev = new (std::nothrow) int[m];
-        if (!tw || !rev) {
-            delete[] rev;
-            return false;
-        }
-        ShortTables t{tw.get(), tw.get() + m, rev, m};
-        FillShortTables(t, order);
-        for (int i = 0; i < m; ++i) {
-            outRe[i] = re[rev[i]];
-            outIm[i] = im[rev[i]];
-        }
-        ShortTransforms(outRe, outIm, 1, t.wr, t.wi, m);
-        delete[] rev;
-        return true;
-    }
-
-    const int bits1 = order / 2, bits2 = order - bits1;
-    const int n1 = 1 << bits1, n2 = 1 << bits2; // n = n1 * n2, n2 >= n1
-    const int fineBits = (order + 1) / 2;
-    const int fine = 1 << fineBits, coarse = static_cast<int>(n >> fineBits);
-    // One block for every table: short twiddles of both sizes, the circle, one row of twiddles.
-    const std::size_t doubles = 2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse + 2 * n2;
-    DoubleArray block(doubles);
-    int* revs = new (std::nothrow) int[n1 + n2];
-    if (!block || !revs) {
-        delete[] revs;
+    if (order <= kDirectMaxOrder)
+        return DirectTransform(re, im, outRe, outIm, order);
+    LargeTables t;
+    if (!t.Make(order))
         return false;
-    }
-    double* p = block.get();
-    ShortTables t1{p, p + n1, revs, n1};
-    p += 2 * n1;
-    ShortTables t2{p, p + n2, revs + n1, n2};
-    p += 2 * n2;
-    CircleTables circle{p, p + fine, p + 2 * fine, p + 2 * fine + coarse, fineBits, static_cast<int>(n)};
-    p += 2 * fine + 2 * coarse;
-    double* rowR = p;
-    double* rowI = p + n2;
-    FillShortTables(t1, bits1);
-    FillShortTables(t2, bits2);
-    for (int e = 0; e < fine; ++e) {
-        const double a = 2.0 * std::numbers::pi * e / static_cast<double>(n);
-        circle.fineR[e] = std::cos(a);
-        circle.fineI[e] = -std::sin(a);
-    }
-    for (int e = 0; e < coarse; ++e) {
-        const double a = 2.0 * std::numbers::pi * e / static_cast<double>(coarse);
-        circle.coarseR[e] = std::cos(a);
-        circle.coarseI[e] = -std::sin(a);
-    }
-
-    // Input index t = j1 + n1*j2 (n2 rows of n1), output index k = k2 + n2*k1.
-    // 1. n1 transforms of n2 points over j2, one per j1.
-    ReversingTranspose(re, outRe, n1, n2, t2.rev);
-    ReversingTranspose(im, outIm, n1, n2, t2.rev);
-    ShortTransforms(outRe, outIm, n1, t2.wr, t2.wi, n2);
-    // 2. Twiddle e^(-j 2 pi j1 k2 / n).
-    TwiddleRows(outRe, outIm, n1, n2, circle, rowR, rowI);
-    // 3. n2 transforms of n1 points over j1, one per k2.
-    ReversingTranspose(outRe, re, n2, n1, t1.rev);
-    ReversingTranspose(outIm, im, n2, n1, t1.rev);
-    ShortTransforms(re, im, n2, t1.wr, t1.wi, n1);
-    // 4. Row k2, column k1 holds X[k2 + n2*k1]: transpose into natural order.
-    Transpose(re, outRe, n1, n2);
-    Transpose(im, outIm, n1, n2);
-    delete[] revs;
+    LargeTransform(re, im, outRe, outIm, t);
+    Transpose(re, outRe, t.n1, t.n2);
+    Transpose(im, outIm, t.n1, t.n2);
     return true;
 }
 

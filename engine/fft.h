@@ -3,10 +3,21 @@
 // Forward complex transform X_k = sum_t x_t e^(-j 2 pi k t / n) of n = 2^order points, held as
 // separate real and imaginary arrays, unscaled, results in natural order.
 //
-// Large sizes run as two passes of short row transforms joined by blocked transposes, so every
-// short transform works in cache. The tables (twiddles, bit reversal) are allocated per call
+// Large sizes run as two passes of short transforms, columns gathered a cache line at a time,
+// so every short transform works in cache. The tables (twiddles, bit reversal) are allocated per call
 // through AllocateDoubles; when they cannot be allocated the call returns false and leaves the
 // output undefined.
+
+// The transform, with the result left in (re, im) in a transposed layout that saves the final
+// reordering pass: for the layout {rows, cols} of this order, X[k2 + rows*k1] is found at index
+// k2*cols + k1 (k2 < rows, k1 < cols). Small orders have one column, i.e. natural order.
+struct TransposedLayout {
+    int rows;
+    int cols;
+};
+TransposedLayout FftTransposedLayout(int order);
+// The scratch arrays (n doubles each, not overlapping the data) are overwritten.
+bool FftTransposed(double* re, double* im, double* scratchRe, double* scratchIm, int order);
 
 // Out of place: the result goes to (outRe, outIm), which must not overlap the input; the input
 // arrays are overwritten (used as working space). order 0..24.

@@ -25,10 +25,15 @@ void BandLevelsFromPower(const double* power, const BandBins& bins, double* band
 bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins, double* referenceBands,
                        double* targetBands) {
     const std::size_t n = std::size_t{1} << order;
-    // z = reference + j*target, in the reference buffer's two halves.
-    std::memcpy(ref + n, tgt, n * sizeof(double));
-    if (!FftOutOfPlace(ref, ref + n, tgt, tgt + n, order))
+    // z = reference + j*target: the samples stay where they are, as the real and the imaginary
+    // parts; the zero halves of both buffers serve as the transform's scratch space and afterwards
+    // hold the power spectra.
+    if (!FftTransposed(ref, tgt, ref + n, tgt + n, order))
         return false;
+    const TransposedLayout layout = FftTransposedLayout(order);
+    const std::size_t rows = layout.rows, cols = layout.cols;
+    const double* zr = ref;
+    const double* zi = tgt;
 
     // Power spectra up to the highest bin any band reads, separated from Z:
     // R_k = (Z_k + conj Z_(n-k))/2, T_k = (Z_k - conj Z_(n-k))/(2j).
@@ -36,16 +41,29 @@ bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins
     for (int b : bins)
         top = b > top ? b : top;
     const std::size_t last = static_cast<std::size_t>(top) < n / 2 ? static_cast<std::size_t>(top) : n / 2;
-    const double* zr = tgt;
-    const double* zi = tgt + n;
-    double* refPower = ref;
-    double* tgtPower = ref + n;
-    for (std::size_t k = 0; k <= last; ++k) {
-        const std::size_t m = (n - k) & (n - 1);
-        const double sr = zr[k] + zr[m], di = zi[k] - zi[m];
-        const double dr = zr[k] - zr[m], si = zi[k] + zi[m];
+    double* refPower = ref + n;
+    double* tgtPower = tgt + n;
+    auto separate = [&](std::size_t k, std::size_t a, std::size_t b) {
+        const double sr = zr[a] + zr[b], di = zi[a] - zi[b];
+        const double dr = zr[a] - zr[b], si = zi[a] + zi[b];
         refPower[k] = 0.25 * (sr * sr + di * di);
         tgtPower[k] = 0.25 * (dr * dr + si * si);
+    };
+    // Bin k = k2 + rows*k1 sits at row k2, column k1. The partner n-k of a bin in row k2 > 0 is in
+    // row rows-k2, read backwards from its last column; row 0 pairs with itself, read backwards
+    // from column 0 with wrap-around. Rows are taken eight at a time so that each column of the
+    // group fills eight neighbouring bins at once.
+    constexpr std::size_t kGroup = 8;
+    for (std::size_t k2 = 0; k2 < rows; k2 += kGroup) {
+        const std::size_t group = rows - k2 < kGroup ? rows - k2 : kGroup;
+        for (std::size_t k1 = 0; k2 + rows * k1 <= last; ++k1)
+            for (std::size_t g = 0; g < group; ++g) {
+                const std::size_t row = k2 + g, k = row + rows * k1;
+                if (k > last)
+                    break;
+                const std::size_t b = row == 0 ? (cols - k1) & (cols - 1) : (rows - row) * cols + cols - 1 - k1;
+                separate(k, row * cols + k1, b);
+            }
     }
     BandLevelsFromPower(refPower, bins, referenceBands);
     BandLevelsFromPower(tgtPower, bins, targetBands);
