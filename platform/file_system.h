@@ -13,8 +13,10 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// Reads a whole file into `bytes`. False (and `bytes` empty) when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+// Reads a file into `bytes`, at most `maxBytes` of it from the start (callers bound what a hostile
+// file can make them allocate). False (and `bytes` empty) when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                   std::size_t maxBytes = static_cast<std::size_t>(-1));
 
 enum class WriteFileResult { Ok, OpenFailed, WriteFailed };
 

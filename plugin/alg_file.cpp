@@ -154,7 +154,8 @@ bool SaveAlgFile(const std::string& path, const AlgRecord& record) {
 
 bool LoadAlgFile(const std::string& path, AlgRecord& record) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    // Bytes past the record are ignored, so they are not read either.
+    if (!ReadWholeFile(path, bytes, kAlgFileSize)) {
         ShowInfo("File Open Error 001.");
         return false;
     }

@@ -135,7 +135,7 @@ CalibrationInfo ReadCalibrationFile(const std::string& path, const std::string& 
     info.path = path;
     std::vector<std::uint8_t> bytes;
     // A path beyond the fixed path field is treated like a file that cannot be opened.
-    info.opened = path.size() <= kCalibrationPathMax && ReadWholeFile(path, bytes);
+    info.opened = path.size() <= kCalibrationPathMax && ReadWholeFile(path, bytes, kMaxCalibrationFileBytes);
     if (!info.opened) {
         ShowInfo("Error_005 Can't open calibration file.");
         bytes.clear();

@@ -23,6 +23,9 @@ struct CalibrationPoint {
 // Pairs whose numbers overflow to infinity are dropped too.
 inline constexpr std::size_t kMaxCalibrationPairs = 10000;
 inline constexpr std::size_t kMaxCalibrationToken = 99;
+// Only the first 16 MiB of a file are read: far more than 10000 pairs of text need, and a bound on what
+// a stray huge file in the folder can make the plug-in allocate.
+inline constexpr std::size_t kMaxCalibrationFileBytes = 16u << 20;
 
 // Levels are limited to ±kCalibrationLevelLimitDb after resampling so that every gain stays finite
 // and non-zero (the analysis divides by it).

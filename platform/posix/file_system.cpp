@@ -7,7 +7,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
     bytes.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
@@ -19,10 +19,11 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     // Read in chunks rather than trusting the size: the file may change while we read.
     std::uint8_t chunk[65536];
     bool ok = true;
-    for (;;) {
-        std::size_t got = std::fread(chunk, 1, sizeof chunk, f);
+    while (bytes.size() < maxBytes) {
+        const std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
+        const std::size_t got = std::fread(chunk, 1, want, f);
         bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
+        if (got < want) {
             ok = !std::ferror(f);
             break;
         }

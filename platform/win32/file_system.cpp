@@ -29,16 +29,18 @@ std::string KnownFolder(REFKNOWNFOLDERID id) {
 }
 } // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
     bytes.clear();
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
     std::uint8_t chunk[65536];
-    for (;;) {
+    while (bytes.size() < maxBytes) {
+        const std::size_t left = maxBytes - bytes.size();
+        const DWORD want = left < sizeof chunk ? static_cast<DWORD>(left) : static_cast<DWORD>(sizeof chunk);
         DWORD got = 0;
-        if (!ReadFile(h, chunk, sizeof chunk, &got, nullptr)) {
+        if (!ReadFile(h, chunk, want, &got, nullptr)) {
             ok = false;
             break;
         }

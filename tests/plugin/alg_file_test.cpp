@@ -166,6 +166,11 @@ TEST(AlgFiles, SaveLoadAndMessages) {
     EXPECT_EQ(back.targetBands, r.targetBands);
     EXPECT_TRUE(messages.entries.empty());
 
+    const auto bytes = EncodeAlgRecord(r);
+    folder.Write("long.alg", std::string(bytes.begin(), bytes.end()) + std::string(5000, '\x7f'));
+    ASSERT_TRUE(LoadAlgFile(folder.File("long.alg"), back));
+    EXPECT_EQ(back.userCurve, r.userCurve);
+
     EXPECT_FALSE(SaveAlgFile(folder.File("missing/a.alg"), r));
     EXPECT_FALSE(LoadAlgFile(folder.File("missing.alg"), back));
     folder.Write("short.alg", std::string("\xe3\x07\0\0", 4) + std::string(100, '\0'));

@@ -70,6 +70,21 @@ TEST(DocumentsFolder, UnderTheUsersDocuments) {
 }
 #endif
 
+TEST(FileSystem, ReadsWholeOrBoundedFiles) {
+    TempFolder folder;
+    std::string text(70000, 'x');
+    text[69999] = 'y';
+    const std::string path = folder.Write("data.bin", text);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+    ASSERT_TRUE(ReadWholeFile(path, bytes, 10));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "xxxxxxxxxx");
+    EXPECT_FALSE(ReadWholeFile(folder.File("none.bin"), bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(ReadWholeFile(folder.Str(), bytes)); // a folder is no file
+}
+
 TEST(FileSystem, WildcardMatching) {
     struct Case {
         const char* pattern;
