@@ -1,0 +1,155 @@
+#pragma once
+
+#include "framework/editor_link.h"
+#include "graphics/blend_spec.h"
+#include "graphics/image_strip.h"
+#include "graphics/menu_list.h"
+#include "graphics/mouse_mods.h"
+#include "graphics/pixel_rect.h"
+#include "graphics/text_style.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class IControl;
+class IEffectBase;
+class IParamRecord;
+class RAST_CachedFont;
+class RAST_IBitmap;
+class RAST_MemBitmap;
+class RAST_SysBitmap;
+
+// The editor core: owns the ordered control list (index 0 is the background, later controls lie on
+// top) and an editor-sized draw surface, decides what to redraw, dispatches pointer and key input,
+// carries parameter values between the plug-in and the controls, and loads images and fonts
+// through two process-wide caches. A back end supplies the window-system operations.
+class IGraphics : public IEditorLink {
+  public:
+    IGraphics(IEffectBase* plug, int width, int height, int frameRate);
+    IGraphics(const IGraphics&) = delete;
+    IGraphics& operator=(const IGraphics&) = delete;
+
+    // ---- Virtual operations, in slot order ----
+    virtual bool PresentArea(const IPixelRect& r) = 0;
+    virtual bool MeasureStyledText(ITextStyle& style, const char* text, IPixelRect& r);
+    virtual void CancelValueEntry() = 0;
+    virtual void Resize(int width, int height);
+    virtual bool HasWindow() { return NativeWindow() != nullptr; }
+    virtual std::string DrawingApiName() { return {}; }
+    virtual int MessageDialog(const char* text, const char* caption, int type) = 0;
+    virtual IMenuList* ShowPopupMenu(IMenuList& menu, const IPixelRect& r) = 0;
+    virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r, const char* text,
+                               IParamRecord* param) = 0;
+    virtual void GetHostFolder(std::string& path) = 0;
+    virtual void GetModuleFolder(std::string& path) = 0;
+    virtual void GetDesktopFolder(std::string& path) = 0;
+    virtual void GetAppDataFolder(std::string& path, bool common) = 0;
+    virtual void GetUserAppDataFolder(std::string& path) { GetAppDataFolder(path, false); }
+    virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
+    virtual bool ChooseColour(IArgbColor& colour, const char* prompt) = 0;
+    virtual bool LaunchUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) = 0;
+    virtual bool QueryHook() { return false; }
+    virtual void* AttachToParent(void* parentWindow) = 0;
+    virtual void WindowHook1() {}
+    virtual void WindowHook2() {}
+    virtual void DetachWindow() = 0;
+    virtual void* NativeWindow() = 0;
+    virtual bool GetClipboardText(std::string& text) = 0;
+    ~IGraphics() override;
+    virtual void HideCursor() {}
+    virtual void RestoreCursor() {}
+    virtual void CursorHook() {}
+    virtual RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) = 0;
+
+    // ---- What the plug-in base calls ----
+    void ApplyHostValueToControls(int paramIdx, double normalized) override;
+    void PrepareSurfaces() override;
+    void PushParamToControls(int paramIdx, double plainValue) override { PushParamToControls(paramIdx, plainValue, false); }
+    void MarkAllControlsDirty() override;
+    void PushParamToControls(int paramIdx, double value, bool normalized);
+
+    // ---- Controls ----
+    // Appends a control and takes ownership; returns its index (-1 for a null control).
+    int AddControl(IControl* control);
+    int NControls() const { return int(controls.size()); }
+    // Null for an index outside the list.
+    IControl* GetControl(int idx) const;
+    void SetKeyCatcher(IControl* control) { keyCatcher = control; }
+    IControl* KeyCatcher() const { return keyCatcher; }
+
+    // ---- Draw cycle ----
+    bool CollectDirtyArea(IPixelRect& r);
+    bool DrawDirty(const IPixelRect& r);
+    void SetStrictDrawing(bool strict) { strictDrawing = strict; }
+    bool StrictDrawing() const { return strictDrawing; }
+    const IPixelRect& DrawArea() const { return drawArea; }
+
+    bool DrawImage(const IImageStrip& strip, const IPixelRect& dest, int srcX, int srcY, const IBlendSpec* blend);
+    // Draws text into the draw surface inside r: false (nothing drawn) when no font can be made.
+    bool DrawStyledText(ITextStyle& style, const char* text, const IPixelRect& r);
+
+    // ---- Images and fonts ----
+    RAST_CachedFont* FontFor(ITextStyle& style);
+    // A strip of `frames` vertical frames. When the image cannot be loaded the strip has no bitmap
+    // and a size of 0 x 0: it occupies nothing and draws nothing.
+    IImageStrip LoadImageStrip(int resourceId, const char* fileName, int frames);
+
+    // ---- Value entry ----
+    void ShowValueEntry(IControl* control, IParamRecord* param, const IPixelRect* r);
+
+    // ---- Input ----
+    void MouseDown(int x, int y, const IMouseMods& mods);
+    void MouseUp(int x, int y, const IMouseMods& mods);
+    void MouseDrag(int x, int y, const IMouseMods& mods);
+    bool MouseOver(int x, int y, const IMouseMods& mods);
+    void MouseLeave();
+    void MouseDoubleClick(int x, int y, const IMouseMods& mods);
+    void MouseWheel(int x, int y, const IMouseMods& mods, int steps);
+    bool KeyDown(int x, int y, int keyCode);
+    void ReleaseCapture();
+    int FindControlAt(int x, int y);
+
+    // ---- State ----
+    IEffectBase* Plug() const { return plug; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+    int FrameRate() const { return frameRate; }
+    int CaptureIndex() const { return captureIdx; }
+    int MouseOverIndex() const { return mouseOverIdx; }
+    int LastPointerX() const { return lastX; }
+    int LastPointerY() const { return lastY; }
+    void SetHandleMouseOver(bool on) { handleMouseOver = on; }
+    bool TooltipsEnabled() const { return tooltipsEnabled; }
+    void EnableTooltips(bool on) { tooltipsEnabled = on; }
+    RAST_SysBitmap* DrawSurface() const { return drawSurface.get(); }
+    RAST_MemBitmap* ScratchBitmap() const { return scratch.get(); }
+
+  protected:
+    std::vector<std::unique_ptr<IControl>> controls;
+    IEffectBase* plug;
+    IPixelRect drawArea;
+    bool cursorHidden = false;
+    int hiddenCursorX = -1;
+    int hiddenCursorY = -1;
+    std::unique_ptr<RAST_SysBitmap> drawSurface;
+    std::unique_ptr<RAST_MemBitmap> scratch;
+    int width;
+    int height;
+    int frameRate;
+    int captureIdx = -1;
+    int mouseOverIdx = -1;
+    int lastX = 0;
+    int lastY = 0;
+    bool handleMouseOver = false;
+    bool strictDrawing = true;
+    bool tooltipsEnabled = false;
+    IControl* keyCatcher = nullptr;
+
+  private:
+    // Drawing, or in measuring mode placing r around the text as the style's alignment says.
+    bool RenderStyledText(ITextStyle& style, const char* text, IPixelRect& r, bool measuring);
+    void DeleteControls();
+    // The control that receives a pointer event: the captured one, else the one at (x, y).
+    IControl* PointerTarget(int x, int y);
+};
