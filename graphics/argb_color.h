@@ -10,7 +10,8 @@ struct IArgbColor {
     int32_t b = 0;
 
     constexpr IArgbColor() = default;
-    constexpr IArgbColor(int32_t alpha, int32_t red, int32_t green, int32_t blue) : a(alpha), r(red), g(green), b(blue) {}
+    constexpr IArgbColor(int32_t alpha, int32_t red, int32_t green, int32_t blue)
+        : a(alpha), r(red), g(green), b(blue) {}
 
     // The raster pixel word: alpha in the high byte, blue in the low byte.
     constexpr uint32_t ToPixel() const {

@@ -4,8 +4,10 @@
 
 #include <cmath>
 
-IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx_, const IImageStrip& s, int blendMethod)
-    : IControl(plug, IPixelRect(x, y, x + s.FrameWidth(), y + s.FrameHeight()), paramIdx_, blendMethod), strip(s) {}
+IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx_, const IImageStrip& s,
+                               int blendMethod)
+    : IControl(plug, IPixelRect(x, y, x + s.FrameWidth(), y + s.FrameHeight()), paramIdx_, blendMethod),
+      strip(s) {}
 
 int IBitmapControl::FrameForValue() const {
     int n = strip.Frames();

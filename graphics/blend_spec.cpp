@@ -4,9 +4,13 @@
 
 int IBlendSpec::BlitMode() const {
     switch (method) {
-    case kOpaque: return ModeCopy;
-    case kAdd: return ModeAdd | UseSourceAlpha;
-    case kDodge: return ModeDodge | UseSourceAlpha;
-    default: return ModeCopy | UseSourceAlpha;
+    case kOpaque:
+        return ModeCopy;
+    case kAdd:
+        return ModeAdd | UseSourceAlpha;
+    case kDodge:
+        return ModeDodge | UseSourceAlpha;
+    default:
+        return ModeCopy | UseSourceAlpha;
     }
 }

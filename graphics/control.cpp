@@ -20,7 +20,9 @@ IParamRecord* IControl::Param() const {
     return plug->GetParam(paramIdx);
 }
 
-void IControl::AddAuxParam(int idx) { auxParams.push_back({idx, 0.0}); }
+void IControl::AddAuxParam(int idx) {
+    auxParams.push_back({idx, 0.0});
+}
 
 AuxParam* IControl::GetAuxParam(int position) {
     if (position < 0 || position >= NAuxParams()) return nullptr;
@@ -85,7 +87,9 @@ void IControl::SetDisabled(bool disable) {
     MarkDirty(false);
 }
 
-bool IControl::HitTest(int x, int y) { return targetRect.Contains(x, y); }
+bool IControl::HitTest(int x, int y) {
+    return targetRect.Contains(x, y);
+}
 
 namespace {
 

@@ -24,7 +24,8 @@ struct AuxParam {
 // parameter's normalised value. Derived classes keep this operation order and append their own.
 class IControl {
   public:
-    IControl(IEffectBase* plug, const IPixelRect& rect, int paramIdx = -1, int blendMethod = IBlendSpec::kAlpha);
+    IControl(IEffectBase* plug, const IPixelRect& rect, int paramIdx = -1,
+             int blendMethod = IBlendSpec::kAlpha);
     // Frees the tooltip and the auxiliary bindings with the object.
     virtual ~IControl();
     IControl(const IControl&) = delete;
@@ -67,7 +68,10 @@ class IControl {
     double Value() const { return value; }
     void SetValue(double v) { value = v; }
     double DefaultValue() const { return defaultValue; }
-    void SetClamp(double lo, double hi) { clampLo = lo; clampHi = hi; }
+    void SetClamp(double lo, double hi) {
+        clampLo = lo;
+        clampHi = hi;
+    }
 
     const IPixelRect& DrawRect() const { return drawRect; }
     const IPixelRect& TargetRect() const { return targetRect; }

@@ -13,18 +13,17 @@ IPixelRect FaderRect(int x, int y, int length, const IImageStrip& h, bool horizo
 
 } // namespace
 
-IFaderControl::IFaderControl(IEffectBase* plug, int x, int y, int length_, int paramIdx_, const IImageStrip& h,
-                             bool horizontal)
-    : IControl(plug, FaderRect(x, y, length_, h, horizontal), paramIdx_, IBlendSpec::kAlpha),
-      length(length_),
-      headroom(horizontal ? h.FrameWidth() : h.FrameHeight()),
-      handle(h),
+IFaderControl::IFaderControl(IEffectBase* plug, int x, int y, int length_, int paramIdx_,
+                             const IImageStrip& h, bool horizontal)
+    : IControl(plug, FaderRect(x, y, length_, h, horizontal), paramIdx_, IBlendSpec::kAlpha), length(length_),
+      headroom(horizontal ? h.FrameWidth() : h.FrameHeight()), handle(h),
       direction(horizontal ? kHorizontal : kVertical) {}
 
 IPixelRect IFaderControl::HandleRect(double v) const {
     if (v < 0.0) v = value;
     if (!std::isfinite(v)) v = ClampControlValue(v, 0.0, 1.0);
-    IPixelRect r(drawRect.left, drawRect.top, drawRect.left + handle.FrameWidth(), drawRect.top + handle.FrameHeight());
+    IPixelRect r(drawRect.left, drawRect.top, drawRect.left + handle.FrameWidth(),
+                 drawRect.top + handle.FrameHeight());
     double travel = double(length - headroom);
     if (direction == kHorizontal) {
         int shift = int(travel * v);
@@ -45,7 +44,9 @@ void IFaderControl::HandleMouseDown(int x, int y, const IMouseMods& mods) {
         SnapToPointer(x, y);
 }
 
-void IFaderControl::HandleMouseDrag(int x, int y, int, int, const IMouseMods&) { SnapToPointer(x, y); }
+void IFaderControl::HandleMouseDrag(int x, int y, int, int, const IMouseMods&) {
+    SnapToPointer(x, y);
+}
 
 bool IFaderControl::HitTest(int x, int y) {
     if (handleOnly) return HandleRect().Contains(x, y);

@@ -6,7 +6,8 @@
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
 
-IGraphics::IGraphics(IEffectBase* plug_, int w, int h, int rate) : plug(plug_), width(w), height(h), frameRate(rate) {}
+IGraphics::IGraphics(IEffectBase* plug_, int w, int h, int rate)
+    : plug(plug_), width(w), height(h), frameRate(rate) {}
 
 IGraphics::~IGraphics() {
     DeleteControls();
@@ -74,7 +75,8 @@ void IGraphics::PushParamToControls(int paramIdx, double value, bool normalized)
 }
 
 void IGraphics::MarkAllControlsDirty() {
-    for (auto& c : controls) c->MarkDirty(false);
+    for (auto& c : controls)
+        c->MarkDirty(false);
 }
 
 // ---- Draw cycle ----
@@ -125,10 +127,12 @@ bool IGraphics::DrawDirty(const IPixelRect& r) {
     return PresentArea(r);
 }
 
-bool IGraphics::DrawImage(const IImageStrip& strip, const IPixelRect& d, int srcX, int srcY, const IBlendSpec* blend) {
+bool IGraphics::DrawImage(const IImageStrip& strip, const IPixelRect& d, int srcX, int srcY,
+                          const IBlendSpec* blend) {
     IBlendSpec spec = blend ? *blend : IBlendSpec();
     IPixelRect k = d.Meets(drawArea) ? d.Intersection(drawArea) : IPixelRect();
-    RAST_Rect src{srcX + k.left - d.left, srcY + k.top - d.top, srcX + k.right - d.left, srcY + k.bottom - d.top};
+    RAST_Rect src{srcX + k.left - d.left, srcY + k.top - d.top, srcX + k.right - d.left,
+                  srcY + k.bottom - d.top};
     BlitBitmap(drawSurface.get(), strip.bitmap, k.left, k.top, &src, spec.weight, spec.BlitMode());
     return true;
 }

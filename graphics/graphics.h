@@ -39,8 +39,8 @@ class IGraphics : public IEditorLink {
     virtual std::string DrawingApiName() { return {}; }
     virtual int MessageDialog(const char* text, const char* caption, int type) = 0;
     virtual IMenuList* ShowPopupMenu(IMenuList& menu, const IPixelRect& r) = 0;
-    virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r, const char* text,
-                               IParamRecord* param) = 0;
+    virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r,
+                               const char* text, IParamRecord* param) = 0;
     virtual void GetHostFolder(std::string& path) = 0;
     virtual void GetModuleFolder(std::string& path) = 0;
     virtual void GetDesktopFolder(std::string& path) = 0;
@@ -48,7 +48,8 @@ class IGraphics : public IEditorLink {
     virtual void GetUserAppDataFolder(std::string& path) { GetAppDataFolder(path, false); }
     virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
     virtual bool ChooseColour(IArgbColor& colour, const char* prompt) = 0;
-    virtual bool LaunchUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) = 0;
+    virtual bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
+                           const char* errorText) = 0;
     virtual bool QueryHook() { return false; }
     virtual void* AttachToParent(void* parentWindow) = 0;
     virtual void WindowHook1() {}
@@ -65,7 +66,9 @@ class IGraphics : public IEditorLink {
     // ---- What the plug-in base calls ----
     void ApplyHostValueToControls(int paramIdx, double normalized) override;
     void PrepareSurfaces() override;
-    void PushParamToControls(int paramIdx, double plainValue) override { PushParamToControls(paramIdx, plainValue, false); }
+    void PushParamToControls(int paramIdx, double plainValue) override {
+        PushParamToControls(paramIdx, plainValue, false);
+    }
     void MarkAllControlsDirty() override;
     void PushParamToControls(int paramIdx, double value, bool normalized);
 
@@ -85,7 +88,8 @@ class IGraphics : public IEditorLink {
     bool StrictDrawing() const { return strictDrawing; }
     const IPixelRect& DrawArea() const { return drawArea; }
 
-    bool DrawImage(const IImageStrip& strip, const IPixelRect& dest, int srcX, int srcY, const IBlendSpec* blend);
+    bool DrawImage(const IImageStrip& strip, const IPixelRect& dest, int srcX, int srcY,
+                   const IBlendSpec* blend);
     // Draws text into the draw surface inside r: false (nothing drawn) when no font can be made.
     bool DrawStyledText(ITextStyle& style, const char* text, const IPixelRect& r);
 

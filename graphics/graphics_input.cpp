@@ -88,7 +88,8 @@ bool IGraphics::MouseOver(int x, int y, const IMouseMods& mods) {
 }
 
 void IGraphics::MouseLeave() {
-    for (auto& c : controls) c->HandleMouseOut();
+    for (auto& c : controls)
+        c->HandleMouseOut();
     mouseOverIdx = -1;
 }
 

@@ -10,7 +10,8 @@ ImageCache& ImageCache::Instance() {
 
 ImageCache::~ImageCache() {
     // Bitmaps first, then the entries; the lock goes with the object.
-    for (Entry& e : entries) e.bitmap.reset();
+    for (Entry& e : entries)
+        e.bitmap.reset();
     entries.clear();
 }
 
@@ -36,7 +37,9 @@ int ImageCache::Count() {
 IImageStrip IGraphics::LoadImageStrip(int resourceId, const char* fileName, int frames) {
     ImageCache& cache = ImageCache::Instance();
     RAST_IBitmap* bitmap = cache.Find(resourceId);
-    if (!bitmap) bitmap = cache.Add(resourceId, std::unique_ptr<RAST_IBitmap>(LoadPlatformImage(resourceId, fileName)));
+    if (!bitmap)
+        bitmap =
+            cache.Add(resourceId, std::unique_ptr<RAST_IBitmap>(LoadPlatformImage(resourceId, fileName)));
     IImageStrip strip;
     strip.bitmap = bitmap;
     strip.width = bitmap ? bitmap->Width() : 0;

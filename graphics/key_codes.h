@@ -16,11 +16,16 @@ enum IKeyCode {
 constexpr int ControlKeyForVirtualKey(int vk) {
     if (vk == 32) return kKeySpace;
     switch (vk) {
-    case 37: return kKeyLeft;
-    case 38: return kKeyUp;
-    case 39: return kKeyRight;
-    case 40: return kKeyDown;
-    default: break;
+    case 37:
+        return kKeyLeft;
+    case 38:
+        return kKeyUp;
+    case 39:
+        return kKeyRight;
+    case 40:
+        return kKeyDown;
+    default:
+        break;
     }
     if (vk >= '0' && vk <= '9') return kKeyDigit0 + (vk - '0');
     if (vk >= 'A' && vk <= 'Z') return kKeyLetterA + (vk - 'A');

@@ -21,10 +21,17 @@ std::string IMenuList::EntryCaption(int index) const {
     if (!entry) return {};
     const char* format = nullptr;
     switch (numberingPrefix) {
-    case kOneDigit: format = "%1d: %s"; break;
-    case kTwoDigits: format = "%02d: %s"; break;
-    case kThreeDigits: format = "%03d: %s"; break;
-    default: return entry->text;
+    case kOneDigit:
+        format = "%1d: %s";
+        break;
+    case kTwoDigits:
+        format = "%02d: %s";
+        break;
+    case kThreeDigits:
+        format = "%03d: %s";
+        break;
+    default:
+        return entry->text;
     }
     int n = std::snprintf(nullptr, 0, format, index + 1, entry->text.c_str());
     std::string out(size_t(n > 0 ? n : 0), '\0');
@@ -35,8 +42,7 @@ std::string IMenuList::EntryCaption(int index) const {
 namespace {
 
 // Walks the numbering: `first` is where this menu's own numbers begin; returns the next free number.
-template <typename Visit>
-int WalkCommands(const IMenuList& menu, int first, Visit&& visit) {
+template <typename Visit> int WalkCommands(const IMenuList& menu, int first, Visit&& visit) {
     int next = first + menu.NEntries();
     for (int i = 0; i < menu.NEntries(); ++i)
         if (visit(menu, i, first + i)) return -1;

@@ -24,17 +24,20 @@ struct IPixelRect {
 
     // Right and bottom compare with >=: rectangles that only touch on those edges still meet.
     constexpr bool Meets(const IPixelRect& b) const {
-        return !Empty() && !b.Empty() && right >= b.left && left < b.right && bottom >= b.top && top < b.bottom;
+        return !Empty() && !b.Empty() && right >= b.left && left < b.right && bottom >= b.top &&
+               top < b.bottom;
     }
 
     constexpr IPixelRect Union(const IPixelRect& b) const {
         if (Empty()) return b;
         if (b.Empty()) return *this;
-        return {std::min(left, b.left), std::min(top, b.top), std::max(right, b.right), std::max(bottom, b.bottom)};
+        return {std::min(left, b.left), std::min(top, b.top), std::max(right, b.right),
+                std::max(bottom, b.bottom)};
     }
 
     constexpr IPixelRect Intersection(const IPixelRect& b) const {
-        return {std::max(left, b.left), std::max(top, b.top), std::min(right, b.right), std::min(bottom, b.bottom)};
+        return {std::max(left, b.left), std::max(top, b.top), std::min(right, b.right),
+                std::min(bottom, b.bottom)};
     }
 
     constexpr bool operator==(const IPixelRect&) const = default;

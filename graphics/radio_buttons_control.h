@@ -11,7 +11,8 @@ class IRadioButtonsControl : public IControl {
     // Buttons are stacked from the top of `rect` with equal gaps down to its bottom. A group needs
     // two buttons to have a gap and a value step; one button sits at the top and always means 0,
     // and a group of none has nothing to draw or hit.
-    IRadioButtonsControl(IEffectBase* plug, const IPixelRect& rect, int paramIdx, int nButtons, const IImageStrip& strip);
+    IRadioButtonsControl(IEffectBase* plug, const IPixelRect& rect, int paramIdx, int nButtons,
+                         const IImageStrip& strip);
 
     void HandleMouseDown(int x, int y, const IMouseMods& mods) override;
     bool Paint(IGraphics* editor) override;

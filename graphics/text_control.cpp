@@ -2,7 +2,8 @@
 
 #include "graphics/graphics.h"
 
-ITextControl::ITextControl(IEffectBase* plug, const IPixelRect& rect, const ITextStyle& style, std::string initial)
+ITextControl::ITextControl(IEffectBase* plug, const IPixelRect& rect, const ITextStyle& style,
+                           std::string initial)
     : IControl(plug, rect, -1, IBlendSpec::kAlpha), text(std::move(initial)) {
     textStyle = style;
 }

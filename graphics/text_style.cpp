@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-ITextStyle::ITextStyle(const char* face, int size_, IArgbColor colour, int style_, int alignment_, int orientation_,
-                       int quality_)
+ITextStyle::ITextStyle(const char* face, int size_, IArgbColor colour, int style_, int alignment_,
+                       int orientation_, int quality_)
     : size(size_), textColour(colour), style(style_), alignment(alignment_), orientation(orientation_),
       quality(quality_) {
     SetFaceName(face);

@@ -69,7 +69,8 @@ void IGraphics::ShowValueEntry(IControl* control, IParamRecord* param, const IPi
             menu.AddEntry(text, current == text ? IMenuEntry::kTicked : 0);
         }
         IMenuList* chosen = ShowPopupMenu(menu, *r);
-        if (chosen && chosen->chosenIndex >= 0) control->ApplyUserValue(param->ToNormalized(chosen->chosenIndex));
+        if (chosen && chosen->chosenIndex >= 0)
+            control->ApplyUserValue(param->ToNormalized(chosen->chosenIndex));
         return;
     }
     std::string text = FormatValueForEntry(*param);

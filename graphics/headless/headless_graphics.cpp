@@ -9,7 +9,8 @@
 
 #include <cstring>
 
-IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int w, int h, int rate) : IGraphics(plug, w, h, rate) {}
+IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int w, int h, int rate)
+    : IGraphics(plug, w, h, rate) {}
 
 IGraphicsHeadless::~IGraphicsHeadless() = default;
 
@@ -28,7 +29,8 @@ bool IGraphicsHeadless::Tick() {
             entry->state = kEntryNone;
             return false;
         }
-        if (entry->state == kEntryCommit) CommitEnteredText(entry->control, entry->param, entry->text.c_str());
+        if (entry->state == kEntryCommit)
+            CommitEnteredText(entry->control, entry->param, entry->text.c_str());
         entry.reset();
         return false;
     }
@@ -79,8 +81,8 @@ IMenuList* IGraphicsHeadless::ShowPopupMenu(IMenuList& menu, const IPixelRect& r
     return chosen;
 }
 
-void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle&, const IPixelRect& r, const char* text,
-                                      IParamRecord* param) {
+void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle&, const IPixelRect& r,
+                                      const char* text, IParamRecord* param) {
     if (!control || entry) return;
     std::optional<std::string> typed = responder.TextEntry(text ? text : "", r);
     PendingEntry pending;
@@ -99,7 +101,8 @@ void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle&, cons
     entry = std::move(pending);
 }
 
-void IGraphicsHeadless::ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) {
+void IGraphicsHeadless::ChooseFile(std::string& file, int action, std::string& folder,
+                                   const char* extensions) {
     if (!windowOpen) {
         file.clear();
         return;
@@ -125,7 +128,8 @@ bool IGraphicsHeadless::ChooseColour(IArgbColor& colour, const char* prompt) {
     return true;
 }
 
-bool IGraphicsHeadless::LaunchUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) {
+bool IGraphicsHeadless::LaunchUrl(const char* url, const char* caption, const char* confirmText,
+                                  const char* errorText) {
     if (confirmText && MessageDialog(confirmText, caption, kMessageYesNo) != kResultYes) return false;
     if (url && responder.Url(url)) return true;
     if (errorText) MessageDialog(errorText, caption, kMessageOk);
@@ -136,7 +140,8 @@ void* IGraphicsHeadless::AttachToParent(void* parentWindow) {
     parent = parentWindow;
     windowOpen = true;
     EnsurePresentedSize();
-    for (int i = 0; i < NControls(); ++i) GetControl(i)->MarkDirty(false);
+    for (int i = 0; i < NControls(); ++i)
+        GetControl(i)->MarkDirty(false);
     return this;
 }
 

@@ -39,10 +39,13 @@ class IGraphicsHeadless : public IGraphics {
     void GetHostFolder(std::string& path) override { path = hostFolder; }
     void GetModuleFolder(std::string& path) override { path = moduleFolder; }
     void GetDesktopFolder(std::string& path) override { path = desktopFolder; }
-    void GetAppDataFolder(std::string& path, bool common) override { path = common ? commonAppDataFolder : appDataFolder; }
+    void GetAppDataFolder(std::string& path, bool common) override {
+        path = common ? commonAppDataFolder : appDataFolder;
+    }
     void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) override;
     bool ChooseColour(IArgbColor& colour, const char* prompt) override;
-    bool LaunchUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) override;
+    bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
+                   const char* errorText) override;
     void* AttachToParent(void* parentWindow) override;
     void DetachWindow() override;
     void* NativeWindow() override { return windowOpen ? this : nullptr; }
@@ -65,7 +68,13 @@ class IGraphicsHeadless : public IGraphics {
     std::string commonAppDataFolder;
 
   private:
-    enum EntryState { kEntryNone = 0, kEntryEditing = 1, kEntryUpdate = 2, kEntryCancel = 3, kEntryCommit = 4 };
+    enum EntryState {
+        kEntryNone = 0,
+        kEntryEditing = 1,
+        kEntryUpdate = 2,
+        kEntryCancel = 3,
+        kEntryCommit = 4
+    };
     struct PendingEntry {
         IControl* control = nullptr;
         IParamRecord* param = nullptr;

@@ -4,8 +4,7 @@
 
 namespace {
 
-template <typename T>
-T Next(std::deque<T>& queue, T fallback) {
+template <typename T> T Next(std::deque<T>& queue, T fallback) {
     if (queue.empty()) return fallback;
     T v = std::move(queue.front());
     queue.pop_front();
@@ -37,7 +36,8 @@ std::optional<std::string> ScriptedResponder::TextEntry(const std::string& initi
     return Next(textAnswers, std::optional<std::string>());
 }
 
-std::optional<std::string> ScriptedResponder::File(int action, const std::string& folder, const std::string& extensions) {
+std::optional<std::string> ScriptedResponder::File(int action, const std::string& folder,
+                                                   const std::string& extensions) {
     asked.push_back({"file", folder, extensions, action, {}, {}});
     return Next(fileAnswers, std::optional<std::string>());
 }

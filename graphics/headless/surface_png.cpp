@@ -18,7 +18,9 @@ struct FileCloser {
     }
 };
 
-void OnPngError(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
+void OnPngError(png_structp png, png_const_charp) {
+    longjmp(png_jmpbuf(png), 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 } // namespace
@@ -41,7 +43,8 @@ bool WriteBitmapPng(const RAST_IBitmap* bitmap, const std::string& path, bool op
         }
     }
     std::vector<png_bytep> rows(static_cast<size_t>(h));
-    for (int y = 0; y < h; ++y) rows[size_t(y)] = &pixels[size_t(y) * size_t(w) * 4];
+    for (int y = 0; y < h; ++y)
+        rows[size_t(y)] = &pixels[size_t(y) * size_t(w) * 4];
 
     FileCloser file{std::fopen(path.c_str(), "wb")};
     if (!file.f) return false;

@@ -42,12 +42,8 @@ TEST(ControlValue, NonFiniteHostValuesAreClampedNeverStored) {
         double first, later;
         double value, defaultValue;
     } cases[] = {
-        {kNaN, 0.2, 0.2, 1.0},
-        {kInf, 0.2, 0.2, 1.0},
-        {-kInf, 0.2, 0.2, 0.0},
-        {0.4, kNaN, 1.0, 0.4},
-        {0.4, -kInf, 0.0, 0.4},
-        {0.4, 7.0, 1.0, 0.4},
+        {kNaN, 0.2, 0.2, 1.0}, {kInf, 0.2, 0.2, 1.0},  {-kInf, 0.2, 0.2, 0.0},
+        {0.4, kNaN, 1.0, 0.4}, {0.4, -kInf, 0.0, 0.4}, {0.4, 7.0, 1.0, 0.4},
     };
     RecordingPlug plug;
     for (const Case& k : cases) {

@@ -5,7 +5,9 @@
 
 namespace {
 
-IImageStrip SolidStrip(RAST_MemBitmap* b, int frames = 1) { return {b, b->Width(), b->Height(), frames, false}; }
+IImageStrip SolidStrip(RAST_MemBitmap* b, int frames = 1) {
+    return {b, b->Width(), b->Height(), frames, false};
+}
 
 } // namespace
 
@@ -93,7 +95,8 @@ TEST(DrawCycle, ControlsDrawOnlyInsideTheDrawArea) {
     auto* back = rig.Add(new IBitmapControl(&rig.plug, 0, 0, -1, SolidStrip(bitmap), IBlendSpec::kOpaque));
     rig.editor.Tick();
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) bitmap->Row(y)[x] = 0xff202020u;
+        for (int x = 0; x < 64; ++x)
+            bitmap->Row(y)[x] = 0xff202020u;
     rig.editor.DrawDirty({8, 4, 16, 12});
     const RAST_IBitmap* surface = rig.editor.DrawSurface();
     EXPECT_EQ(PixelAt(surface, 8, 4), 0xff202020u);

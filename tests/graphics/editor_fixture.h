@@ -23,7 +23,9 @@ class RecordingPlug : public IEffectBase {
         }
     }
 
-    void PopupHostContextMenu(int paramIdx, int x, int y) override { log.push_back("menu " + Args(paramIdx, x, y)); }
+    void PopupHostContextMenu(int paramIdx, int x, int y) override {
+        log.push_back("menu " + Args(paramIdx, x, y));
+    }
     void BeginParamGesture(int paramIdx) override { log.push_back("begin " + std::to_string(paramIdx)); }
     void EndParamGesture(int paramIdx) override { log.push_back("end " + std::to_string(paramIdx)); }
     void InformHostOfParamChange(int paramIdx, double normalized) override {
@@ -47,8 +49,7 @@ class RecordingPlug : public IEffectBase {
         f.effectName = "Test";
         return f;
     }
-    template <typename... A>
-    static std::string Args(A... a) {
+    template <typename... A> static std::string Args(A... a) {
         std::string s;
         ((s += (s.empty() ? "" : " ") + std::to_string(a)), ...);
         return s;
@@ -72,16 +73,20 @@ class ProbeControl : public IControl {
         calls.push_back("down " + std::to_string(x) + " " + std::to_string(y) + (m.right ? " R" : ""));
         IControl::HandleMouseDown(x, y, m);
     }
-    void HandleMouseUp(int x, int y, const IMouseMods&) override { calls.push_back("up " + std::to_string(x) + " " + std::to_string(y)); }
+    void HandleMouseUp(int x, int y, const IMouseMods&) override {
+        calls.push_back("up " + std::to_string(x) + " " + std::to_string(y));
+    }
     void HandleMouseDrag(int x, int y, int dx, int dy, const IMouseMods&) override {
-        calls.push_back("drag " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(dx) + " " +
-                        std::to_string(dy));
+        calls.push_back("drag " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(dx) +
+                        " " + std::to_string(dy));
     }
     void HandleDoubleClick(int x, int y, const IMouseMods& m) override {
         calls.push_back("dbl");
         IControl::HandleDoubleClick(x, y, m);
     }
-    void HandleWheel(int, int, const IMouseMods&, int steps) override { calls.push_back("wheel " + std::to_string(steps)); }
+    void HandleWheel(int, int, const IMouseMods&, int steps) override {
+        calls.push_back("wheel " + std::to_string(steps));
+    }
     bool HandleKey(int, int, int code) override {
         calls.push_back("key " + std::to_string(code));
         return takesKeys;
@@ -116,11 +121,14 @@ class TestEditor : public IGraphicsHeadless {
 inline RAST_MemBitmap* MakeBitmap(int w, int h, const std::function<RAST_Pixel(int, int)>& f) {
     auto* b = new RAST_MemBitmap(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) b->Row(y)[x] = f(x, y);
+        for (int x = 0; x < w; ++x)
+            b->Row(y)[x] = f(x, y);
     return b;
 }
 
-inline RAST_Pixel PixelAt(const RAST_IBitmap* b, int x, int y) { return b->Row(y)[x]; }
+inline RAST_Pixel PixelAt(const RAST_IBitmap* b, int x, int y) {
+    return b->Row(y)[x];
+}
 
 // An editor of w x h with its surfaces ready and its "window" open.
 struct EditorRig {
@@ -128,8 +136,7 @@ struct EditorRig {
         editor.PrepareSurfaces();
         editor.AttachToParent(nullptr);
     }
-    template <typename C>
-    C* Add(C* c) {
+    template <typename C> C* Add(C* c) {
         editor.AddControl(c);
         return c;
     }

@@ -27,9 +27,16 @@ TEST(InputDispatch, HitTestingTakesTheTopmostShownEnabledControl) {
     DispatchRig rig;
     struct Case {
         int x, y, idx;
-    } cases[] = {{25, 25, 2}, {15, 15, 1}, {35, 35, 2}, {5, 5, 0}, {64, 10, -1}, {-1, 0, -1},
-                 {INT_MAX, INT_MAX, -1}, {INT_MIN, INT_MIN, -1}};
-    for (const Case& c : cases) EXPECT_EQ(rig.editor.FindControlAt(c.x, c.y), c.idx) << c.x << "," << c.y;
+    } cases[] = {{25, 25, 2},
+                 {15, 15, 1},
+                 {35, 35, 2},
+                 {5, 5, 0},
+                 {64, 10, -1},
+                 {-1, 0, -1},
+                 {INT_MAX, INT_MAX, -1},
+                 {INT_MIN, INT_MIN, -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(rig.editor.FindControlAt(c.x, c.y), c.idx) << c.x << "," << c.y;
     rig.free->SetHidden(true);
     EXPECT_EQ(rig.editor.FindControlAt(25, 25), 1);
     rig.bound->SetDisabled(true);

@@ -41,8 +41,11 @@ TEST(ValueEntry, EntryTextFollowsPrecisionAndNegation) {
         int precision;
         bool negate;
         const char* text;
-    } cases[] = {{0.5, 4, false, "0.5000"}, {-0.7, 0, false, "0"}, {3.0, 0, true, "-3"},
-                 {2.5, 1, true, "-2.5"},   {1e12, 0, false, "2147483647"}};
+    } cases[] = {{0.5, 4, false, "0.5000"},
+                 {-0.7, 0, false, "0"},
+                 {3.0, 0, true, "-3"},
+                 {2.5, 1, true, "-2.5"},
+                 {1e12, 0, false, "2147483647"}};
     for (const Case& c : cases) {
         IParamRecord p;
         p.type = 4;
@@ -69,12 +72,15 @@ TEST(ValueEntry, EnteredTextBecomesANormalisedValue) {
         const char* text;
         double normalized;
     } cases[] = {
-        {&range, "2.5", 0.25},         {&range, "2.5abc", 0.25},      {&range, "abc", 0.0},
-        {&range, "", 0.0},             {&range, "nan", 0.0},          {&range, "99", 1.0},
-        {&negated, "-3", 0.3},         {&choice, "High", 1.0},       {&choice, "Mid", 0.5},
-        {&choice, "high", 0.0},        {&choice, "Nothing", 0.0},     {&range, "1234567890123456789012345678901234", 1.0},
+        {&range, "2.5", 0.25},     {&range, "2.5abc", 0.25},
+        {&range, "abc", 0.0},      {&range, "", 0.0},
+        {&range, "nan", 0.0},      {&range, "99", 1.0},
+        {&negated, "-3", 0.3},     {&choice, "High", 1.0},
+        {&choice, "Mid", 0.5},     {&choice, "high", 0.0},
+        {&choice, "Nothing", 0.0}, {&range, "1234567890123456789012345678901234", 1.0},
     };
-    for (const Case& c : cases) EXPECT_DOUBLE_EQ(EnteredTextToNormalized(*c.p, c.text), c.normalized) << c.text;
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(EnteredTextToNormalized(*c.p, c.text), c.normalized) << c.text;
 }
 
 TEST(ValueEntry, EntryFieldsLetThroughOnlyWhatTheParameterTakes) {
@@ -85,10 +91,12 @@ TEST(ValueEntry, EntryFieldsLetThroughOnlyWhatTheParameterTakes) {
         const IParamRecord* p;
         int ch;
         bool passes;
-    } cases[] = {{nullptr, 'x', true}, {&free, 'x', true}, {&stepped, '5', true}, {&stepped, '-', true},
-                 {&stepped, '.', false}, {&stepped, 'e', false}, {&continuous, '.', true},
-                 {&continuous, '+', true}, {&continuous, ',', false}, {&stepped, '\b', true}};
-    for (const Case& c : cases) EXPECT_EQ(EntryAcceptsCharacter(c.p, c.ch), c.passes) << char(c.ch);
+    } cases[] = {{nullptr, 'x', true},     {&free, 'x', true},       {&stepped, '5', true},
+                 {&stepped, '-', true},    {&stepped, '.', false},   {&stepped, 'e', false},
+                 {&continuous, '.', true}, {&continuous, '+', true}, {&continuous, ',', false},
+                 {&stepped, '\b', true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(EntryAcceptsCharacter(c.p, c.ch), c.passes) << char(c.ch);
 }
 
 TEST(ValueEntry, TypedValueIsCommittedOnTheNextTick) {

@@ -44,7 +44,8 @@ TEST(PixelRect, MeetsComparesRightAndBottomInclusively) {
         {{}, {}, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.a.Meets(c.b), c.meets) << c.a.left << "," << c.a.top << " vs " << c.b.left << "," << c.b.top;
+        EXPECT_EQ(c.a.Meets(c.b), c.meets)
+            << c.a.left << "," << c.a.top << " vs " << c.b.left << "," << c.b.top;
 }
 
 TEST(PixelRect, UnionSkipsEmptyAndIntersectionTakesInnerEdges) {
@@ -80,8 +81,9 @@ TEST(ValueTypes, BlendMethodsMapToBlitModes) {
         int method;
         int mode;
     } cases[] = {
-        {0, ModeCopy | UseSourceAlpha}, {1, ModeCopy},  {2, ModeAdd | UseSourceAlpha},
-        {3, ModeDodge | UseSourceAlpha}, {7, ModeCopy | UseSourceAlpha}, {-1, ModeCopy | UseSourceAlpha},
+        {0, ModeCopy | UseSourceAlpha}, {1, ModeCopy},
+        {2, ModeAdd | UseSourceAlpha},  {3, ModeDodge | UseSourceAlpha},
+        {7, ModeCopy | UseSourceAlpha}, {-1, ModeCopy | UseSourceAlpha},
     };
     for (const Case& c : cases) {
         IBlendSpec b;
@@ -105,16 +107,19 @@ TEST(ValueTypes, StripFrameSizes) {
 TEST(KeyCodes, VirtualKeysMapToControlCodes) {
     struct Case {
         int vk, code;
-    } cases[] = {{32, 0}, {38, 1}, {40, 2}, {37, 3}, {39, 4}, {'0', 5}, {'9', 14},
-                 {'A', 15}, {'Z', 40}, {'a', 15}, {'z', 40}, {13, -1}, {27, -1}, {36, -1}, {41, -1}, {'[', -1}};
-    for (const Case& c : cases) EXPECT_EQ(ControlKeyForVirtualKey(c.vk), c.code) << c.vk;
+    } cases[] = {{32, 0},   {38, 1},   {40, 2},   {37, 3},  {39, 4},  {'0', 5}, {'9', 14}, {'A', 15},
+                 {'Z', 40}, {'a', 15}, {'z', 40}, {13, -1}, {27, -1}, {36, -1}, {41, -1},  {'[', -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ControlKeyForVirtualKey(c.vk), c.code) << c.vk;
 }
 
 TEST(MenuList, NumberingPrefixesFormatThePosition) {
     IMenuList m;
     m.AddEntry("First");
     m.AddEntry("Second");
-    const char* expected[][2] = {{"First", "Second"}, {"1: First", "2: Second"}, {"01: First", "02: Second"},
+    const char* expected[][2] = {{"First", "Second"},
+                                 {"1: First", "2: Second"},
+                                 {"01: First", "02: Second"},
                                  {"001: First", "002: Second"}};
     for (int prefix = 0; prefix < 4; ++prefix) {
         m.numberingPrefix = prefix;
@@ -129,9 +134,11 @@ TEST(MenuList, CommandNumbersRunDepthFirstOverSubmenus) {
     // Four top entries take 0 to 3; the first submenu 4 to 6; the second submenu 7 and 8.
     IMenuList top;
     auto first = std::make_unique<IMenuList>();
-    for (const char* t : {"a", "b", "c"}) first->AddEntry(t);
+    for (const char* t : {"a", "b", "c"})
+        first->AddEntry(t);
     auto second = std::make_unique<IMenuList>();
-    for (const char* t : {"x", "y"}) second->AddEntry(t);
+    for (const char* t : {"x", "y"})
+        second->AddEntry(t);
     IMenuList* firstPtr = first.get();
     IMenuList* secondPtr = second.get();
     top.AddEntry("one", 0, std::move(first));
