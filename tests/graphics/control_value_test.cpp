@@ -146,3 +146,50 @@ TEST(ControlValue, TextControlMarksOnlyRealChanges) {
     EXPECT_TRUE(t.NeedsRepaint());
     EXPECT_EQ(t.Text(), "abd");
 }
+
+TEST(EditorLink, ParameterValuesReachBoundControlsAndTheirFirstAuxBinding) {
+    RecordingPlug plug;
+    plug.GetParam(1)->InitContinuous("Gain", 0.0, -10.0, 10.0, 0.1, "dB", "", 1.0);
+    auto editor = std::make_unique<TestEditor>(&plug, 40, 30, 25);
+    auto* bound = new ProbeControl(&plug, {0, 0, 10, 10}, 1);
+    auto* watcher = new ProbeControl(&plug, {10, 0, 20, 10}, 0);
+    watcher->AddAuxParam(3);
+    watcher->AddAuxParam(1);
+    watcher->AddAuxParam(1);
+    editor->AddControl(bound);
+    editor->AddControl(watcher);
+    TestEditor* g = editor.get();
+
+    // Attaching hands every control its parameter's normalised value and readies the surfaces.
+    plug.GetParam(1)->value = 5.0;
+    plug.AttachGraphics(std::move(editor));
+    EXPECT_EQ(bound->Value(), 0.75);
+    EXPECT_EQ(bound->DefaultValue(), 0.75);
+    EXPECT_EQ(watcher->GetAuxParam(1)->value, 0.75);
+    EXPECT_EQ(watcher->GetAuxParam(2)->value, 0.0);
+    ASSERT_NE(g->DrawSurface(), nullptr);
+    EXPECT_EQ(g->DrawSurface()->Width(), 40);
+    EXPECT_TRUE(plug.fromUI.empty());
+
+    // Redrawing parameter controls pushes plain values, converted on the way.
+    plug.GetParam(1)->value = -10.0;
+    plug.RedrawParamControls();
+    EXPECT_EQ(bound->Value(), 0.0);
+    EXPECT_EQ(watcher->GetAuxParam(1)->value, 0.0);
+    g->PushParamToControls(1, 0.25, true);
+    EXPECT_EQ(bound->Value(), 0.25);
+    g->PushParamToControls(1, std::numeric_limits<double>::quiet_NaN(), true);
+    EXPECT_TRUE(std::isfinite(bound->Value()));
+    EXPECT_TRUE(std::isfinite(watcher->GetAuxParam(1)->value));
+    g->PushParamToControls(1, std::numeric_limits<double>::quiet_NaN(), false);
+    EXPECT_TRUE(std::isfinite(bound->Value()));
+    g->PushParamToControls(99, 0.5, false); // no such parameter
+    g->PushParamToControls(-1, 0.5, true);
+    EXPECT_TRUE(plug.fromUI.empty());
+
+    g->Tick(); // no window yet: nothing drawn
+    bound->MarkClean();
+    watcher->MarkClean();
+    g->MarkAllControlsDirty();
+    EXPECT_TRUE(bound->NeedsRepaint() && watcher->NeedsRepaint());
+}
