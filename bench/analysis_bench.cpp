@@ -92,10 +92,9 @@ BENCHMARK_CAPTURE(FftwTwoComplexTransforms, large_pages, true)->Unit(benchmark::
 
 int main(int argc, char** argv) {
     RatioReporter reporter;
-    if (!RunWithReporter(argc, argv, reporter))
-        return 1;
-    reporter.PrintRatio("ratio analysis / FFTW two transforms", "EngineAnalysis", "FftwTwoComplexTransforms/plain",
-                        "(target <= 1.0)");
+    if (!RunWithReporter(argc, argv, reporter)) return 1;
+    reporter.PrintRatio("ratio analysis / FFTW two transforms", "EngineAnalysis",
+                        "FftwTwoComplexTransforms/plain", "(target <= 1.0)");
     reporter.PrintRatio("ratio analysis / FFTW two transforms, FFTW arrays with the large-page hint too",
                         "EngineAnalysis", "FftwTwoComplexTransforms/large_pages", "(target <= 1.0)");
     return 0;

@@ -16,12 +16,15 @@ std::atomic<long> allocations{0};
 
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
+    if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -81,14 +84,14 @@ BENCHMARK(AudioPathHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
     RatioReporter reporter;
-    if (!RunWithReporter(argc, argv, reporter))
-        return 1;
+    if (!RunWithReporter(argc, argv, reporter)) return 1;
     const double perBlock = reporter.Seconds("AudioPathHighResolution");
     if (perBlock > 0) {
         const double audio = kBlock / kRate;
-        std::printf("real-time factor at 48 kHz, 512-frame blocks, 120 sections = %.4f (%.1fx faster than real "
-                    "time)\n",
-                    perBlock / audio, audio / perBlock);
+        std::printf(
+            "real-time factor at 48 kHz, 512-frame blocks, 120 sections = %.4f (%.1fx faster than real "
+            "time)\n",
+            perBlock / audio, audio / perBlock);
     }
     std::printf("heap allocations during %ld timed blocks: %ld\n", blocksRun, blockAllocations);
     return blockAllocations == 0 ? 0 : 1;

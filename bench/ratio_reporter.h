@@ -33,8 +33,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   private:
     static double Find(const std::map<std::string, double>& m, const std::string& name) {
         for (const auto& [key, value] : m)
-            if (key.compare(0, name.size(), name) == 0)
-                return value;
+            if (key.compare(0, name.size(), name) == 0) return value;
         return 0.0;
     }
     std::map<std::string, double> seconds, cpuSeconds;
@@ -43,8 +42,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 // Runs every benchmark with the reporter; returns false when benchmark options were wrong.
 inline bool RunWithReporter(int argc, char** argv, RatioReporter& reporter) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return false;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return false;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return true;

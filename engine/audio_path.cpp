@@ -5,14 +5,17 @@
 
 namespace {
 
-inline double Sample(const double* channel, int i) { return channel ? channel[i] : 0.0; }
-inline double Finite(double v) { return std::fabs(v) <= DBL_MAX ? v : 0.0; }
+inline double Sample(const double* channel, int i) {
+    return channel ? channel[i] : 0.0;
+}
+inline double Finite(double v) {
+    return std::fabs(v) <= DBL_MAX ? v : 0.0;
+}
 
 } // namespace
 
 void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frames) {
-    if (frames <= 0 || !outputs)
-        return;
+    if (frames <= 0 || !outputs) return;
     const double* in0 = inputs ? inputs[0] : nullptr;
     const double* in1 = inputs ? inputs[1] : nullptr;
     const double* ref = inputSelection == 0.0 ? in0 : in1;
@@ -26,8 +29,7 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
         double* tb = recordBuffers.target.get();
         for (int i = 0; i < frames && rb && tb; ++i) {
             const int m = ++decimationCounter;
-            if (step != 1 && m % step != 1)
-                continue;
+            if (step != 1 && m % step != 1) continue;
             rb[recordPosition] = Sample(ref, i);
             tb[recordPosition] = Sample(tgt, i);
             const int n = ++recordPosition;
@@ -50,19 +52,15 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
         const double gain = gainFactor;
         for (int i = 0; i < frames; ++i) {
             const double y = Finite(Sample(tgt, i) * gain);
-            if (out0)
-                out0[i] = y;
-            if (out1)
-                out1[i] = y;
+            if (out0) out0[i] = y;
+            if (out1) out1[i] = y;
         }
         return;
     }
     if (!filterReady.load(std::memory_order_acquire)) {
         for (int i = 0; i < frames; ++i) {
-            if (out0)
-                out0[i] = 0.0;
-            if (out1)
-                out1[i] = 0.0;
+            if (out0) out0[i] = 0.0;
+            if (out1) out1[i] = 0.0;
         }
         return;
     }
@@ -89,10 +87,8 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
             out = 0.0;
             poisoned = true;
         }
-        if (out0)
-            out0[i] = out;
-        if (out1)
-            out1[i] = out;
+        if (out0) out0[i] = out;
+        if (out1) out1[i] = out;
     }
     // A non-finite input sample would otherwise stay in the section states for good.
     if (poisoned)

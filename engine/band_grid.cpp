@@ -27,12 +27,9 @@ const BandGrid& TheBandGrid() {
 }
 
 int DecimationStep(double r) {
-    if (r < 80000.0)
-        return 1;
-    if (r < 160000.0)
-        return 2;
-    if (r < 320000.0)
-        return 4;
+    if (r < 80000.0) return 1;
+    if (r < 160000.0) return 2;
+    if (r < 320000.0) return 4;
     return 8;
 }
 
@@ -43,8 +40,7 @@ std::array<int, kBandBinCount> ComputeBandBins(double workingSampleRate, int fft
         double b = std::trunc(fftLength * f / s);
         if (!(b >= 0.0)) // also catches NaN
             return 0;
-        if (b > fftLength / 2)
-            return fftLength / 2;
+        if (b > fftLength / 2) return fftLength / 2;
         return static_cast<int>(b);
     };
     std::array<int, kBandBinCount> bins{};

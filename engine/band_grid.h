@@ -33,15 +33,21 @@ struct BandGrid {
 const BandGrid& TheBandGrid();
 
 // Number of sections in use for a resolution value: 0 is normal, anything else high.
-inline int SectionCount(double resolution) { return resolution == 0.0 ? kNormalBands : kHighBands; }
+inline int SectionCount(double resolution) {
+    return resolution == 0.0 ? kNormalBands : kHighBands;
+}
 // First entry of a 153-entry band array used at that resolution.
-inline int BandOffset(double resolution) { return resolution == 0.0 ? 0 : kHighOffset; }
+inline int BandOffset(double resolution) {
+    return resolution == 0.0 ? 0 : kHighOffset;
+}
 
 // At high sample rates only every 2nd, 4th or 8th sample is recorded so that a recording spans
 // about the same time; this is that step for a working rate.
 int DecimationStep(double workingSampleRate);
 // The rate of the recorded signal.
-inline double RecordedRate(double workingSampleRate) { return workingSampleRate / DecimationStep(workingSampleRate); }
+inline double RecordedRate(double workingSampleRate) {
+    return workingSampleRate / DecimationStep(workingSampleRate);
+}
 
 // FFT bins of the centres, the normal edges (plus 20000 Hz) and the semitone edges, each
 // trunc(fftLength*f/S). Bins are clamped to [0, fftLength/2] so that a nonsense rate cannot

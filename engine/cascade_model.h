@@ -12,12 +12,12 @@ void ModelCascadeMagnitudes(int n, const double* T, const double* Ksq, const dou
 // The formula term by term; the yardstick for the fast form.
 void ModelCascadeMagnitudesPlain(int n, const double* T, const double* Ksq, const double* P, double* A);
 
-// (x)^(1/5) for x >= 0, to full double precision. The design moves every gain a fifth of the way
-// (in log terms) toward its band's error each pass.
+// (x)^(1/5) for x >= 0, to within a few units in the last place. The design moves every gain a fifth of the
+// way (in log terms) toward its band's error each pass.
 double FifthRoot(double x);
 
 // One update of the fit over n <= 120 bands: every gain moves a fifth of the way (in log terms) toward
 // removing its band's relative error E, never below -0.9999; then P, Ksq and the modelled
 // response Y_r = A_r * X_r follow from the new gains.
-void FitPass(int n, const double* T, const double* X, const double* E, double* g, double* P, double* Ksq, double* A,
-             double* Y);
+void FitPass(int n, const double* T, const double* X, const double* E, double* g, double* P, double* Ksq,
+             double* A, double* Y);

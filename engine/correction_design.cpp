@@ -13,8 +13,12 @@ namespace {
 constexpr double kDivergedError = 1e6;
 constexpr double kDivergedFactor = 1e6;
 
-bool Usable(double v) { return std::isfinite(v) && v > 0.0; }
-double OrOne(double v) { return Usable(v) ? v : 1.0; }
+bool Usable(double v) {
+    return std::isfinite(v) && v > 0.0;
+}
+double OrOne(double v) {
+    return Usable(v) ? v : 1.0;
+}
 
 // Largest |W/Y - 1| over the bands; infinity when any is not finite.
 double LargestError(int n, const double* w, const double* y, double* e) {
@@ -22,8 +26,7 @@ double LargestError(int n, const double* w, const double* y, double* e) {
     for (int k = 0; k < n; ++k) {
         e[k] = w[k] / y[k] - 1.0;
         const double a = std::fabs(e[k]);
-        if (!(a <= largest))
-            largest = std::isfinite(a) ? a : INFINITY;
+        if (!(a <= largest)) largest = std::isfinite(a) ? a : INFINITY;
     }
     return largest;
 }

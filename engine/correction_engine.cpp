@@ -28,8 +28,7 @@ double GainFactorFor(double position) {
 void CorrectionEngine::Reset() {
     PluginLockGuard guard(base.Lock());
     const double h = base.GetSampleRate();
-    if (!std::isfinite(h) || h == workingSampleRate)
-        return;
+    if (!std::isfinite(h) || h == workingSampleRate) return;
     workingSampleRate = h < 44056.0 ? 44056.0 : h;
     DesignCorrection();
 }
@@ -72,8 +71,7 @@ void CorrectionEngine::DesignCorrection() {
         designConverged = r.converged;
         filterReady.store(1, std::memory_order_release);
     }
-    if (listener)
-        listener->OnCurvesChanged();
+    if (listener) listener->OnCurvesChanged();
 }
 
 void CorrectionEngine::SetInputSelection(double value) {

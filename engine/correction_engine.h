@@ -83,7 +83,7 @@ class CorrectionEngine {
     double outputSelection = 0.0; // 0 reference, 0.5 target, else corrected target
     double resolution = 0.0;      // 0: 33 sections, else 120
     double gainPosition = 0.5;
-    double gainFactor = 1.0; // raw target output only
+    double gainFactor = 1.0;        // raw target output only
     double workingSampleRate = 1.0; // 1.0 until the first reset
 
     std::atomic<int> recordingActive{0};
@@ -123,7 +123,7 @@ class CorrectionEngine {
     IEffectBase& base;
     IEngineListener* listener;
     // Audio thread → editor thread.
-    std::atomic<int> progressSteps{0};   // steps of 0.05 reached
-    std::atomic<int> recordingDone{0};   // the completion is waiting to be delivered
-    int deliveredSteps = 0;              // editor thread only
+    std::atomic<int> progressSteps{0}; // steps of 0.05 reached
+    std::atomic<int> recordingDone{0}; // the completion is waiting to be delivered
+    int deliveredSteps = 0;            // editor thread only
 };

@@ -10,11 +10,9 @@ namespace {
 
 double* DefaultAllocator(std::size_t count) {
     double* p = new (std::nothrow) double[count];
-    if (!p)
-        return nullptr;
+    if (!p) return nullptr;
     // The hint must come before the first touch, which is the zero fill.
-    if (count * sizeof(double) >= (std::size_t{4} << 20))
-        AdviseLargePages(p, count * sizeof(double));
+    if (count * sizeof(double) >= (std::size_t{4} << 20)) AdviseLargePages(p, count * sizeof(double));
     std::memset(p, 0, count * sizeof(double));
     return p;
 }
@@ -24,12 +22,13 @@ std::atomic<DoubleArrayAllocator> currentAllocator{&DefaultAllocator};
 } // namespace
 
 double* AllocateDoubles(std::size_t count) {
-    if (count == 0)
-        return nullptr;
+    if (count == 0) return nullptr;
     return currentAllocator.load()(count);
 }
 
-void FreeDoubles(double* p) { delete[] p; }
+void FreeDoubles(double* p) {
+    delete[] p;
+}
 
 DoubleArrayAllocator SetDoubleArrayAllocator(DoubleArrayAllocator allocator) {
     return currentAllocator.exchange(allocator ? allocator : &DefaultAllocator);

@@ -7,7 +7,7 @@
 #include <numbers>
 
 #if defined(__x86_64__) && !defined(_WIN32) && defined(__GNUC__)
-#define TV_HOT_KERNEL __attribute__((target_clones("avx512f", "avx2", "default")))
+#define TV_HOT_KERNEL __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define TV_HOT_KERNEL
 #endif
@@ -100,7 +100,6 @@ void ShortTransforms(double* __restrict re, double* __restrict im, int rows, int
     }
 }
 
-
 // Plain blocked transpose: dst (dstRows x dstCols) = transpose of src (dstCols x dstRows).
 void Transpose(const double* __restrict src, double* __restrict dst, int dstRows, int dstCols) {
     for (int c0 = 0; c0 < dstCols; c0 += kTile)
@@ -132,8 +131,8 @@ inline void CircleLookup(const CircleTables& t, long e, double& r, double& i) {
     i = t.coarseR[hi] * t.fineI[lo] + t.coarseI[hi] * t.fineR[lo];
 }
 
-// Multiplies row j of `rows` rows of `cols` points (`stride` apart) by e^(-j 2 pi (j0+j) k / n), k the column. Each
-// row's twiddles are built from two short runs (k = kh*split + kl) looked up on the circle.
+// Multiplies row j of `rows` rows of `cols` points (`stride` apart) by e^(-j 2 pi (j0+j) k / n), k the
+// column. Each row's twiddles are built from two short runs (k = kh*split + kl) looked up on the circle.
 TV_HOT_KERNEL
 void TwiddleRows(double* __restrict re, double* __restrict im, int j0, int rows, int stride, int cols,
                  const CircleTables& t, double* __restrict rowR, double* __restrict rowI) {
@@ -145,8 +144,7 @@ void TwiddleRows(double* __restrict re, double* __restrict im, int j0, int rows,
     double aR[64], aI[64], bR[64], bI[64];
     for (int jr = 0; jr < rows; ++jr) {
         const long j = j0 + jr;
-        if (j == 0)
-            continue;
+        if (j == 0) continue;
         for (int kl = 0; kl < split; ++kl)
             CircleLookup(t, j * kl, aR[kl], aI[kl]);
         for (int kh = 0; kh < runs; ++kh)
@@ -170,7 +168,9 @@ void TwiddleRows(double* __restrict re, double* __restrict im, int j0, int rows,
 constexpr int kBlock = 8; // columns gathered at once: one cache line of doubles per row
 // The gathered columns are kept a little more than a power of two apart, so that the kBlock
 // entries of one row do not all fall into the same cache set.
-inline std::size_t ColumnStride(int n2) { return static_cast<std::size_t>(n2) + 8; }
+inline std::size_t ColumnStride(int n2) {
+    return static_cast<std::size_t>(n2) + 8;
+}
 
 // Every table and working buffer of one large transform, in one allocation.
 struct LargeTables {
@@ -194,12 +194,11 @@ struct LargeTables {
         const int fineBits = (order + 1) / 2;
         const long n = 1L << order;
         const int fine = 1 << fineBits, coarse = static_cast<int>(n >> fineBits);
-        const std::size_t doubles = 2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse + 2 * n2 +
-                                    2 * static_cast<std::size_t>(kBlock) * ColumnStride(n2) + 2 * n1;
+        const std::size_t doubles = 2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse +
+                                    2 * n2 + 2 * static_cast<std::size_t>(kBlock) * ColumnStride(n2) + 2 * n1;
         block = DoubleArray(doubles);
         revs = new (std::nothrow) int[n1 + n2];
-        if (!block || !revs)
-            return false;
+        if (!block || !revs) return false;
         double* p = block.get();
         t1 = {p, p + n1, revs, n1};
         p += 2 * n1;
@@ -292,38 +291,31 @@ bool DirectTransform(const double* re, const double* im, double* outRe, double* 
 } // namespace
 
 TransposedLayout FftTransposedLayout(int order) {
-    if (order <= kDirectMaxOrder)
-        return {1 << order, 1};
+    if (order <= kDirectMaxOrder) return {1 << order, 1};
     return {1 << (order - order / 2), 1 << (order / 2)};
 }
 
 bool FftTransposed(double* re, double* im, double* scratchRe, double* scratchIm, int order) {
-    if (order < 0 || order > kMaxOrder || !re || !im || !scratchRe || !scratchIm)
-        return false;
+    if (order < 0 || order > kMaxOrder || !re || !im || !scratchRe || !scratchIm) return false;
     const std::size_t n = std::size_t{1} << order;
     if (order <= kDirectMaxOrder) {
         // Small sizes come out in natural order, which is the layout with a single column.
-        if (!DirectTransform(re, im, scratchRe, scratchIm, order))
-            return false;
+        if (!DirectTransform(re, im, scratchRe, scratchIm, order)) return false;
         std::memcpy(re, scratchRe, n * sizeof(double));
         std::memcpy(im, scratchIm, n * sizeof(double));
         return true;
     }
     LargeTables t;
-    if (!t.Make(order))
-        return false;
+    if (!t.Make(order)) return false;
     LargeTransform(re, im, scratchRe, scratchIm, t);
     return true;
 }
 
 bool FftOutOfPlace(double* re, double* im, double* outRe, double* outIm, int order) {
-    if (order < 0 || order > kMaxOrder || !re || !im || !outRe || !outIm)
-        return false;
-    if (order <= kDirectMaxOrder)
-        return DirectTransform(re, im, outRe, outIm, order);
+    if (order < 0 || order > kMaxOrder || !re || !im || !outRe || !outIm) return false;
+    if (order <= kDirectMaxOrder) return DirectTransform(re, im, outRe, outIm, order);
     LargeTables t;
-    if (!t.Make(order))
-        return false;
+    if (!t.Make(order)) return false;
     LargeTransform(re, im, outRe, outIm, t);
     Transpose(re, outRe, t.n1, t.n2);
     Transpose(im, outIm, t.n1, t.n2);
@@ -331,14 +323,11 @@ bool FftOutOfPlace(double* re, double* im, double* outRe, double* outIm, int ord
 }
 
 bool Fft(double* re, double* im, int order) {
-    if (order < 0 || order > kMaxOrder || !re || !im)
-        return false;
+    if (order < 0 || order > kMaxOrder || !re || !im) return false;
     const std::size_t n = std::size_t{1} << order;
     DoubleArray scratch(2 * n);
-    if (!scratch)
-        return false;
-    if (!FftOutOfPlace(re, im, scratch.get(), scratch.get() + n, order))
-        return false;
+    if (!scratch) return false;
+    if (!FftOutOfPlace(re, im, scratch.get(), scratch.get() + n, order)) return false;
     std::memcpy(re, scratch.get(), n * sizeof(double));
     std::memcpy(im, scratch.get() + n, n * sizeof(double));
     return true;

@@ -5,14 +5,13 @@
 #include <cmath>
 #include <numbers>
 
-const std::array<double, kStandardRateCount> kStandardRates = {
-    44056, 44100, 47250, 48000, 50000, 50400, 88200, 96000, 176400, 192000, 352800, 384000};
+const std::array<double, kStandardRateCount> kStandardRates = {44056, 44100, 47250,  48000,  50000,  50400,
+                                                               88200, 96000, 176400, 192000, 352800, 384000};
 
 int StandardRateIndex(double r) {
     int j = 1;
     for (int i = 0; i < kStandardRateCount; ++i)
-        if (kStandardRates[i] - 1 < r && r < kStandardRates[i] + 1)
-            j = i;
+        if (kStandardRates[i] - 1 < r && r < kStandardRates[i] + 1) j = i;
     return j;
 }
 

@@ -28,8 +28,7 @@ bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins
     // z = reference + j*target: the samples stay where they are, as the real and the imaginary
     // parts; the zero halves of both buffers serve as the transform's scratch space and afterwards
     // hold the power spectra.
-    if (!FftTransposed(ref, tgt, ref + n, tgt + n, order))
-        return false;
+    if (!FftTransposed(ref, tgt, ref + n, tgt + n, order)) return false;
     const TransposedLayout layout = FftTransposedLayout(order);
     const std::size_t rows = layout.rows, cols = layout.cols;
     const double* zr = ref;
@@ -59,9 +58,9 @@ bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins
         for (std::size_t k1 = 0; k2 + rows * k1 <= last; ++k1)
             for (std::size_t g = 0; g < group; ++g) {
                 const std::size_t row = k2 + g, k = row + rows * k1;
-                if (k > last)
-                    break;
-                const std::size_t b = row == 0 ? (cols - k1) & (cols - 1) : (rows - row) * cols + cols - 1 - k1;
+                if (k > last) break;
+                const std::size_t b =
+                    row == 0 ? (cols - k1) & (cols - 1) : (rows - row) * cols + cols - 1 - k1;
                 separate(k, row * cols + k1, b);
             }
     }

@@ -8,13 +8,14 @@
 
 namespace {
 
-bool UsableGain(double v) { return std::isfinite(v) && v > 0.0; }
+bool UsableGain(double v) {
+    return std::isfinite(v) && v > 0.0;
+}
 
 } // namespace
 
 StartOutcome CorrectionEngine::StartRecording() {
-    if (recordingActive.load(std::memory_order_acquire))
-        return StartOutcome::AlreadyRecording;
+    if (recordingActive.load(std::memory_order_acquire)) return StartOutcome::AlreadyRecording;
     if (workingSampleRate == 1.0) {
         ShowInfo("Input sound stream is absent. Make sure that you listen the sound in your headphones and "
                  "click this button again.");
@@ -24,8 +25,7 @@ StartOutcome CorrectionEngine::StartRecording() {
         ShowInfo("Host's sample rate is too low. Please set it to 44100 or higher.");
         return StartOutcome::RateTooLow;
     }
-    if (fftOrder < 1 || fftOrder > 24 || fftLength != (1 << fftOrder))
-        return StartOutcome::OutOfMemory;
+    if (fftOrder < 1 || fftOrder > 24 || fftLength != (1 << fftOrder)) return StartOutcome::OutOfMemory;
 
     // The buffers are had first, so that a failure leaves everything as it was.
     const std::size_t count = 2 * static_cast<std::size_t>(fftLength);
@@ -42,8 +42,7 @@ StartOutcome CorrectionEngine::StartRecording() {
             filterReady.store(0, std::memory_order_release);
             outputSelection = 0.5;
         }
-        if (listener)
-            listener->OnOutputsChanged(0.5);
+        if (listener) listener->OnOutputsChanged(0.5);
     }
 
     // The audio path does not touch the buffers or counters until recordingActive is set.
@@ -68,8 +67,7 @@ void CorrectionEngine::PollRecordingSignals() {
     const int steps = progressSteps.load(std::memory_order_acquire);
     while (deliveredSteps < steps) {
         ++deliveredSteps;
-        if (listener)
-            listener->OnRecordProgress(deliveredSteps * 0.05);
+        if (listener) listener->OnRecordProgress(deliveredSteps * 0.05);
     }
     if (deliveredSteps == steps && recordingDone.exchange(0, std::memory_order_acq_rel) && listener)
         listener->OnAnalysisTrigger(kAnalysisTriggerValue);
@@ -81,11 +79,11 @@ void CorrectionEngine::ReleaseRecordBuffers() {
 }
 
 void CorrectionEngine::RunAnalysis() {
-    if (recordingActive.load(std::memory_order_acquire) || recordPosition != fftLength || recordProgress != 1.0)
+    if (recordingActive.load(std::memory_order_acquire) || recordPosition != fftLength ||
+        recordProgress != 1.0)
         return;
     recordPosition = 0;
-    if (!recordBuffers.reference || !recordBuffers.target)
-        return;
+    if (!recordBuffers.reference || !recordBuffers.target) return;
 
     std::array<double, kBandCount> ref{}, tgt{};
     if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
@@ -94,14 +92,12 @@ void CorrectionEngine::RunAnalysis() {
         ShowInfo("Error_2");
         ReleaseRecordBuffers();
         recordProgress = 0.0;
-        if (listener)
-            listener->OnProgressBarVisible(false);
+        if (listener) listener->OnProgressBarVisible(false);
         return;
     }
     // A calibration value that is not a positive number would turn a level into Inf or NaN.
     for (int i = 0; i < kBandCount; ++i)
-        if (UsableGain(calibrationGain[i]))
-            ref[i] /= calibrationGain[i];
+        if (UsableGain(calibrationGain[i])) ref[i] /= calibrationGain[i];
     ReleaseRecordBuffers();
     {
         PluginLockGuard guard(base.Lock());

@@ -13,13 +13,15 @@ namespace {
 constexpr int kNormalBytes = kNormalBands * 8; // 264
 constexpr int kHighBytes = kHighBands * 8;     // 960
 constexpr int kTargetNormalAt = 0;
-constexpr int kReferenceNormalAt = kTargetNormalAt + kNormalBytes;  // 264
-constexpr int kTargetHighAt = kReferenceNormalAt + kNormalBytes;    // 528
-constexpr int kReferenceHighAt = kTargetHighAt + kHighBytes;        // 1488
-constexpr int kUserCurveAt = kReferenceHighAt + kHighBytes;         // 2448
-constexpr int kParamsAt = kUserCurveAt + kNormalBytes;              // 2712
+constexpr int kReferenceNormalAt = kTargetNormalAt + kNormalBytes; // 264
+constexpr int kTargetHighAt = kReferenceNormalAt + kNormalBytes;   // 528
+constexpr int kReferenceHighAt = kTargetHighAt + kHighBytes;       // 1488
+constexpr int kUserCurveAt = kReferenceHighAt + kHighBytes;        // 2448
+constexpr int kParamsAt = kUserCurveAt + kNormalBytes;             // 2712
 
-double PositiveOrOne(double v) { return std::isfinite(v) && v > 0.0 ? v : 1.0; }
+double PositiveOrOne(double v) {
+    return std::isfinite(v) && v > 0.0 ? v : 1.0;
+}
 
 } // namespace
 
@@ -73,8 +75,7 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
         int at = q;
         for (double* f : fields) {
             const int next = chunk.GetValue(f, at);
-            if (next < 0)
-                break;
+            if (next < 0) break;
             at = next;
         }
     }

@@ -97,8 +97,8 @@ TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
     for (auto& s : p.e.correctionCascade)
         s = PeakingSection{};
-    p.e.correctionCascade[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
-                                0, 0};
+    p.e.correctionCascade[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
+                                (1 - alpha) / (1 + alpha), 0, 0};
     Stereo s(48000);
     for (int i = 0; i < 48000; ++i)
         s.in1[i] = std::sin(w0 * i);

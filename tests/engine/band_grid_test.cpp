@@ -24,7 +24,7 @@ TEST(BandGrid, RecordedRateFollowsTheDecimationTiers) {
     struct Case {
         double rate;
         int step;
-    } cases[] = {{44056, 1}, {79999, 1}, {80000, 2}, {96000, 2}, {159999, 2},
+    } cases[] = {{44056, 1},  {79999, 1},  {80000, 2},  {96000, 2},  {159999, 2},
                  {160000, 4}, {192000, 4}, {319999, 4}, {320000, 8}, {384000, 8}};
     for (const Case& c : cases) {
         EXPECT_EQ(DecimationStep(c.rate), c.step) << c.rate;

@@ -25,10 +25,11 @@ class TestEffect : public IEffectBase {
 
     void Reset() override { engine.Reset(); }
     void OnParamChange(int idx) override {
-        if (idx == 3)
-            engine.SetGainPosition(GetParam(3)->value);
+        if (idx == 3) engine.SetGainPosition(GetParam(3)->value);
     }
-    void ProcessBlock(double** in, double** out, int frames) override { engine.ProcessBlock(in, out, frames); }
+    void ProcessBlock(double** in, double** out, int frames) override {
+        engine.ProcessBlock(in, out, frames);
+    }
     bool SerializeState(IByteChunk& c) override { return engine.SerializeState(c); }
     int UnserializeState(const IByteChunk& c, int pos) override { return engine.UnserializeState(c, pos); }
 
@@ -48,7 +49,10 @@ class TestEffect : public IEffectBase {
 // Records every editor-bound effect of the engine as a line of text, in order.
 class EventLog : public IEngineListener {
   public:
-    void OnRecordProgress(double v) override { progress.push_back(v); events.push_back("progress"); }
+    void OnRecordProgress(double v) override {
+        progress.push_back(v);
+        events.push_back("progress");
+    }
     void OnProgressBarVisible(bool v) override { events.push_back(v ? "show" : "hide"); }
     void OnAnalysisTrigger(double v) override {
         trigger = v;

@@ -64,7 +64,8 @@ TEST(RecordingAnalysis, EqualAndScaledInputs) {
     ASSERT_TRUE(scaled.Analyse(bins));
     for (int i = 0; i < kBandCount; ++i) {
         EXPECT_NEAR(equal.targetBands[i], equal.referenceBands[i], 1e-9 * equal.referenceBands[i]) << i;
-        EXPECT_NEAR(scaled.targetBands[i], 0.5 * scaled.referenceBands[i], 1e-9 * scaled.referenceBands[i]) << i;
+        EXPECT_NEAR(scaled.targetBands[i], 0.5 * scaled.referenceBands[i], 1e-9 * scaled.referenceBands[i])
+            << i;
     }
 }
 

@@ -39,7 +39,9 @@ struct Session {
     }
 };
 
-double* FailingAllocator(std::size_t) { return nullptr; }
+double* FailingAllocator(std::size_t) {
+    return nullptr;
+}
 
 } // namespace
 
@@ -50,8 +52,9 @@ TEST(RecordingSession, StartNeedsAHostRate) {
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::NoAudioYet);
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].caption, "Info");
-    EXPECT_EQ(messages.entries[0].text, "Input sound stream is absent. Make sure that you listen the sound in your "
-                                        "headphones and click this button again.");
+    EXPECT_EQ(messages.entries[0].text,
+              "Input sound stream is absent. Make sure that you listen the sound in your "
+              "headphones and click this button again.");
     EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
     EXPECT_EQ(s.e.outputSelection, 1.0);
     EXPECT_EQ(s.e.recordingActive.load(), 0);
@@ -136,8 +139,7 @@ TEST(RecordingSession, ProgressStepsAndCompletion) {
             last = s.e.recordProgress;
             reachedAt.push_back(s.e.recordPosition);
         }
-        if (s.e.recordPosition % 50000 == 0)
-            s.e.PollRecordingSignals(); // the editor looks in now and then
+        if (s.e.recordPosition % 50000 == 0) s.e.PollRecordingSignals(); // the editor looks in now and then
     }
     ASSERT_EQ(reachedAt.size(), 20u);
     EXPECT_EQ(reachedAt[0], 13108);
