@@ -8,3 +8,8 @@ struct IMouseMods {
     bool control = false;
     bool alt = false;
 };
+
+// Wheel steps for a window system's wheel delta: one step per 120 units, rounded toward zero.
+constexpr int WheelStepsForDelta(int delta) {
+    return delta / 120;
+}

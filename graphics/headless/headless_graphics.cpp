@@ -1,6 +1,7 @@
 #include "graphics/headless/headless_graphics.h"
 
 #include "graphics/control.h"
+#include "graphics/key_codes.h"
 #include "graphics/message_dialog.h"
 #include "graphics/value_entry.h"
 #include "raster/blit.h"
@@ -24,13 +25,10 @@ void IGraphicsHeadless::EnsurePresentedSize() {
 
 bool IGraphicsHeadless::Tick() {
     if (!windowOpen) return false;
-    if (entry && entry->state != kEntryNone && entry->state != kEntryEditing) {
-        if (entry->state == kEntryUpdate) {
-            entry->state = kEntryNone;
-            return false;
-        }
-        if (entry->state == kEntryCommit)
-            CommitEnteredText(entry->control, entry->param, entry->text.c_str());
+    if (entry) {
+        // The entry was answered when it opened; its outcome is applied on this tick, as a
+        // window system's timer would find it.
+        if (entry->commit) CommitEnteredText(entry->control, entry->param, entry->text.c_str());
         entry.reset();
         return false;
     }
@@ -59,13 +57,19 @@ bool IGraphicsHeadless::PresentArea(const IPixelRect& r) {
     return true;
 }
 
+bool IGraphicsHeadless::KeyDownVirtual(int x, int y, int virtualKey) {
+    int code = ControlKeyForVirtualKey(virtualKey);
+    return code >= 0 && KeyDown(x, y, code);
+}
+
 void IGraphicsHeadless::CancelValueEntry() {
-    if (entry) entry->state = kEntryCancel;
+    if (entry) entry->commit = false;
 }
 
 void IGraphicsHeadless::Resize(int w, int h) {
     if (w == width && h == height) return;
     IGraphics::Resize(w, h);
+    entry.reset(); // its control is gone
     if (presented) EnsurePresentedSize();
 }
 
@@ -94,9 +98,7 @@ void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle&, cons
             if (EntryAcceptsCharacter(param, (unsigned char)ch)) pending.text += ch;
         int limit = control->TextEntryLength();
         if (limit >= 0 && int(pending.text.size()) > limit) pending.text.resize(size_t(limit));
-        pending.state = kEntryCommit;
-    } else {
-        pending.state = kEntryCancel;
+        pending.commit = true;
     }
     entry = std::move(pending);
 }

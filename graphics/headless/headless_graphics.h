@@ -53,6 +53,9 @@ class IGraphicsHeadless : public IGraphics {
     RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
 
     // ---- For the caller ----
+    // A key given by its virtual-key number: control keys go to the core, any other key is the
+    // host's and is not taken (false).
+    bool KeyDownVirtual(int x, int y, int virtualKey);
     ScriptedResponder& Responder() { return responder; }
     // What the "screen" shows: every area presented so far, copied from the draw surface.
     const RAST_MemBitmap* Presented() const { return presented.get(); }
@@ -68,18 +71,11 @@ class IGraphicsHeadless : public IGraphics {
     std::string commonAppDataFolder;
 
   private:
-    enum EntryState {
-        kEntryNone = 0,
-        kEntryEditing = 1,
-        kEntryUpdate = 2,
-        kEntryCancel = 3,
-        kEntryCommit = 4
-    };
     struct PendingEntry {
         IControl* control = nullptr;
         IParamRecord* param = nullptr;
         std::string text;
-        int state = kEntryNone;
+        bool commit = false; // false: cancelled
     };
 
     void EnsurePresentedSize();

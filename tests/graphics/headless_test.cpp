@@ -154,3 +154,32 @@ TEST(Headless, DialogsFilesColoursLinksAndClipboard) {
     rig.editor.ChooseFile(file, kFileOpen, folder, "alg");
     EXPECT_EQ(file, "");
 }
+
+TEST(Headless, VirtualKeysReachControlsOnlyWhenTheyAreControlKeys) {
+    EditorRig rig;
+    rig.Add(new ProbeControl(&rig.plug, {0, 0, 64, 48}));
+    auto* knob = rig.Add(new ProbeControl(&rig.plug, {10, 10, 20, 20}));
+    EXPECT_TRUE(rig.editor.KeyDownVirtual(12, 12, 'b'));
+    EXPECT_TRUE(rig.editor.KeyDownVirtual(12, 12, 40));
+    EXPECT_FALSE(rig.editor.KeyDownVirtual(12, 12, 13)); // Return belongs to the host
+    EXPECT_EQ(knob->calls, (std::vector<std::string>{"key 16", "key 2"}));
+}
+
+TEST(Headless, AnEntryOpenWhenTheControlsGoAwayIsDropped) {
+    EditorRig rig;
+    auto* c = rig.Add(new ProbeControl(&rig.plug, {0, 0, 10, 10}));
+    rig.editor.Responder().AnswerTextEntry("abc");
+    rig.editor.ShowTextEntry(c, c->TextStyle(), {0, 0, 10, 10}, "", nullptr);
+    EXPECT_TRUE(rig.editor.EntryOpen());
+    rig.editor.Resize(32, 32);
+    EXPECT_FALSE(rig.editor.EntryOpen());
+    rig.editor.Tick();
+
+    // A cancel from the program wins over what was typed.
+    auto* d = rig.Add(new ProbeControl(&rig.plug, {0, 0, 10, 10}));
+    rig.editor.Responder().AnswerTextEntry("abc");
+    rig.editor.ShowTextEntry(d, d->TextStyle(), {0, 0, 10, 10}, "", nullptr);
+    rig.editor.CancelValueEntry();
+    rig.editor.Tick();
+    EXPECT_TRUE(d->calls.empty());
+}

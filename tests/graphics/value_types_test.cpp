@@ -3,6 +3,7 @@
 #include "graphics/image_strip.h"
 #include "graphics/key_codes.h"
 #include "graphics/menu_list.h"
+#include "graphics/mouse_mods.h"
 #include "graphics/pixel_rect.h"
 #include "graphics/text_style.h"
 #include "raster/blit.h"
@@ -111,6 +112,14 @@ TEST(KeyCodes, VirtualKeysMapToControlCodes) {
                  {'Z', 40}, {'a', 15}, {'z', 40}, {13, -1}, {27, -1}, {36, -1}, {41, -1},  {'[', -1}};
     for (const Case& c : cases)
         EXPECT_EQ(ControlKeyForVirtualKey(c.vk), c.code) << c.vk;
+}
+
+TEST(WheelSteps, WholeNotchesOnly) {
+    struct Case {
+        int delta, steps;
+    } cases[] = {{120, 1}, {-240, -2}, {60, 0}, {-360, -3}, {100, 0}, {-119, 0}, {0, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(WheelStepsForDelta(c.delta), c.steps) << c.delta;
 }
 
 TEST(MenuList, NumberingPrefixesFormatThePosition) {
