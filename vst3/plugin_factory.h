@@ -32,7 +32,7 @@ class PluginFactory : public RefCountedObject, public IPluginFactory3 {
     tresult getClassInfoUnicode(int32 index, PClassInfoW* info) override;
     tresult setHostContext(FUnknown* context) override;
 
-    const char* ClassName() const override { return "CPluginFactory"; }
+    const char* ClassName() const override { return "PluginFactory"; }
 
     // Called when the factory is destroyed, so the module can forget its singleton.
     void (*onDestroyed)(PluginFactory*) = nullptr;

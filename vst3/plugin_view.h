@@ -33,7 +33,7 @@ class PluginView : public RefCountedObject, public IPlugView {
     void* SystemWindow() const { return systemWindow; }
     IPlugFrame* Frame() const { return plugFrame; }
 
-    const char* ClassName() const override { return "CPluginView"; }
+    const char* ClassName() const override { return "PluginView"; }
 
   protected:
     ViewRect rect{0, 0, 0, 0};

@@ -87,13 +87,18 @@ class MemoryStream : public HostObject<vst::IBStream> {
     vst::tresult read(void* buffer, vst::int32 n, vst::int32* got) override {
         std::size_t available = std::min(data.size(), readLimit);
         available = pos < available ? available - pos : 0;
-        const std::size_t count = std::min<std::size_t>(available, n < 0 ? 0 : static_cast<std::size_t>(n));
+        std::size_t count = std::min<std::size_t>(available, n < 0 ? 0 : static_cast<std::size_t>(n));
+        count = std::min(count, perRead);
         if (count) std::memcpy(buffer, data.data() + pos, count);
         pos += count;
         if (got) *got = static_cast<vst::int32>(count);
         return count == 0 && n > 0 ? vst::kResultFalse : vst::kResultOk;
     }
     vst::tresult write(void* buffer, vst::int32 n, vst::int32* written) override {
+        if (failWrites) {
+            if (written) *written = 0;
+            return vst::kResultFalse;
+        }
         const auto* b = static_cast<const unsigned char*>(buffer);
         data.insert(data.end(), b, b + n);
         if (written) *written = n;
@@ -112,6 +117,8 @@ class MemoryStream : public HostObject<vst::IBStream> {
         return vst::kResultOk;
     }
     std::vector<unsigned char> data;
+    std::size_t perRead = SIZE_MAX; // most bytes one read delivers
+    bool failWrites = false;
 
   private:
     std::size_t pos = 0;

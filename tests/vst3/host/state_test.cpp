@@ -120,4 +120,18 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
             EXPECT_TRUE(v >= 0.0 && v <= 1.0) << id << " holds " << v;
         }
     }
+    { // a stream that hands the record over a few bytes at a time still delivers all of it
+        Instance in(SharedHost(), &app);
+        MemoryStream trickle(record);
+        trickle.perRead = 7;
+        EXPECT_EQ(in.component->setState(&trickle), kResultOk);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(3), 0.125);
+    }
+    { // a stream that cannot be written to is not reported as saved
+        Instance in(SharedHost(), &app);
+        MemoryStream full;
+        full.failWrites = true;
+        EXPECT_EQ(in.component->getState(&full), kResultFalse);
+        EXPECT_EQ(in.controller->getState(&full), kResultFalse);
+    }
 }
