@@ -4,6 +4,7 @@
 #include "vst3/binding_fixture.h"
 #include "vst3/effect_vst3_view.h"
 #include "vst3/host/host_objects.h"
+#include "vst3/ihost_parameter.h"
 
 #include <gtest/gtest.h>
 
@@ -257,4 +258,54 @@ TEST(HostServices, ConnectionPointKeepsOnePeer) {
     EXPECT_EQ(a->disconnect(b.fx), kResultOk);
     EXPECT_EQ(a->notify(nullptr), kInvalidArgument);
     EXPECT_EQ(b->ReferenceCount(), 1u);
+}
+
+TEST(HostParameters, FilledOnceFromTheRecordAndConvertingThroughIt) {
+    IParamRecord shaped;
+    shaped.InitContinuous("Shaped", 0.25, 0.0, 1.0, 0.001, "dB", "", 2.0);
+    IParamRecord stepped; // an uninitialised record: stepped 0..1
+    stepped.displayTexts.push_back({1, "on"});
+    stepped.value = 1.0;
+    stepped.canAutomate = false;
+
+    auto* p = new IHostParameter(&shaped, 7, 3);
+    EXPECT_EQ(p->Info().id, 7u);
+    EXPECT_EQ(std::u16string(p->Info().title), u"Shaped");
+    EXPECT_EQ(std::u16string(p->Info().units), u"dB");
+    EXPECT_EQ(p->Info().stepCount, 0);
+    EXPECT_DOUBLE_EQ(p->Info().defaultNormalizedValue, 0.5);
+    EXPECT_EQ(p->Info().unitId, 3);
+    EXPECT_EQ(p->Info().flags, ParameterInfo::kCanAutomate);
+    EXPECT_EQ(p->Precision(), 3);
+    EXPECT_DOUBLE_EQ(p->toPlain(0.5), 0.25);
+    EXPECT_DOUBLE_EQ(p->toNormalized(0.25), 0.5);
+    String128 text{};
+    p->toString(0.5, text);
+    EXPECT_EQ(std::u16string(text), u"0.250");
+    ParamValue v = 0;
+    EXPECT_TRUE(p->fromString(u"2.5 units", v));
+    EXPECT_DOUBLE_EQ(v, 1.0);
+    EXPECT_TRUE(p->IsTypeOf("IHostParameter", false));
+    EXPECT_FALSE(p->IsTypeOf("Parameter", false));
+    EXPECT_TRUE(p->IsTypeOf("Parameter", true));
+    EXPECT_TRUE(p->IsTypeOf("FObject", true));
+    p->ReleaseReference();
+
+    auto* q = new IHostParameter(&stepped, 0, 0);
+    EXPECT_EQ(q->Info().stepCount, 1);
+    EXPECT_EQ(q->Info().flags, 0);
+    EXPECT_EQ(std::u16string(q->Info().units), u""); // the current value shows a text
+    q->toString(1.0, text);
+    EXPECT_EQ(std::u16string(text), u"on");
+    q->ReleaseReference();
+}
+
+TEST(HostParameters, ClassTypeTestOfTheBinding) {
+    Owned fx;
+    EXPECT_TRUE(fx->IsTypeOf("IEffectVST3", false));
+    EXPECT_FALSE(fx->IsTypeOf("SingleComponentEffect", false));
+    for (const char* base :
+         {"SingleComponentEffect", "EditControllerEx1", "EditController", "ComponentBase", "FObject"})
+        EXPECT_TRUE(fx->IsTypeOf(base, true)) << base;
+    EXPECT_FALSE(fx->IsTypeOf("IHostParameter", true));
 }
