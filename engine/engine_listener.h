@@ -6,7 +6,8 @@
 // - the recording's progress and its completion are stored by the audio thread in atomics and
 //   delivered by PollRecordingSignals(), which the editor's draw cycle calls (editor thread);
 // - Start, RunAnalysis and the design call it directly from the thread that runs them.
-// Calls are never made with the plug-in lock held by the engine.
+// The engine makes no call while it holds the plug-in lock for its own short write phases; only
+// Reset and UnserializeState, which hold the lock throughout, report OnCurvesChanged under it.
 class IEngineListener {
   public:
     virtual ~IEngineListener() = default;

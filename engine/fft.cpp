@@ -79,7 +79,43 @@ void ShortTransforms(double* __restrict re, double* __restrict im, int rows, int
             xr[1] = r - xr[1];
             xi[1] = i - xi[1];
         }
-        for (int h = 4; h < m; h <<= 1) {
+        int h = 4;
+        // Two stages at a time (spans h and 2h): half the passes over the row.
+        for (; 4 * h <= m; h <<= 2) {
+            const double* __restrict c1r = wr + h;
+            const double* __restrict c1i = wi + h;
+            const double* __restrict c2r = wr + 2 * h;
+            const double* __restrict c2i = wi + 2 * h;
+            for (int b = 0; b < m; b += 4 * h) {
+                double* __restrict r0 = xr + b;
+                double* __restrict i0 = xi + b;
+                double* __restrict r1 = r0 + h;
+                double* __restrict i1 = i0 + h;
+                double* __restrict r2 = r0 + 2 * h;
+                double* __restrict i2 = i0 + 2 * h;
+                double* __restrict r3 = r0 + 3 * h;
+                double* __restrict i3 = i0 + 3 * h;
+                for (int j = 0; j < h; ++j) {
+                    // Span h: (0,1) and (2,3) with e^(-j pi j/h).
+                    const double t1r = r1[j] * c1r[j] - i1[j] * c1i[j], t1i = r1[j] * c1i[j] + i1[j] * c1r[j];
+                    const double t3r = r3[j] * c1r[j] - i3[j] * c1i[j], t3i = r3[j] * c1i[j] + i3[j] * c1r[j];
+                    const double y0r = r0[j] + t1r, y0i = i0[j] + t1i, y1r = r0[j] - t1r, y1i = i0[j] - t1i;
+                    const double y2r = r2[j] + t3r, y2i = i2[j] + t3i, y3r = r2[j] - t3r, y3i = i2[j] - t3i;
+                    // Span 2h: (0,2) with w = e^(-j pi j/2h), (1,3) with -j*w.
+                    const double u2r = y2r * c2r[j] - y2i * c2i[j], u2i = y2r * c2i[j] + y2i * c2r[j];
+                    const double u3r = y3r * c2i[j] + y3i * c2r[j], u3i = y3i * c2i[j] - y3r * c2r[j];
+                    r0[j] = y0r + u2r;
+                    i0[j] = y0i + u2i;
+                    r2[j] = y0r - u2r;
+                    i2[j] = y0i - u2i;
+                    r1[j] = y1r + u3r;
+                    i1[j] = y1i + u3i;
+                    r3[j] = y1r - u3r;
+                    i3[j] = y1i - u3i;
+                }
+            }
+        }
+        for (; h < m; h <<= 1) {
             const double* __restrict cr = wr + h;
             const double* __restrict ci = wi + h;
             for (int b = 0; b < m; b += 2 * h) {
