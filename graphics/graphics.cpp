@@ -25,6 +25,12 @@ void IGraphics::DeleteControls() {
 
 int IGraphics::AddControl(IControl* control) {
     if (!control) return -1;
+    // Added twice it would be deleted twice; a control of another editor is that editor's.
+    if (control->Editor() == this) {
+        for (int i = 0; i < NControls(); ++i)
+            if (controls[size_t(i)].get() == control) return i;
+    }
+    if (control->Editor()) return -1;
     control->SetEditor(this);
     controls.emplace_back(control);
     return NControls() - 1;

@@ -73,7 +73,8 @@ class IGraphics : public IEditorLink {
     void PushParamToControls(int paramIdx, double value, bool normalized);
 
     // ---- Controls ----
-    // Appends a control and takes ownership; returns its index (-1 for a null control).
+    // Appends a control and takes ownership; returns its index. A control already in this editor
+    // keeps its place; null or a control of another editor is refused with -1 (and not taken).
     int AddControl(IControl* control);
     int NControls() const { return int(controls.size()); }
     // Null for an index outside the list.

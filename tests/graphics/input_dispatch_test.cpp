@@ -136,6 +136,17 @@ TEST(InputDispatch, MouseOverTracksTheControlUnderThePointer) {
     EXPECT_EQ(rig.back->calls.back(), "out");
 }
 
+TEST(InputDispatch, ControlListTakesEachControlOnce) {
+    DispatchRig rig;
+    EXPECT_EQ(rig.editor.AddControl(rig.bound), 1);
+    EXPECT_EQ(rig.editor.NControls(), 3);
+    EXPECT_EQ(rig.editor.AddControl(nullptr), -1);
+    TestEditor other(&rig.plug, 10, 10, 25);
+    EXPECT_EQ(other.AddControl(rig.free), -1);
+    EXPECT_EQ(other.NControls(), 0);
+    EXPECT_EQ(rig.editor.GetControl(3), nullptr);
+}
+
 TEST(InputDispatch, ResizeDropsControlsAndEveryPointerIntoThem) {
     DispatchRig rig;
     rig.editor.SetKeyCatcher(rig.free);
