@@ -39,6 +39,10 @@ int BlendFours(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
         const __m128i sa = _mm_srli_epi32(s, 24);
         const __m128i transparent = _mm_cmpeq_epi32(sa, zero);
         if (_mm_movemask_epi8(transparent) == 0xFFFF) continue;
+        if (a == 256 && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, opaque)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
+            continue;
+        }
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
 
         __m128i add, keep;

@@ -188,6 +188,10 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
         }
         for (int i = 0; i < 256; ++i)
             src.Row(i % 9)[i % 67] = (src.Row(i % 9)[i % 67] & 0xFFFFFFu) | i << 24;
+        for (int x = 40; x < 52; ++x) { // runs of opaque and of transparent pixels
+            src.Row(7)[x] |= 0xFF000000u;
+            src.Row(8)[x] &= 0x00FFFFFFu;
+        }
         RAST_MemBitmap before(70, 9);
         BlitBitmap(&before, &dst, 0, 0, nullptr, 1.0f, ModeCopy);
         BlitBitmap(&dst, &src, 3, 0, nullptr, alpha, ModeCopy | UseSourceAlpha);
