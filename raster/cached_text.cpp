@@ -5,10 +5,17 @@
 #include "raster/utf8.h"
 
 #include <algorithm>
+#include <climits>
 
 using namespace rast;
 
 namespace {
+
+// a + b limited to the int range (a measured box may start anywhere).
+int SaturatedSum(int a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    return sum > INT_MAX ? INT_MAX : (sum < INT_MIN ? INT_MIN : static_cast<int>(sum));
+}
 
 struct Extent {
     int width = 0, height = 0;
@@ -56,8 +63,8 @@ int RAST_CachedFont::RenderCached(RAST_IBitmap* bitmap, const char* text, size_t
         e.height = std::max(e.height, penY + g.height);
     });
     if (measureOnly) {
-        rect->right = rect->left + e.width;
-        rect->bottom = rect->top + e.height;
+        rect->right = SaturatedSum(rect->left, e.width);
+        rect->bottom = SaturatedSum(rect->top, e.height);
         return e.height;
     }
     if (!bitmap->Bits()) return 0;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace rast {
@@ -69,39 +70,46 @@ int DrawPlatformText(const NativeTextState& st, RAST_IBitmap* bitmap, const char
                   (format | DT_CALCRECT) & ~static_cast<unsigned>(DT_NOCLIP));
     const int w = measured.right - measured.left, h = measured.bottom - measured.top;
     if (measureOnly) {
-        rect->right = rect->left + w;
-        rect->bottom = rect->top + h;
+        rect->right = static_cast<int>(std::min<long long>(static_cast<long long>(rect->left) + w, INT_MAX));
+        rect->bottom = static_cast<int>(std::min<long long>(static_cast<long long>(rect->top) + h, INT_MAX));
         return h;
     }
     if (!bitmap || !bitmap->Bits()) return 0;
 
-    int x = rect->left, y = rect->top;
+    // Placement and clipping in 64 bits: extreme rectangles must not wrap.
+    const long long left = rect->left, top = rect->top, right = rect->right, bottom = rect->bottom;
+    long long x = left, y = top;
     if (format & DT_RIGHT)
-        x = rect->right - w;
+        x = right - w;
     else if (format & DT_CENTER)
-        x = (rect->left + rect->right - w) / 2;
+        x = (left + right - w) / 2;
     if (format & DT_BOTTOM)
-        y = rect->bottom - h;
+        y = bottom - h;
     else if (format & DT_VCENTER)
-        y = (rect->top + rect->bottom - h) / 2;
+        y = (top + bottom - h) / 2;
 
-    RAST_Rect box{std::max(x, 0), std::max(y, 0), std::min(x + w, bitmap->Width()),
-                  std::min(y + h, bitmap->Height())};
+    long long boxLeft = std::max(x, 0LL), boxTop = std::max(y, 0LL);
+    long long boxRight = std::min<long long>(x + w, bitmap->Width());
+    long long boxBottom = std::min<long long>(y + h, bitmap->Height());
     if (!(format & DT_NOCLIP)) {
-        box.left = std::max(box.left, rect->left);
-        box.top = std::max(box.top, rect->top);
-        box.right = std::min(box.right, rect->right);
-        box.bottom = std::min(box.bottom, rect->bottom);
+        boxLeft = std::max(boxLeft, left);
+        boxTop = std::max(boxTop, top);
+        boxRight = std::min(boxRight, right);
+        boxBottom = std::min(boxBottom, bottom);
     }
     const int margin = st.lineHeight < 16 ? 2 : st.lineHeight / 16 + 2;
-    box.left = std::max(box.left - margin, 0);
+    boxLeft = std::max(boxLeft - margin, 0LL);
+    if (boxRight <= boxLeft || boxBottom <= boxTop) return h;
+    // A visible box lies inside the bitmap, so from here on everything fits an int.
+    const RAST_Rect box{static_cast<int>(boxLeft), static_cast<int>(boxTop), static_cast<int>(boxRight),
+                        static_cast<int>(boxBottom)};
     const int bw = box.right - box.left, bh = box.bottom - box.top;
-    if (bw <= 0 || bh <= 0) return h;
     surface = Scratch(scratch, bw, bh);
     if (!surface) return 0;
 
     BlitBitmap(surface, bitmap, 0, 0, &box, 1.0f, ModeCopy);
-    RECT r{x - box.left, y - box.top, x - box.left + w, y - box.top + h};
+    const int ox = static_cast<int>(x - box.left), oy = static_cast<int>(y - box.top);
+    RECT r{ox, oy, ox + w, oy + h};
     const int result =
         DrawOnContext(st, static_cast<HDC>(surface->DrawingContext()), text, length, &r, format);
     const RAST_Rect back{0, 0, bw, bh};

@@ -132,6 +132,11 @@ TEST_F(CachedFontTest, MeasuresLinesFromAdvancesAndInk) {
     EXPECT_EQ(r.right, 10 + std::max(h->advance + i->advance, h->advance + i->width - i->leftOffset));
     EXPECT_EQ(r.bottom, 20 + lh);
 
+    RAST_Rect far{INT_MAX - 3, INT_MAX - 1, 0, 0};
+    font->RenderText(nullptr, "Hi", -1, &far, TextMeasureOnly | kCachedOnly);
+    EXPECT_EQ(far.right, INT_MAX);
+    EXPECT_EQ(far.bottom, INT_MAX);
+
     const RAST_Rect empty = Measure(*font, "");
     EXPECT_EQ(empty.right, 10);
     EXPECT_EQ(empty.bottom, 20);
@@ -358,6 +363,22 @@ TEST_F(PlatformTextTest, PlatformAndCachedPathsDrawTheSameText) {
     font->RenderText(&native, text, -1, &cachedSize, TextMeasureOnly | kCachedOnly);
     EXPECT_NEAR(platformSize.right, cachedSize.right, 2);
     EXPECT_EQ(platformSize.bottom, cachedSize.bottom);
+}
+
+TEST_F(PlatformTextTest, PlatformDrawingOnPlainMemoryStaysInside) {
+    rast::OverrideWineDetection(0);
+    font->SetTextColour(kWhite);
+    GuardedBitmap bmp(30, 16, kBlack);
+    const RAST_Rect rects[] = {{-7, -5, 20, 10},
+                               {25, 10, 60, 40},
+                               {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+                               {INT_MAX - 5, 0, INT_MAX, 9},
+                               {0, 0, -40, -40}};
+    for (unsigned format :
+         {0u, unsigned(TextCentre | TextVCentre), unsigned(TextRight | TextBottom | TextNoClip)})
+        for (RAST_Rect r : rects)
+            font->RenderText(&bmp, "Wide text", -1, &r, format);
+    EXPECT_TRUE(bmp.GuardsIntact());
 }
 
 TEST_F(PlatformTextTest, TranslucentTextAndWineTakeTheCachedPath) {
