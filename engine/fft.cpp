@@ -167,45 +167,121 @@ inline void CircleLookup(const CircleTables& t, long e, double& r, double& i) {
     i = t.coarseR[hi] * t.fineI[lo] + t.coarseI[hi] * t.fineR[lo];
 }
 
-// Multiplies row j of `rows` rows of `cols` points (`stride` apart) by e^(-j 2 pi (j0+j) k / n), k the
-// column. Each row's twiddles are built from two short runs (k = kh*split + kl) looked up on the circle.
+constexpr int kBlock = 8; // columns gathered at once: one cache line of doubles per row
+
+#if defined(__GNUC__)
+typedef double v8d __attribute__((vector_size(64)));
+#else
+#error "the interleaved transforms are written with GCC vector extensions"
+#endif
+
+// Through memory, not return values, so no vector crosses a call boundary.
+inline void Load8(v8d& v, const double* p) {
+    std::memcpy(&v, p, sizeof v);
+}
+inline void Store8(double* p, const v8d& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Decimation in time over m positions of kBlock interleaved columns (entry [p*kBlock + b] is
+// position p of column b), input in bit-reversed position order, output natural. Every butterfly
+// works on all columns at once, and two stages are done per pass where the size allows.
 TV_HOT_KERNEL
-void TwiddleRows(double* __restrict re, double* __restrict im, int j0, int rows, int stride, int cols,
-                 const CircleTables& t, double* __restrict rowR, double* __restrict rowI) {
+void InterleavedTransforms(double* __restrict xr, double* __restrict xi, const double* __restrict wr,
+                           const double* __restrict wi, int m) {
+    int h = 1;
+    for (; 4 * h <= m; h <<= 2) {
+        for (int b = 0; b < m; b += 4 * h)
+            for (int j = 0; j < h; ++j) {
+                const double c1r = wr[h + j], c1i = wi[h + j], c2r = wr[2 * h + j], c2i = wi[2 * h + j];
+                double* p0r = xr + static_cast<std::size_t>(b + j) * kBlock;
+                double* p0i = xi + static_cast<std::size_t>(b + j) * kBlock;
+                const std::size_t d = static_cast<std::size_t>(h) * kBlock;
+                v8d x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+                Load8(x0r, p0r);
+                Load8(x0i, p0i);
+                Load8(x1r, p0r + d);
+                Load8(x1i, p0i + d);
+                Load8(x2r, p0r + 2 * d);
+                Load8(x2i, p0i + 2 * d);
+                Load8(x3r, p0r + 3 * d);
+                Load8(x3i, p0i + 3 * d);
+                // Span h: (0,1) and (2,3) with e^(-j pi j/h).
+                const v8d t1r = x1r * c1r - x1i * c1i, t1i = x1r * c1i + x1i * c1r;
+                const v8d t3r = x3r * c1r - x3i * c1i, t3i = x3r * c1i + x3i * c1r;
+                const v8d y0r = x0r + t1r, y0i = x0i + t1i, y1r = x0r - t1r, y1i = x0i - t1i;
+                const v8d y2r = x2r + t3r, y2i = x2i + t3i, y3r = x2r - t3r, y3i = x2i - t3i;
+                // Span 2h: (0,2) with w = e^(-j pi j/2h), (1,3) with -j*w.
+                const v8d u2r = y2r * c2r - y2i * c2i, u2i = y2r * c2i + y2i * c2r;
+                const v8d u3r = y3r * c2i + y3i * c2r, u3i = y3i * c2i - y3r * c2r;
+                Store8(p0r, y0r + u2r);
+                Store8(p0i, y0i + u2i);
+                Store8(p0r + 2 * d, y0r - u2r);
+                Store8(p0i + 2 * d, y0i - u2i);
+                Store8(p0r + d, y1r + u3r);
+                Store8(p0i + d, y1i + u3i);
+                Store8(p0r + 3 * d, y1r - u3r);
+                Store8(p0i + 3 * d, y1i - u3i);
+            }
+    }
+    for (; h < m; h <<= 1)
+        for (int b = 0; b < m; b += 2 * h)
+            for (int j = 0; j < h; ++j) {
+                const double cr = wr[h + j], ci = wi[h + j];
+                double* ar = xr + static_cast<std::size_t>(b + j) * kBlock;
+                double* ai = xi + static_cast<std::size_t>(b + j) * kBlock;
+                const std::size_t d = static_cast<std::size_t>(h) * kBlock;
+                v8d x0r, x0i, x1r, x1i;
+                Load8(x0r, ar);
+                Load8(x0i, ai);
+                Load8(x1r, ar + d);
+                Load8(x1i, ai + d);
+                const v8d tr = x1r * cr - x1i * ci, ti = x1r * ci + x1i * cr;
+                Store8(ar, x0r + tr);
+                Store8(ai, x0i + ti);
+                Store8(ar + d, x0r - tr);
+                Store8(ai + d, x0i - ti);
+            }
+}
+
+// Multiplies position k of the kBlock interleaved columns c .. c+kBlock-1 by e^(-j 2 pi (c+b) k / n):
+// the factor e^(-j 2 pi c k / n) of the block times e^(-j 2 pi b k / n), the same for every block.
+TV_HOT_KERNEL
+void TwiddleInterleaved(double* __restrict xr, double* __restrict xi, int m, const double* __restrict baseR,
+                        const double* __restrict baseI, const double* __restrict laneR,
+                        const double* __restrict laneI) {
+    for (int k = 0; k < m; ++k) {
+        const std::size_t at = static_cast<std::size_t>(k) * kBlock;
+        v8d lr, li, x, y;
+        Load8(lr, laneR + at);
+        Load8(li, laneI + at);
+        const double br = baseR[k], bi = baseI[k];
+        const v8d wr = lr * br - li * bi, wi = lr * bi + li * br;
+        Load8(x, xr + at);
+        Load8(y, xi + at);
+        Store8(xr + at, x * wr - y * wi);
+        Store8(xi + at, x * wi + y * wr);
+    }
+}
+
+// e^(-j 2 pi j k / n) for k = 0 .. cols-1, built from two short runs (k = kh*split + kl) looked
+// up on the circle.
+void TwiddleRun(long j, int cols, const CircleTables& t, double* __restrict rowR, double* __restrict rowI) {
     int splitBits = 0;
     while ((1 << (2 * splitBits)) < cols)
         ++splitBits;
     const int split = 1 << splitBits; // about sqrt(cols), at most 64 for cols <= 4096
     const int runs = (cols + split - 1) / split;
     double aR[64], aI[64], bR[64], bI[64];
-    for (int jr = 0; jr < rows; ++jr) {
-        const long j = j0 + jr;
-        if (j == 0) continue;
-        for (int kl = 0; kl < split; ++kl)
-            CircleLookup(t, j * kl, aR[kl], aI[kl]);
-        for (int kh = 0; kh < runs; ++kh)
-            CircleLookup(t, j * kh * split, bR[kh], bI[kh]);
-        for (int kh = 0; kh < runs; ++kh)
-            for (int kl = 0; kl < split; ++kl) {
-                rowR[kh * split + kl] = bR[kh] * aR[kl] - bI[kh] * aI[kl];
-                rowI[kh * split + kl] = bR[kh] * aI[kl] + bI[kh] * aR[kl];
-            }
-        double* __restrict xr = re + static_cast<std::size_t>(jr) * stride;
-        double* __restrict xi = im + static_cast<std::size_t>(jr) * stride;
-        for (int k = 0; k < cols; ++k) {
-            const double r = xr[k] * rowR[k] - xi[k] * rowI[k];
-            const double i = xr[k] * rowI[k] + xi[k] * rowR[k];
-            xr[k] = r;
-            xi[k] = i;
+    for (int kl = 0; kl < split; ++kl)
+        CircleLookup(t, j * kl, aR[kl], aI[kl]);
+    for (int kh = 0; kh < runs; ++kh)
+        CircleLookup(t, j * kh * split, bR[kh], bI[kh]);
+    for (int kh = 0; kh < runs; ++kh)
+        for (int kl = 0; kl < split; ++kl) {
+            rowR[kh * split + kl] = bR[kh] * aR[kl] - bI[kh] * aI[kl];
+            rowI[kh * split + kl] = bR[kh] * aI[kl] + bI[kh] * aR[kl];
         }
-    }
-}
-
-constexpr int kBlock = 8; // columns gathered at once: one cache line of doubles per row
-// The gathered columns are kept a little more than a power of two apart, so that the kBlock
-// entries of one row do not all fall into the same cache set.
-inline std::size_t ColumnStride(int n2) {
-    return static_cast<std::size_t>(n2) + 8;
 }
 
 // Every table and working buffer of one large transform, in one allocation.
@@ -214,9 +290,11 @@ struct LargeTables {
     int* revs = nullptr;
     ShortTables t1{}, t2{};
     CircleTables circle{};
-    double* rowR = nullptr; // one row of twiddles (n2)
+    double* rowR = nullptr; // e^(-j 2 pi c k / n) over k for the current block (n2)
     double* rowI = nullptr;
-    double* colR = nullptr; // kBlock columns of n2 points, ColumnStride apart
+    double* laneR = nullptr; // e^(-j 2 pi b k / n), interleaved like the columns (n2 * kBlock)
+    double* laneI = nullptr;
+    double* colR = nullptr; // kBlock interleaved columns of up to n2 points
     double* colI = nullptr;
     int bits1 = 0, bits2 = 0, n1 = 0, n2 = 0;
 
@@ -230,8 +308,9 @@ struct LargeTables {
         const int fineBits = (order + 1) / 2;
         const long n = 1L << order;
         const int fine = 1 << fineBits, coarse = static_cast<int>(n >> fineBits);
-        const std::size_t doubles = 2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse +
-                                    2 * n2 + 2 * static_cast<std::size_t>(kBlock) * ColumnStride(n2) + 2 * n1;
+        const std::size_t wide = static_cast<std::size_t>(kBlock) * n2;
+        const std::size_t doubles =
+            2 * static_cast<std::size_t>(n1) + 2 * n2 + 2 * fine + 2 * coarse + 2 * n2 + 2 * wide + 2 * wide;
         block = DoubleArray(doubles);
         revs = new (std::nothrow) int[n1 + n2];
         if (!block || !revs) return false;
@@ -245,8 +324,11 @@ struct LargeTables {
         rowR = p;
         rowI = p + n2;
         p += 2 * n2;
+        laneR = p;
+        laneI = p + wide;
+        p += 2 * wide;
         colR = p;
-        colI = p + static_cast<std::size_t>(kBlock) * ColumnStride(n2);
+        colI = p + wide;
         FillShortTables(t1, bits1);
         FillShortTables(t2, bits2);
         for (int e = 0; e < fine; ++e) {
@@ -259,6 +341,9 @@ struct LargeTables {
             circle.coarseR[e] = std::cos(a);
             circle.coarseI[e] = -std::sin(a);
         }
+        for (int k = 0; k < n2; ++k)
+            for (int b = 0; b < kBlock; ++b)
+                CircleLookup(circle, static_cast<long>(b) * k, laneR[k * kBlock + b], laneI[k * kBlock + b]);
         return true;
     }
 };
@@ -266,41 +351,40 @@ struct LargeTables {
 // The large transform, leaving X[k2 + n2*k1] at [k2*n1 + k1] of (re, im) (see fft.h).
 // With t = j1 + n1*j2 and k = k2 + n2*k1:
 //   X[k] = sum_j1 e^(-j2pi j1 k1/n1) e^(-j2pi j1 k2/n) sum_j2 x[t] e^(-j2pi j2 k2/n2).
-// Each pass gathers kBlock columns at a time (one cache line per row), transforms them in cache
-// and writes them out as contiguous rows: pass 1 the inner sums with the twiddle into the scratch
-// arrays (row j1, column k2), pass 2 the outer sums back into (re, im) (row k2, column k1).
-// Only reads are strided; every write is a whole row.
+// Each pass gathers kBlock columns at a time (one cache line per row), transforms them side by
+// side in cache and writes them out as contiguous rows: pass 1 the inner sums with the twiddle
+// into the scratch arrays (row j1, column k2), pass 2 the outer sums back into (re, im) (row k2,
+// column k1). Only reads are strided; every write is a whole row.
 void LargeTransform(double* re, double* im, double* sre, double* sim, const LargeTables& t) {
     const int n1 = t.n1, n2 = t.n2;
-    const std::size_t stride = ColumnStride(n2);
     auto gather = [&](const double* srcR, const double* srcI, int rows, int cols, int c, const int* rev) {
         for (int j = 0; j < rows; ++j) {
-            const double* sr = srcR + static_cast<std::size_t>(j) * cols + c;
-            const double* si = srcI + static_cast<std::size_t>(j) * cols + c;
-            const std::size_t d = static_cast<std::size_t>(rev[j]);
-            for (int b = 0; b < kBlock; ++b) {
-                t.colR[b * stride + d] = sr[b];
-                t.colI[b * stride + d] = si[b];
-            }
+            const std::size_t from = static_cast<std::size_t>(j) * cols + c;
+            const std::size_t to = static_cast<std::size_t>(rev[j]) * kBlock;
+            std::memcpy(t.colR + to, srcR + from, kBlock * sizeof(double));
+            std::memcpy(t.colI + to, srcI + from, kBlock * sizeof(double));
         }
     };
     auto emit = [&](double* dstR, double* dstI, int length, int firstRow) {
         for (int b = 0; b < kBlock; ++b) {
-            std::memcpy(dstR + static_cast<std::size_t>(firstRow + b) * length, t.colR + b * stride,
-                        length * sizeof(double));
-            std::memcpy(dstI + static_cast<std::size_t>(firstRow + b) * length, t.colI + b * stride,
-                        length * sizeof(double));
+            double* dr = dstR + static_cast<std::size_t>(firstRow + b) * length;
+            double* di = dstI + static_cast<std::size_t>(firstRow + b) * length;
+            for (int k = 0; k < length; ++k) {
+                dr[k] = t.colR[static_cast<std::size_t>(k) * kBlock + b];
+                di[k] = t.colI[static_cast<std::size_t>(k) * kBlock + b];
+            }
         }
     };
     for (int c = 0; c < n1; c += kBlock) {
         gather(re, im, n2, n1, c, t.t2.rev);
-        ShortTransforms(t.colR, t.colI, kBlock, static_cast<int>(stride), t.t2.wr, t.t2.wi, n2);
-        TwiddleRows(t.colR, t.colI, c, kBlock, static_cast<int>(stride), n2, t.circle, t.rowR, t.rowI);
+        InterleavedTransforms(t.colR, t.colI, t.t2.wr, t.t2.wi, n2);
+        TwiddleRun(c, n2, t.circle, t.rowR, t.rowI);
+        TwiddleInterleaved(t.colR, t.colI, n2, t.rowR, t.rowI, t.laneR, t.laneI);
         emit(sre, sim, n2, c);
     }
     for (int c = 0; c < n2; c += kBlock) {
         gather(sre, sim, n1, n2, c, t.t1.rev);
-        ShortTransforms(t.colR, t.colI, kBlock, static_cast<int>(stride), t.t1.wr, t.t1.wi, n1);
+        InterleavedTransforms(t.colR, t.colI, t.t1.wr, t.t1.wi, n1);
         emit(re, im, n1, c);
     }
 }
