@@ -66,7 +66,7 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
     }
 
     const double* x = sel == 0.0 ? ref : tgt;
-    const int K = SectionCount(resolution);
+    const int K = cascadeSections == kHighBands ? kHighBands : kNormalBands;
     PeakingSection* c = correctionCascade.data();
     const double gain = levelMatchGain;
     bool poisoned = false;

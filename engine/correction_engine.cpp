@@ -60,6 +60,7 @@ void CorrectionEngine::DesignCorrection() {
         PluginLockGuard guard(base.Lock());
         filterReady.store(0, std::memory_order_release);
         std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
+        cascadeSections = n;
         levelMatchGain = r.levelMatchGain;
         sectionGain = r.sectionGain;
         std::copy_n(r.measuredRatio.begin(), n, measuredRatio.begin());

@@ -100,6 +100,10 @@ class CorrectionEngine {
 
     std::atomic<int> filterReady{0};
     std::array<PeakingSection, kMaxSections> correctionCascade{};
+    // Sections the audio path runs: the count of the last design, switched together with its
+    // coefficients, so that a change of resolution never runs old and new sections mixed while the
+    // new design is being computed.
+    int cascadeSections = kNormalBands;
     double levelMatchGain = 1.0;
 
     std::array<double, kBandCount> targetBands;

@@ -115,6 +115,28 @@ TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     EXPECT_EQ(quiet.out0.back(), 0.0);
 }
 
+// The section count switches with the coefficients: after "Resolution" changes, the sections of the
+// previous design keep running alone until the new design is written.
+TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
+    Prepared a, b;
+    for (Prepared* p : {&a, &b}) {
+        for (int i = 0; i < kBandCount; ++i)
+            p->e.targetBands[i] = 1.0 + 0.2 * (i % 7);
+        p->e.SetOutputSelection(1.0);
+    }
+    for (int k = kNormalBands; k < kHighBands; ++k) // stale sections from some earlier design
+        b.e.correctionCascade[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
+    b.e.resolution = 1.0; // changed, not yet redesigned
+    Stereo sa(512), sb(512);
+    Fill(sa);
+    Fill(sb);
+    sa.Run(a.e);
+    sb.Run(b.e);
+    EXPECT_EQ(sa.out0, sb.out0);
+    b.e.DesignCorrection();
+    EXPECT_EQ(b.e.cascadeSections, kHighBands);
+}
+
 TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Prepared p;
     for (int i = 0; i < kBandCount; ++i)
