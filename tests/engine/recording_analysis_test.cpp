@@ -10,20 +10,23 @@
 namespace {
 
 struct Recording {
-    std::vector<double> reference = std::vector<double>(2 * kFftLength, 0.0);
-    std::vector<double> target = std::vector<double>(2 * kFftLength, 0.0);
+    int order;
+    std::vector<double> reference, target;
     std::array<double, kBandCount> referenceBands{}, targetBands{};
+    explicit Recording(int o = kFftOrder) : order(o), reference(2u << o, 0.0), target(2u << o, 0.0) {}
     bool Analyse(const BandBins& bins) {
-        return AnalyseRecordings(reference.data(), target.data(), kFftOrder, bins, referenceBands.data(),
+        return AnalyseRecordings(reference.data(), target.data(), order, bins, referenceBands.data(),
                                  targetBands.data());
     }
 };
 
 // Band levels of one signal transformed on its own, the plain way.
-std::array<double, kBandCount> LevelsAlone(const std::vector<double>& samples, const BandBins& bins) {
-    std::vector<double> re(samples.begin(), samples.begin() + kFftLength), im(kFftLength, 0.0);
-    EXPECT_TRUE(Fft(re.data(), im.data(), kFftOrder));
-    for (int j = 0; j < kFftLength; ++j)
+std::array<double, kBandCount> LevelsAlone(const std::vector<double>& samples, const BandBins& bins,
+                                           int order) {
+    const int n = 1 << order;
+    std::vector<double> re(samples.begin(), samples.begin() + n), im(n, 0.0);
+    EXPECT_TRUE(Fft(re.data(), im.data(), order));
+    for (int j = 0; j < n; ++j)
         re[j] = re[j] * re[j] + im[j] * im[j];
     std::array<double, kBandCount> bands{};
     BandLevelsFromPower(re.data(), bins, bands.data());
@@ -70,21 +73,25 @@ TEST(RecordingAnalysis, EqualAndScaledInputs) {
 }
 
 // The two real recordings share one complex transform; each must come out as if transformed alone.
+// At every size: the full one, and short ones whose transform takes the other code paths.
 TEST(RecordingAnalysis, SharedTransformSeparatesBothSpectra) {
-    const BandBins bins = ComputeBandBins(44100, kFftLength);
-    std::mt19937 rng(11);
-    std::normal_distribution<double> noise;
-    Recording r;
-    for (int i = 0; i < kFftLength; ++i) {
-        r.reference[i] = noise(rng);
-        r.target[i] = std::sin(0.05 * i) + 0.01 * noise(rng);
-    }
-    const auto refAlone = LevelsAlone(r.reference, bins);
-    const auto tgtAlone = LevelsAlone(r.target, bins);
-    ASSERT_TRUE(r.Analyse(bins));
-    for (int i = 0; i < kBandCount; ++i) {
-        EXPECT_NEAR(r.referenceBands[i], refAlone[i], 1e-9 * refAlone[i] + 1e-9) << i;
-        EXPECT_NEAR(r.targetBands[i], tgtAlone[i], 1e-9 * tgtAlone[i] + 1e-9) << i;
+    for (int order : {kFftOrder, 14, 11}) {
+        const int n = 1 << order;
+        const BandBins bins = ComputeBandBins(44100, n);
+        std::mt19937 rng(11);
+        std::normal_distribution<double> noise;
+        Recording r(order);
+        for (int i = 0; i < n; ++i) {
+            r.reference[i] = noise(rng);
+            r.target[i] = std::sin(0.05 * i) + 0.01 * noise(rng);
+        }
+        const auto refAlone = LevelsAlone(r.reference, bins, order);
+        const auto tgtAlone = LevelsAlone(r.target, bins, order);
+        ASSERT_TRUE(r.Analyse(bins));
+        for (int i = 0; i < kBandCount; ++i) {
+            EXPECT_NEAR(r.referenceBands[i], refAlone[i], 1e-9 * refAlone[i] + 1e-9) << order << " " << i;
+            EXPECT_NEAR(r.targetBands[i], tgtAlone[i], 1e-9 * tgtAlone[i] + 1e-9) << order << " " << i;
+        }
     }
 }
 
