@@ -19,15 +19,18 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
         int32 offset = 0;
         ParamValue value = 0.0;
         if (queue->getPoint(points - 1, offset, value) != kResultOk) continue;
-        // A value that is not a number is ignored; others are held to 0..1.
+        // A value that is not a number is ignored.
         if (std::isnan(value)) continue;
-        value = std::clamp(value, 0.0, 1.0);
         const ParamID id = queue->getParameterId();
         if (id == kBypassParamId) {
             bypassed = value > 0.5;
         } else if (id == kPresetParamId) {
-            if (NPresets() > 0) RestorePreset(static_cast<int>(value * NPresets()));
+            // The integer part names the preset; indices outside the list restore nothing, and a
+            // value too large to convert is ignored.
+            const double index = std::trunc(value * NPresets());
+            if (NPresets() > 0 && std::fabs(index) < 1e9) RestorePreset(static_cast<int>(index));
         } else if (IsPluginParam(id)) {
+            value = std::clamp(value, 0.0, 1.0);
             const int idx = static_cast<int>(id);
             GetParam(idx)->SetNormalized(value);
             if (Graphics()) Graphics()->ApplyHostValueToControls(idx, value);

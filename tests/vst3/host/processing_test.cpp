@@ -159,7 +159,11 @@ TEST(Processing, PresetSelectorRestoresOnlyExistingPresets) {
     run(kPreset, 0.99); // preset 0 holds the state the instance was built with
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.5);
     run(kGain, 0.1);
-    run(kPreset, -4.0); // held to 0: preset 0 again
+    for (double outside : {-4.0, 2.0, 1e300, -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()})
+        run(kPreset, outside); // no preset has such an index
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.1);
+    run(kPreset, -0.5); // the integer part of -0.5 is preset 0
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.5);
     run(kGain, std::numeric_limits<double>::infinity());
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 1.0);
