@@ -1,0 +1,97 @@
+// The plug-in's own class as it is built: its documents folder, calibration, parameters, default
+// preset and its reaction to parameter changes.
+#include "plugin/mic_corrector.h"
+#include "support/message_recorder.h"
+#include "vst3/host/module_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Owned {
+    IMicCorrector* fx = new IMicCorrector();
+    ~Owned() { fx->release(); }
+    IMicCorrector* operator->() { return fx; }
+};
+
+class MicCorrectorTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        fs::create_directories(TV_TEST_DOCUMENTS);
+        UseDocumentsFolder(TV_TEST_DOCUMENTS);
+    }
+};
+
+} // namespace
+
+TEST_F(MicCorrectorTest, BuiltWithItsFolderParametersAndDefaultPreset) {
+    MessageRecorder messages;
+    Owned a;
+    const std::string folder = a->DocumentsFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(fs::path(folder).parent_path().filename(), "Tessivane Vorelline");
+    EXPECT_TRUE(fs::is_directory(fs::path(folder)));
+    Owned again; // the folder exists already: nothing changes, nothing is said
+    EXPECT_EQ(again->DocumentsFolder(), folder);
+    EXPECT_TRUE(messages.entries.empty());
+
+    ASSERT_EQ(a->NParams(), 15);
+    const char* names[15] = {"Inputs", "Outputs", "Resolution", "Gain", "Start", "Save", "Load", "Help",
+                             "About",  "",        "",           "",     "",      "",     "Reset"};
+    for (int i = 0; i < 15; ++i)
+        EXPECT_STREQ(a->GetParam(i)->name, names[i]) << i;
+    EXPECT_DOUBLE_EQ(a->GetParam(3)->value, 0.5);
+    EXPECT_EQ(a->GetParam(1)->displayPrecision, 1);
+    EXPECT_EQ(a->GetParam(3)->displayPrecision, 4);
+
+    const CorrectionEngine& e = a->Engine();
+    EXPECT_EQ(e.outputSelection, 0.0);
+    EXPECT_EQ(e.gainFactor, 1.0);
+    EXPECT_EQ(e.workingSampleRate, 1.0);
+    EXPECT_EQ(e.fftLength, 524288);
+    EXPECT_EQ(e.calibrationGain[0], 1.0);
+    EXPECT_EQ(a->CalibrationLabel(), "");
+
+    ASSERT_EQ(a->NPresets(), 1);
+    EXPECT_TRUE(a->GetPreset(0)->initialised);
+    EXPECT_STREQ(a->GetPreset(0)->name, "-");
+    EXPECT_EQ(a->GetPreset(0)->chunk.Size(), 2712 + 15 * 8);
+    EXPECT_EQ(a->GetHost(), kHostNotIdentified);
+    EXPECT_EQ(a->Graphics(), nullptr); // built without an editor for now
+}
+
+TEST_F(MicCorrectorTest, TakesTheCalibrationFoundInItsFolder) {
+    std::string folder;
+    {
+        Owned probe;
+        folder = probe->DocumentsFolder();
+    }
+    ASSERT_FALSE(folder.empty());
+    const fs::path frd = fs::path(folder) / "mic.frd", txt = fs::path(folder) / "other.txt";
+    std::ofstream(frd) << "\"Frequency\" \"Level\"\n* a comment\n100 0\n10000 6\n";
+    std::ofstream(txt) << "100 -20\n10000 -20\n";
+    Owned fx;
+    fs::remove(frd);
+    fs::remove(txt);
+    EXPECT_EQ(fx->CalibrationLabel(), "mic.frd");
+    const CorrectionEngine& e = fx->Engine();
+    EXPECT_DOUBLE_EQ(e.calibrationGain[0], 1.0);                           // 20 Hz, below the first point
+    EXPECT_NEAR(e.calibrationGain[32], std::pow(10.0, 6.0 / 20.0), 1e-12); // 20000 Hz, above the last
+}
+
+TEST_F(MicCorrectorTest, GainActsAtOnceWhileOtherParametersOnlyStoreTheirValue) {
+    Owned fx;
+    fx->GetParam(3)->SetNormalized(0.75);
+    fx->OnParamChange(3);
+    EXPECT_NEAR(fx->Engine().gainFactor, std::pow(10.0, 0.5), 1e-12);
+    EXPECT_DOUBLE_EQ(fx->Engine().gainPosition, 0.75);
+    fx->GetParam(1)->SetNormalized(1.0);
+    fx->OnParamChange(1);
+    EXPECT_EQ(fx->Engine().outputSelection, 0.0);
+}
