@@ -2,6 +2,7 @@
 #include "vst3/host/shared_host.h"
 
 #include <cstring>
+#include <string>
 #include <thread>
 
 using namespace vst;
@@ -155,4 +156,16 @@ TEST(ModuleFactory, InstancesMadeOnTwoThreadsAtOnceAreIndependent) {
     c.join();
     d.join();
     EXPECT_EQ(app.References(), 1);
+}
+
+TEST(ModuleFactory, ShippedInTheBundleLayoutHostsSearch) {
+#if defined(_WIN32)
+    const std::string suffix = "/TessivaneVorelline.vst3/Contents/x86_64-win/TessivaneVorelline.vst3";
+#else
+    const std::string suffix = "/TessivaneVorelline.vst3/Contents/x86_64-linux/TessivaneVorelline.so";
+#endif
+    const std::string path = TV_TEST_MODULE_PATH;
+    ASSERT_GE(path.size(), suffix.size());
+    EXPECT_EQ(path.substr(path.size() - suffix.size()), suffix);
+    REQUIRE_MODULE();
 }
