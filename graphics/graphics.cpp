@@ -135,10 +135,10 @@ bool IGraphics::DrawDirty(const IPixelRect& r) {
 
 bool IGraphics::DrawImage(const IImageStrip& strip, const IPixelRect& d, int srcX, int srcY,
                           const IBlendSpec* blend) {
-    IBlendSpec spec = blend ? *blend : IBlendSpec();
+    IBlendSpec settings = blend ? *blend : IBlendSpec();
     IPixelRect k = d.Meets(drawArea) ? d.Intersection(drawArea) : IPixelRect();
     RAST_Rect src{srcX + k.left - d.left, srcY + k.top - d.top, srcX + k.right - d.left,
                   srcY + k.bottom - d.top};
-    BlitBitmap(drawSurface.get(), strip.bitmap, k.left, k.top, &src, spec.weight, spec.BlitMode());
+    BlitBitmap(drawSurface.get(), strip.bitmap, k.left, k.top, &src, settings.weight, settings.BlitMode());
     return true;
 }

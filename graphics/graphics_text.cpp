@@ -16,15 +16,15 @@ RAST_CachedFont* IGraphics::FontFor(ITextStyle& style) {
         return found;
     }
     // Width 0, no underline or strike-out, default character set, precisions and pitch.
-    RAST_FontSpec spec;
-    spec.face = style.faceName;
-    spec.height = style.size;
-    spec.escapement = style.orientation * 10;
-    spec.weight = style.style == ITextStyle::kBold ? 700 : 400;
-    spec.italic = style.style == ITextStyle::kItalic;
-    spec.quality = style.quality;
+    RAST_FontSpec request;
+    request.face = style.faceName;
+    request.height = style.size;
+    request.escapement = style.orientation * 10;
+    request.weight = style.style == ITextStyle::kBold ? 700 : 400;
+    request.italic = style.style == ITextStyle::kItalic;
+    request.quality = style.quality;
     auto font = std::make_unique<RAST_CachedFont>();
-    RAST_FontHandle platformFont = CreatePlatformFont(spec);
+    RAST_FontHandle platformFont = CreatePlatformFont(request);
     if (!platformFont) return nullptr;
     font->SetFromPlatformFont(platformFont, FontOwnsPlatformFont | FontPreferPlatformText);
     RAST_CachedFont* stored =

@@ -14,5 +14,5 @@ struct RAST_FontSpec {
 };
 
 // Null when no font can be made.
-RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& spec);
+RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& request);
 void DeletePlatformFont(RAST_FontHandle font);

@@ -27,14 +27,14 @@ FT_Library Library() {
 
 // The file fontconfig picks for the face, weight and slant (its aliases map missing families,
 // "Verdana" among them, to installed metric-alikes).
-bool MatchFontFile(const RAST_FontSpec& spec, std::string& file, int& index) {
+bool MatchFontFile(const RAST_FontSpec& request, std::string& file, int& index) {
     if (!FcInit()) return false;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
     FcPatternAddString(pattern, FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(spec.face && *spec.face ? spec.face : "Verdana"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, spec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                       reinterpret_cast<const FcChar8*>(request.face && *request.face ? request.face : "Verdana"));
+    FcPatternAddInteger(pattern, FC_WEIGHT, request.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -54,10 +54,10 @@ bool MatchFontFile(const RAST_FontSpec& spec, std::string& file, int& index) {
 
 } // namespace
 
-RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& spec) {
+RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& request) {
     std::string file;
     int index = 0;
-    if (!MatchFontFile(spec, file, index)) return nullptr;
+    if (!MatchFontFile(request, file, index)) return nullptr;
     std::lock_guard<std::mutex> guard(LibraryLock());
     FT_Library lib = Library();
     if (!lib) return nullptr;
@@ -77,8 +77,8 @@ RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& spec) {
         descent = os2->usWinDescent;
     }
     if (ascent + descent <= 0) ascent = face->units_per_EM, descent = 0;
-    const int requested = spec.height == 0 ? 12 : std::min(std::abs(spec.height), 4096);
-    const double em = spec.height < 0 ? requested : requested * face->units_per_EM / (ascent + descent);
+    const int requested = request.height == 0 ? 12 : std::min(std::abs(request.height), 4096);
+    const double em = request.height < 0 ? requested : requested * face->units_per_EM / (ascent + descent);
     const double scale = em / face->units_per_EM;
     if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72) != 0) {
         FT_Done_Face(face);
@@ -88,10 +88,10 @@ RAST_FontHandle CreatePlatformFont(const RAST_FontSpec& spec) {
     font->face = face;
     font->ascent = static_cast<int>(std::lround(ascent * scale));
     font->height =
-        spec.height < 0 ? font->ascent + static_cast<int>(std::lround(descent * scale)) : requested;
-    font->monochrome = spec.quality == 1;
+        request.height < 0 ? font->ascent + static_cast<int>(std::lround(descent * scale)) : requested;
+    font->monochrome = request.quality == 1;
     font->emboldenStrength = 0;
-    if (spec.weight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD)) font->emboldenStrength = 1;
+    if (request.weight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD)) font->emboldenStrength = 1;
     return font;
 }
 

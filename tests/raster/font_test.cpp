@@ -22,10 +22,10 @@ constexpr unsigned kCachedOnly = TextNoPlatformDrawing;
 
 std::unique_ptr<RAST_CachedFont> MakeFont(int height = 12,
                                           int flags = FontOwnsPlatformFont | FontPreferPlatformText) {
-    RAST_FontSpec spec;
-    spec.face = "Verdana";
-    spec.height = height;
-    RAST_FontHandle handle = CreatePlatformFont(spec);
+    RAST_FontSpec request;
+    request.face = "Verdana";
+    request.height = height;
+    RAST_FontHandle handle = CreatePlatformFont(request);
     if (!handle) return nullptr;
     auto font = std::make_unique<RAST_CachedFont>();
     font->SetFromPlatformFont(handle, flags);
@@ -301,8 +301,8 @@ TEST(CachedFont, SharedSurfacesLiveWithTheFonts) {
         ASSERT_TRUE(a && b);
         EXPECT_EQ(RAST_CachedFont::LiveFonts(), before + 2);
         // Replacing an owned platform font deletes the old one (the leak checker watches).
-        RAST_FontSpec spec;
-        b->SetFromPlatformFont(CreatePlatformFont(spec), FontOwnsPlatformFont);
+        RAST_FontSpec request;
+        b->SetFromPlatformFont(CreatePlatformFont(request), FontOwnsPlatformFont);
         EXPECT_GT(b->LineHeight(), 0);
     }
     EXPECT_EQ(RAST_CachedFont::LiveFonts(), before);

@@ -5,15 +5,15 @@
 #include <cstdlib>
 
 bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
-                    const std::vector<OptionSpec>& specs, std::size_t maxPositionals, ParsedArguments& parsed,
+                    const std::vector<OptionSpec>& allowedOptions, std::size_t maxPositionals, ParsedArguments& parsed,
                     std::string& error) {
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() > 1 && a[0] == '-') {
-            const OptionSpec* spec = nullptr;
-            for (const OptionSpec& s : specs)
-                if (a == s.name) spec = &s;
-            if (!spec) {
+            const OptionSpec* known = nullptr;
+            for (const OptionSpec& s : allowedOptions)
+                if (a == s.name) known = &s;
+            if (!known) {
                 error = "unknown option " + a;
                 return false;
             }
@@ -21,7 +21,7 @@ bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
                 error = "option " + a + " given twice";
                 return false;
             }
-            if (!spec->takesValue) {
+            if (!known->takesValue) {
                 parsed.flags.insert(a);
                 continue;
             }

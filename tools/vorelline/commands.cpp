@@ -41,10 +41,10 @@ int Fail(const std::string& reason) {
     return 1;
 }
 
-bool Parse(const std::vector<std::string>& args, const char* command, const std::vector<OptionSpec>& specs,
+bool Parse(const std::vector<std::string>& args, const char* command, const std::vector<OptionSpec>& allowedOptions,
            std::size_t positionals, ParsedArguments& parsed, int& status) {
     std::string error;
-    if (!ParseArguments(args, 2, specs, positionals, parsed, error)) {
+    if (!ParseArguments(args, 2, allowedOptions, positionals, parsed, error)) {
         status = UsageError(command, error);
         return false;
     }
