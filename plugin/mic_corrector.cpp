@@ -7,25 +7,8 @@
 #include "vst3/module_factory.h"
 #include "vst3/module_identity.h"
 
-namespace {
-
-EffectFacts MicCorrectorFacts() {
-    EffectFacts f;
-    f.paramCount = kMicCorrectorParamCount;
-    f.channelIO = "1-1 2-2";
-    f.presetCount = 1;
-    f.effectName = "Tessivane Vorelline";
-    f.productName = "";
-    f.makerName = module_identity::kVendor;
-    f.version = 0x20003;
-    f.uniqueId = FourCharCode("Tsv2");
-    f.makerId = FourCharCode("Tsvn");
-    return f;
-}
-
-} // namespace
-
-IMicCorrector::IMicCorrector() : IEffectVST3(MicCorrectorFacts()), engine(*this, nullptr) {
+IMicCorrector::IMicCorrector()
+    : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(*this, nullptr) {
     // The engine starts from its initial values and the fixed band grid; the grid is built once.
     TheBandGrid();
     documentsFolder = PrepareDocumentsFolder();

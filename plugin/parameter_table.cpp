@@ -29,3 +29,17 @@ void DefineMicCorrectorParameters(IEffectBase& effect) {
         effect.GetParam(row.index)->InitContinuous(row.name, row.defaultValue, row.min, row.max, row.step, "",
                                                    "", 1.0);
 }
+
+EffectFacts MicCorrectorFacts(const char* makerName) {
+    EffectFacts f;
+    f.paramCount = kMicCorrectorParamCount;
+    f.channelIO = "1-1 2-2";
+    f.presetCount = 1;
+    f.effectName = "Tessivane Vorelline";
+    f.productName = "";
+    f.makerName = makerName;
+    f.version = 0x20003;
+    f.uniqueId = FourCharCode("Tsv2");
+    f.makerId = FourCharCode("Tsvn");
+    return f;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+struct EffectFacts;
 class IEffectBase;
 
 // Parameter indices as the host and the editor use them. 9 to 13 carry editor controls only and keep
@@ -26,3 +27,7 @@ enum MicCorrectorParam : int {
 // "Outputs", "Resolution" and "Gain" are the engine's initial selections (0, 0, 0) and gain (0.5).
 // Does nothing on a base with fewer records.
 void DefineMicCorrectorParameters(IEffectBase& effect);
+
+// The facts the plug-in hands its base at construction: name, version, codes, 15 parameters, one
+// preset and the channel pairs "1-1 2-2". makerName is the maker's web domain.
+EffectFacts MicCorrectorFacts(const char* makerName);

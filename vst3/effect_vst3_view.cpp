@@ -51,19 +51,6 @@ tresult IEffectVST3View::removed() {
     return kResultOk;
 }
 
-tresult IEffectVST3View::onWheel(float) {
-    return kResultFalse;
-}
-tresult IEffectVST3View::onKeyDown(char16, int16, int16) {
-    return kResultFalse;
-}
-tresult IEffectVST3View::onKeyUp(char16, int16, int16) {
-    return kResultFalse;
-}
-tresult IEffectVST3View::onFocus(TBool) {
-    return kResultFalse;
-}
-
 tresult IEffectVST3View::getSize(ViewRect* size) {
     if (!plugin || !plugin->Graphics()) return kResultFalse;
     IEditorWindow* window = plugin->EditorWindow();
@@ -80,11 +67,4 @@ tresult IEffectVST3View::onSize(ViewRect* newSize) {
         if (plugin) plugin->OnWindowResize();
     }
     return kResultOk;
-}
-
-tresult IEffectVST3View::canResize() {
-    return kResultFalse;
-}
-tresult IEffectVST3View::checkSizeConstraint(ViewRect*) {
-    return kResultFalse;
 }

@@ -14,14 +14,8 @@ class IEffectVST3View : public vst::PluginView {
     vst::tresult isPlatformTypeSupported(vst::FIDString type) override;
     vst::tresult attached(void* parent, vst::FIDString type) override;
     vst::tresult removed() override;
-    vst::tresult onWheel(float distance) override;
-    vst::tresult onKeyDown(vst::char16 key, vst::int16 keyCode, vst::int16 modifiers) override;
-    vst::tresult onKeyUp(vst::char16 key, vst::int16 keyCode, vst::int16 modifiers) override;
     vst::tresult getSize(vst::ViewRect* size) override;
     vst::tresult onSize(vst::ViewRect* newSize) override;
-    vst::tresult onFocus(vst::TBool state) override;
-    vst::tresult canResize() override;
-    vst::tresult checkSizeConstraint(vst::ViewRect* rect) override;
 
     const char* ClassName() const override { return "IEffectVST3View"; }
 

@@ -3,19 +3,7 @@
 #include "platform/plugin_lock.h"
 #include "plugin/parameter_table.h"
 
-namespace {
-EffectFacts ToolFacts() {
-    EffectFacts f;
-    f.paramCount = kMicCorrectorParamCount;
-    f.channelIO = "1-1 2-2";
-    f.presetCount = 1;
-    f.effectName = "Tessivane Vorelline";
-    f.version = 0x20003;
-    return f;
-}
-} // namespace
-
-ToolEffect::ToolEffect() : IEffectBase(ToolFacts()), engine(*this, nullptr) {
+ToolEffect::ToolEffect() : IEffectBase(MicCorrectorFacts("")), engine(*this, nullptr) {
     DefineMicCorrectorParameters(*this);
 }
 
