@@ -11,9 +11,11 @@
 
 namespace {
 
+// Never destroyed: the process-wide font cache frees its fonts at exit, possibly after this file's
+// statics are gone.
 std::mutex& LibraryLock() {
-    static std::mutex lock;
-    return lock;
+    static std::mutex* lock = new std::mutex;
+    return *lock;
 }
 
 FT_Library Library() {
