@@ -88,6 +88,7 @@ void IGraphics::MarkAllControlsDirty() {
 // ---- Draw cycle ----
 
 bool IGraphics::CollectDirtyArea(IPixelRect& r) {
+    if (drawCycleListener) drawCycleListener->OnDrawCycle();
     r = IPixelRect();
     bool any = false;
     for (auto& c : controls) {

@@ -14,6 +14,14 @@
 
 class IControl;
 class IEffectBase;
+
+// Told at the start of every draw cycle (each timer tick, on the editor's thread) before the dirty
+// area is collected: the place where work that other threads have signalled reaches the controls.
+class IDrawCycleListener {
+  public:
+    virtual ~IDrawCycleListener() = default;
+    virtual void OnDrawCycle() = 0;
+};
 class IParamRecord;
 class RAST_CachedFont;
 class RAST_IBitmap;
@@ -83,7 +91,9 @@ class IGraphics : public IEditorLink {
     IControl* KeyCatcher() const { return keyCatcher; }
 
     // ---- Draw cycle ----
+    // Tells the listener (if any), then collects the union of the dirty controls' rectangles.
     bool CollectDirtyArea(IPixelRect& r);
+    void SetDrawCycleListener(IDrawCycleListener* listener) { drawCycleListener = listener; }
     bool DrawDirty(const IPixelRect& r);
     void SetStrictDrawing(bool strict) { strictDrawing = strict; }
     bool StrictDrawing() const { return strictDrawing; }
@@ -150,6 +160,7 @@ class IGraphics : public IEditorLink {
     bool strictDrawing = true;
     bool tooltipsEnabled = false;
     IControl* keyCatcher = nullptr;
+    IDrawCycleListener* drawCycleListener = nullptr;
 
   private:
     // Drawing, or in measuring mode placing r around the text as the style's alignment says.

@@ -2,14 +2,15 @@
 
 #include "vst3/editor_window.h"
 #include "vst3/effect_vst3.h"
+#include "vst3/view_platform.h"
 
 #include <cstring>
 
 using namespace vst;
 
 namespace {
-bool IsHwnd(FIDString type) {
-    return type && std::strcmp(type, kPlatformTypeHWND) == 0;
+bool IsNativeType(FIDString type) {
+    return type && std::strcmp(type, ViewPlatformType()) == 0;
 }
 } // namespace
 
@@ -28,7 +29,7 @@ IEffectVST3View::~IEffectVST3View() {
 
 tresult IEffectVST3View::isPlatformTypeSupported(FIDString type) {
     if (!plugin || !plugin->Graphics()) return kResultFalse;
-    return IsHwnd(type) ? kResultOk : kResultFalse;
+    return IsNativeType(type) ? kResultOk : kResultFalse;
 }
 
 tresult IEffectVST3View::attached(void* parent, FIDString type) {
@@ -37,7 +38,7 @@ tresult IEffectVST3View::attached(void* parent, FIDString type) {
     IEditorWindow* window = plugin->EditorWindow();
     if (!window) return kResultFalse;
     systemWindow = parent;
-    if (IsHwnd(type)) window->AttachToParent(parent);
+    if (IsNativeType(type)) window->AttachToParent(parent);
     plugin->OnEditorOpen();
     return kResultOk;
 }
