@@ -35,6 +35,9 @@ Canvas MakeAboutBox() {
     f.small.DrawCentredOn(c, "Uses VST plug-in technology.", centre, 128, style::kDimText, TextFace::Centre);
 
     style::DrawButton(c, kAboutOkLeft, kAboutOkTop, kAboutOkRight, kAboutOkBottom, "OK");
+    // The maker's name balances the OK button on the other side.
+    const float okMiddle = float(kAboutOkTop + kAboutOkBottom) / 2;
+    f.title.DrawCentredOn(c, "Tessivane", w - 18, okMiddle, Rgb(150, 150, 154), TextFace::Right);
     return c;
 }
 

@@ -46,7 +46,7 @@ TEST(ModuleResources, EveryEditorImageDecodesAtItsSize) {
     struct Image {
         int id, width, height;
     };
-    const Image images[] = {{101, 730, 330}, {102, 12, 12},  {103, 55, 66},
+    const Image images[] = {{101, 730, 330}, {102, 12, 12},   {103, 55, 66},
                             {104, 22, 32},   {106, 220, 187}, {107, 225, 609}};
     for (const Image& image : images) {
         SCOPED_TRACE(image.id);
