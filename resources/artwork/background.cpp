@@ -35,8 +35,13 @@ void DrawScales(Canvas& c) {
     const style::Fonts& f = style::TheFonts();
     for (size_t i = 0; i < std::size(kGridRows); ++i) {
         const int db = kGridDecibels[i];
-        char text[8];
-        std::snprintf(text, sizeof text, db == 0 ? "%d" : "%+d", db);
+        // A true minus sign, as wide as the plus.
+        char text[16];
+        std::snprintf(text, sizeof text, "%s%d",
+                      db > 0   ? "+"
+                      : db < 0 ? "\xE2\x88\x92"
+                               : "",
+                      db < 0 ? -db : db);
         f.small.DrawCentredOn(c, text, 43, float(kGridRows[i]) + 0.5f, style::kText, TextFace::Right);
     }
     f.small.DrawCentredOn(c, "dB", 43, 20.5f, style::kDimText, TextFace::Right);
