@@ -8,8 +8,11 @@ namespace {
 inline double Sample(const double* channel, int i) {
     return channel ? channel[i] : 0.0;
 }
+// A sample the host may take: finite, and never subnormal (a subnormal input, or a tiny level
+// match of one, would otherwise reach the host and slow down whatever follows).
 inline double Finite(double v) {
-    return std::fabs(v) <= DBL_MAX ? v : 0.0;
+    const double a = std::fabs(v);
+    return a <= DBL_MAX && a >= DBL_MIN ? v : 0.0;
 }
 
 } // namespace
@@ -86,6 +89,8 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
         if (!(std::fabs(out) <= DBL_MAX)) {
             out = 0.0;
             poisoned = true;
+        } else if (std::fabs(out) < DBL_MIN) {
+            out = 0.0;
         }
         if (out0) out0[i] = out;
         if (out1) out1[i] = out;

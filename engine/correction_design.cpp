@@ -59,13 +59,17 @@ double LevelMatchGain(const double* t, const double* r) {
 }
 
 void ComputeCorrection(const DesignInputs& in, DesignResult& out) {
+    std::vector<double> T(static_cast<size_t>(kMaxSections) * kMaxSections);
+    ComputeCorrection(in, out, T.data());
+}
+
+void ComputeCorrection(const DesignInputs& in, DesignResult& out, double* T) {
     const int n = SectionCount(in.resolution);
     const int off = BandOffset(in.resolution);
     const double* freq = TheBandGrid().bandFrequencies.data() + off;
     out.sections = n;
 
-    std::vector<double> T(static_cast<size_t>(n) * n);
-    ComputeInteractionTerms(StandardRateIndex(in.workingSampleRate), in.resolution, T.data());
+    ComputeInteractionTerms(StandardRateIndex(in.workingSampleRate), in.resolution, T);
 
     // Measured ratio X and wanted response W.
     std::array<double, kMaxSections> X{}, W{};
@@ -114,7 +118,7 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out) {
             useBest = true;
             break;
         }
-        FitPass(n, T.data(), X.data(), E.data(), g.data(), P.data(), Ksq.data(), A.data(), Y.data());
+        FitPass(n, T, X.data(), E.data(), g.data(), P.data(), Ksq.data(), A.data(), Y.data());
         ++passes;
     }
     if (useBest) {

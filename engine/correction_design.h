@@ -45,6 +45,9 @@ struct DesignResult {
 //   non-finite or both above 1e6 and a million times the best seen;
 // - a section whose coefficients come out non-finite or unstable is left flat (b = 0).
 void ComputeCorrection(const DesignInputs& in, DesignResult& out);
+// The same with the caller's room for the interaction terms (kMaxSections^2 doubles), so that it
+// allocates nothing.
+void ComputeCorrection(const DesignInputs& in, DesignResult& out, double* interactionTerms);
 
 // Level-match gain over the normal bands 5..27: sqrt(sum R^2 / sum T^2), 1 when not usable.
 double LevelMatchGain(const double* targetBands, const double* referenceBands);

@@ -8,7 +8,8 @@
 #include <cmath>
 #include <memory>
 
-CorrectionEngine::CorrectionEngine(IEffectBase& b, IEngineListener* l) : base(b), listener(l) {
+CorrectionEngine::CorrectionEngine(IEffectBase& b, IEngineListener* l)
+    : base(b), listener(l), lockedWork(std::make_unique<DesignWork>()) {
     targetBands.fill(1.0);
     referenceBands.fill(1.0);
     calibrationGain.fill(1.0);
@@ -30,31 +31,52 @@ void CorrectionEngine::Reset() {
     const double h = base.GetSampleRate();
     if (!std::isfinite(h) || h == workingSampleRate) return;
     workingSampleRate = h < 44056.0 ? 44056.0 : h;
-    DesignCorrection();
+    DesignCorrectionUnderLock();
 }
 
+// Room for one design: its inputs, its result and the interaction terms.
+struct CorrectionEngine::DesignWork {
+    std::array<std::array<double, kBandCount>, 4> inputs;
+    DesignResult result;
+    std::array<double, kMaxSections * kMaxSections> terms;
+};
+
+CorrectionEngine::~CorrectionEngine() = default;
+
 void CorrectionEngine::DesignCorrection() {
+    // Designs from the editor may overlap a locked one (a state restore on the host's thread), so
+    // each brings its own room.
+    auto work = std::make_unique<DesignWork>();
+    RunDesign(*work);
+}
+
+void CorrectionEngine::DesignCorrectionUnderLock() {
+    // The caller holds the plug-in lock throughout, so one room serves every such design; a preset
+    // restored inside `process` therefore designs without touching the heap.
+    PluginLockGuard guard(base.Lock());
+    RunDesign(*lockedWork);
+}
+
+void CorrectionEngine::RunDesign(DesignWork& work) {
     // Inputs are copied under the lock, the fit runs without it, the result is written under it.
-    auto in = std::make_unique<std::array<std::array<double, kBandCount>, 4>>();
     DesignInputs inputs;
     {
         PluginLockGuard guard(base.Lock());
         inputs.workingSampleRate = workingSampleRate;
         inputs.resolution = resolution;
         inputs.outputSelection = outputSelection;
-        (*in)[0] = targetBands;
-        (*in)[1] = referenceBands;
-        (*in)[2] = calibrationGain;
-        (*in)[3] = userCurve;
+        work.inputs[0] = targetBands;
+        work.inputs[1] = referenceBands;
+        work.inputs[2] = calibrationGain;
+        work.inputs[3] = userCurve;
     }
-    inputs.targetBands = (*in)[0].data();
-    inputs.referenceBands = (*in)[1].data();
-    inputs.calibrationGain = (*in)[2].data();
-    inputs.userCurve = (*in)[3].data();
+    inputs.targetBands = work.inputs[0].data();
+    inputs.referenceBands = work.inputs[1].data();
+    inputs.calibrationGain = work.inputs[2].data();
+    inputs.userCurve = work.inputs[3].data();
 
-    auto result = std::make_unique<DesignResult>();
-    ComputeCorrection(inputs, *result);
-    const DesignResult& r = *result;
+    ComputeCorrection(inputs, work.result, work.terms.data());
+    const DesignResult& r = work.result;
     const int n = r.sections;
     {
         PluginLockGuard guard(base.Lock());

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
 
 class IEffectBase;
 class IByteChunk;
@@ -49,6 +50,7 @@ class CorrectionEngine {
   public:
     // base: the owning plug-in (lock, sample rate, parameter serialisation); listener may be null.
     CorrectionEngine(IEffectBase& base, IEngineListener* listener);
+    ~CorrectionEngine();
     CorrectionEngine(const CorrectionEngine&) = delete;
     CorrectionEngine& operator=(const CorrectionEngine&) = delete;
 
@@ -122,10 +124,16 @@ class CorrectionEngine {
     bool designConverged = false;
 
   private:
+    struct DesignWork;
     void ReleaseRecordBuffers();
+    // For callers that hold the plug-in lock for the whole design (Reset, a state or preset
+    // restore, possibly inside `process`): uses the instance's own work area.
+    void DesignCorrectionUnderLock();
+    void RunDesign(DesignWork& work);
 
     IEffectBase& base;
     IEngineListener* listener;
+    std::unique_ptr<DesignWork> lockedWork;
     // Audio thread → editor thread.
     std::atomic<int> progressSteps{0}; // steps of 0.05 reached
     std::atomic<int> recordingDone{0}; // the completion is waiting to be delivered

@@ -81,6 +81,6 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
-    DesignCorrection();
+    DesignCorrectionUnderLock();
     return base.UnserializeParams(chunk, q);
 }

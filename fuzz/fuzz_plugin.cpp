@@ -42,9 +42,14 @@ void FuzzCheck(bool condition, const char* what) {
 FuzzPlugin::FuzzPlugin() {
     PrepareProcessOnce();
     fx = new IMicCorrector(CreateHeadlessEditor);
+    // Buses and host parameters, as every host's first call makes them.
+    fx->initialize(nullptr);
+    fx->activateBus(vst::kAudio, vst::kInput, 0, 1);
+    fx->activateBus(vst::kAudio, vst::kOutput, 0, 1);
 }
 
 FuzzPlugin::~FuzzPlugin() {
+    fx->terminate();
     fx->release();
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+// Heap allocations made by the current thread while it is marked as the audio thread. The
+// program's global operator new counts them (counting_allocator.cpp).
+struct AudioThreadScope {
+    AudioThreadScope();
+    ~AudioThreadScope();
+};
+long AudioThreadAllocations();
+void ResetAudioThreadAllocations();
