@@ -15,9 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto bytes = EncodeAlgRecord(record);
     AlgRecord again;
-    FuzzCheck(DecodeAlgRecord(bytes.data(), bytes.size(), again) == AlgDecodeResult::Ok, "re-encoded file accepted");
+    FuzzCheck(DecodeAlgRecord(bytes.data(), bytes.size(), again) == AlgDecodeResult::Ok,
+              "re-encoded file accepted");
     FuzzCheck(again.flags == record.flags && std::memcmp(&again.gainPosition, &record.gainPosition, 8) == 0 &&
-                  std::memcmp(again.targetBands.data(), record.targetBands.data(), sizeof record.targetBands) == 0 &&
+                  std::memcmp(again.targetBands.data(), record.targetBands.data(),
+                              sizeof record.targetBands) == 0 &&
                   std::memcmp(again.referenceBands.data(), record.referenceBands.data(),
                               sizeof record.referenceBands) == 0 &&
                   std::memcmp(again.userCurve.data(), record.userCurve.data(), sizeof record.userCurve) == 0,

@@ -6,9 +6,9 @@
 #include "fuzz_input.h"
 #include "fuzz_plugin.h"
 #include "graphics/headless/headless_graphics.h"
-#include "vst3/host/host_objects.h"
 #include "plugin/parameter_table.h"
 #include "vst3/effect_vst3.h"
+#include "vst3/host/host_objects.h"
 
 #include <cmath>
 #include <vector>

@@ -14,8 +14,8 @@
 class TricklingStream final : public vst::IBStream {
   public:
     std::vector<std::uint8_t> bytes;
-    std::vector<int> pieces;     // sizes of successive reads, used in turn; empty: everything at once
-    int failAfterReads = -1;     // reads that succeed before every later one fails; -1: never
+    std::vector<int> pieces;      // sizes of successive reads, used in turn; empty: everything at once
+    int failAfterReads = -1;      // reads that succeed before every later one fails; -1: never
     bool overstateCounts = false; // report twice the bytes really copied
 
     vst::tresult queryInterface(const vst::TUID iid, void** obj) override {
@@ -33,7 +33,8 @@ class TricklingStream final : public vst::IBStream {
         if (got) *got = 0;
         if (failAfterReads >= 0 && reads >= failAfterReads) return vst::kResultFalse;
         std::size_t want = n < 0 ? 0 : static_cast<std::size_t>(n);
-        if (!pieces.empty()) want = std::min<std::size_t>(want, static_cast<std::size_t>(pieces[reads % pieces.size()]));
+        if (!pieces.empty())
+            want = std::min<std::size_t>(want, static_cast<std::size_t>(pieces[reads % pieces.size()]));
         const std::size_t count = std::min(want, bytes.size() - pos);
         if (count) std::memcpy(buffer, bytes.data() + pos, count);
         pos += count;

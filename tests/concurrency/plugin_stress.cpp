@@ -77,12 +77,23 @@ void AudioThread(IMicCorrector* fx, const std::atomic<int>& othersRunning, long&
         }
         ParameterChanges changes;
         switch (blocks % 97) {
-        case 10: changes.Add(IEffectVST3::kBypassParamId, {{0, 1.0}}); break;
-        case 20: changes.Add(IEffectVST3::kBypassParamId, {{0, 0.0}}); break;
-        case 30: changes.Add(kParamGain, {{0, 0.3}, {100, 0.8}}); break;
-        case 40: changes.Add(IEffectVST3::kPresetParamId, {{0, 0.0}}); break;
-        case 50: changes.Add(kParamOutputs, {{0, 1.0}}); break;
-        default: break;
+        case 10:
+            changes.Add(IEffectVST3::kBypassParamId, {{0, 1.0}});
+            break;
+        case 20:
+            changes.Add(IEffectVST3::kBypassParamId, {{0, 0.0}});
+            break;
+        case 30:
+            changes.Add(kParamGain, {{0, 0.3}, {100, 0.8}});
+            break;
+        case 40:
+            changes.Add(IEffectVST3::kPresetParamId, {{0, 0.0}});
+            break;
+        case 50:
+            changes.Add(kParamOutputs, {{0, 1.0}});
+            break;
+        default:
+            break;
         }
         vst::ProcessData data{};
         data.processMode = vst::kRealtime;
@@ -117,15 +128,25 @@ void EditorThread(IMicCorrector* fx, IGraphicsHeadless* editor, int iterations, 
             fx->GetParam(kParamResolution)->SetNormalized((it / 8) % 2 ? 1.0 : 0.0);
             fx->DoParameterAction(kParamResolution);
             break;
-        case 2: fx->DoParameterAction(kParamSave); break;
-        case 3: fx->DoParameterAction(kParamLoad); break;
-        case 4: fx->DoParameterAction(kParamStart); break;
-        case 5: fx->DoParameterAction(kParamReset); break;
+        case 2:
+            fx->DoParameterAction(kParamSave);
+            break;
+        case 3:
+            fx->DoParameterAction(kParamLoad);
+            break;
+        case 4:
+            fx->DoParameterAction(kParamStart);
+            break;
+        case 5:
+            fx->DoParameterAction(kParamReset);
+            break;
         case 6:
             fx->GetParam(kParamOutputs)->SetNormalized((it / 8) % 3 * 0.5);
             fx->DoParameterAction(kParamOutputs);
             break;
-        default: editor->TickUntilClean(); break;
+        default:
+            editor->TickUntilClean();
+            break;
         }
     }
     // A recording started late still finishes and is analysed in a draw cycle.
@@ -193,7 +214,8 @@ int main(int argc, char** argv) {
     fx->release();
     InstallUserDialogs(nullptr);
     InstallMessageService(nullptr);
-    std::printf("plugin_stress: %d rounds, %ld audio blocks, %d messages\n", iterations, blocks, messages.count.load());
+    std::printf("plugin_stress: %d rounds, %ld audio blocks, %d messages\n", iterations, blocks,
+                messages.count.load());
     std::printf("%d passed, %d failed\n", failed ? 0 : 1, failed ? 1 : 0);
     return failed ? 1 : 0;
 }

@@ -174,3 +174,15 @@ TEST(CalibrationDiscovery, UnreadableFileAndLongName) {
 }
 
 } // namespace
+
+TEST(CalibrationResample, PointsExactlyOnAnAnalysisFrequency) {
+    // The first analysis frequency is exactly 20 Hz and entry 32 exactly 20000 Hz. A first point
+    // there gives its own level through the first segment, a last point there gives its level by
+    // the "at or above the last point" rule (no segment brackets it).
+    const CalibrationCurve f = AnalysisFrequencies();
+    const CalibrationCurve gain = ResampleCalibration({{20.0, -2.0}, {1000.0, 0.0}, {20000.0, 6.0}}, f);
+    EXPECT_DOUBLE_EQ(gain[0], std::pow(10.0, -2.0 / 20.0));
+    EXPECT_DOUBLE_EQ(gain[32], std::pow(10.0, 6.0 / 20.0));
+    // The highest semitone (19912 Hz) lies just below it, inside the last segment.
+    EXPECT_DOUBLE_EQ(gain[152], std::pow(10.0, ((6.0 * (f[152] - 1000.0) / 19000.0)) / 20.0));
+}

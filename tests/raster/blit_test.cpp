@@ -37,6 +37,9 @@ const PixelCase kBlitCases[] = {
     {"add+sa skips transparent", ModeAdd | UseSourceAlpha, 1.0f, 0x00C86440u, 0x40141EFAu, 0x40141EFAu},
     {"dodge", ModeDodge, 1.0f, 0x80C864FFu, 0x40141E10u, 0x805B31FFu},
     {"dodge of black stays black", ModeDodge, 1.0f, 0xFFFFFFFFu, 0x00000000u, 0x00000000u},
+    // k = 254 still divides: 1*256/2 = 128; k = 255 multiplies by 256 and saturates.
+    {"dodge just below the limit", ModeDodge, 1.0f, 0xFEFEFEFEu, 0x01010101u, 0x80808080u},
+    {"dodge at the limit", ModeDodge, 1.0f, 0xFFFFFFFFu, 0x01010101u, 0xFFFFFFFFu},
     {"dodge+sa", ModeDodge | UseSourceAlpha, 1.0f, 0x7FC864FFu, 0x40141E10u, 0x5420251Fu},
     {"multiply 1.0", ModeMultiply, 1.0f, 0x80C864FFu, 0x40141E10u, 0x200F0B0Fu},
     {"multiply 0.5", ModeMultiply, 0.5f, 0x80C864FFu, 0x40141E10u, 0x3011140Fu},

@@ -156,3 +156,18 @@ TEST(DrawLine, RandomLinesNeverLeaveTheBitmap) {
     }
     DrawLine(nullptr, 0, 0, 1, 1, kWhite, 1.0f, ModeCopy);
 }
+
+TEST(DrawLine, SmoothLineWeightIsTheAccumulatorsHighByteTruncated) {
+    // Slope 1/3 in 16.16: the accumulator runs 21845, 43690, 65535, ... Its weight is acc >> 8
+    // (85, 170, 255): the second and third steps have low bytes of 170 and 255, where rounding
+    // would give 171 and 256 instead.
+    GuardedBitmap bmp(14, 5, kBlack);
+    DrawLine(&bmp, 0, 0, 12, 4, kWhite, 1.0f, ModeCopy);
+    ExpectGreys(bmp,
+                {{255, 170, 85, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+                 {-1, 85, 170, 255, 170, 85, -1, -1, -1, -1, -1, -1, -1, -1},
+                 {-1, -1, -1, -1, 85, 170, 255, 170, 85, -1, -1, -1, -1, -1},
+                 {-1, -1, -1, -1, -1, -1, -1, 85, 170, 255, 170, 85, -1, -1},
+                 {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 85, 170, 255, -1}},
+                "slope 1/3");
+}

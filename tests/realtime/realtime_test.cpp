@@ -118,10 +118,18 @@ TEST_F(AudioThreadTest, SteadyBlocksAndEveryParameterChangeAllocateNothing) {
         double value;
     };
     const Change changes[] = {
-        {kParamGain, 0.9},        {kParamInputs, 1.0},  {kParamOutputs, 0.0},   {kParamResolution, 1.0},
-        {kParamOutputs, 0.5},     {kParamStart, 1.0},   {kParamReset, 1.0},     {kParamDisplay, 0.3},
-        {IEffectVST3::kBypassParamId, 1.0},             {IEffectVST3::kBypassParamId, 0.0},
-        {0x7FFFFFFF, 0.5},        {kParamGain, std::nan("")},
+        {kParamGain, 0.9},
+        {kParamInputs, 1.0},
+        {kParamOutputs, 0.0},
+        {kParamResolution, 1.0},
+        {kParamOutputs, 0.5},
+        {kParamStart, 1.0},
+        {kParamReset, 1.0},
+        {kParamDisplay, 0.3},
+        {IEffectVST3::kBypassParamId, 1.0},
+        {IEffectVST3::kBypassParamId, 0.0},
+        {0x7FFFFFFF, 0.5},
+        {kParamGain, std::nan("")},
     };
     for (const Change& c : changes) {
         EXPECT_EQ(BlockWith(c.id, c.value), 0) << "parameter " << c.id << " to " << c.value;
@@ -167,8 +175,8 @@ TEST_F(AudioThreadTest, OutputNeverCarriesSubnormalsAfterLoudBlockAndSilence) {
         double resolution; // "Resolution"
         double quiet;      // the "silence" that follows: true zeros or a subnormal input
     };
-    const Case cases[] = {{1.0, 1.0, 0.0}, {1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {1.0, 1.0, 1e-310},
-                          {0.5, 0.0, 1e-310}, {0.0, 0.0, 4e-320}};
+    const Case cases[] = {{1.0, 1.0, 0.0},    {1.0, 0.0, 0.0},    {0.0, 1.0, 0.0},
+                          {1.0, 1.0, 1e-310}, {0.5, 0.0, 1e-310}, {0.0, 0.0, 4e-320}};
     for (const Case& c : cases) {
         fx->Engine().SetResolution(c.resolution);
         fx->Engine().SetOutputSelection(c.outputs);
