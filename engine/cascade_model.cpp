@@ -28,7 +28,8 @@ inline void Load8(v8d& v, const double* p) {
     std::memcpy(&v, p, sizeof v);
 }
 
-#if defined(__x86_64__) && !defined(_WIN32)
+// No clones under ThreadSanitizer: their resolvers run before its runtime is up and crash.
+#if defined(__x86_64__) && !defined(_WIN32) && !defined(__SANITIZE_THREAD__)
 #define TV_MODEL_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define TV_MODEL_CLONES

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <numbers>
 
-#if defined(__x86_64__) && !defined(_WIN32) && defined(__GNUC__)
+// No clones under ThreadSanitizer: their resolvers run before its runtime is up and crash.
+#if defined(__x86_64__) && !defined(_WIN32) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__)
 #define TV_HOT_KERNEL __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define TV_HOT_KERNEL

@@ -30,15 +30,15 @@ struct DecodeState {
 
 void OnWarning(png_structp, png_const_charp) {}
 
-// Short reads are padded with zeros; libpng then meets a bad chunk and reports the error.
+// A read past the end fails at once. (Padding with zeros instead would let a chunk header that
+// claims two gigabytes make libpng skip through two gigabytes of invented zeros.)
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
     auto* state = static_cast<DecodeState*>(png_get_io_ptr(png));
     const PngSource& src = *state->source;
     const size_t remaining = src.size - state->cursor;
-    const size_t take = count < remaining ? count : remaining;
-    if (take) std::memcpy(out, src.data + state->cursor, take);
-    if (count > take) std::memset(out + take, 0, count - take);
-    state->cursor += take;
+    if (count > remaining) png_error(png, "truncated");
+    if (count) std::memcpy(out, src.data + state->cursor, count);
+    state->cursor += count;
 }
 
 // The libpng part. Nothing in this frame has a destructor, so a long jump back here is safe.
