@@ -61,7 +61,8 @@ template <typename Writer> void Measure(const char* what, double seconds, Writer
     double* in[2] = {in0.data(), in1.data()};
     double* out[2] = {out0.data(), out1.data()};
     std::vector<double> waits;
-    const Clock::time_point end = Clock::now() + std::chrono::duration<double>(seconds);
+    const auto end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     while (Clock::now() < end) {
         const Clock::time_point t0 = Clock::now();
         fx.EnterLock();
