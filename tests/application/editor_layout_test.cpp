@@ -204,3 +204,25 @@ TEST_F(EditorApp, ResetFlattensTheDrawnCurveAndRedesigns) {
         ASSERT_EQ(v, 1.0);
     EXPECT_EQ(Engine().curveDesired[5], 1.0);
 }
+
+TEST_F(EditorApp, DrawingTheWantedResponseFreehandAndAsAStraightLine) {
+    Click(530, 214); // corrected target: the display takes drawing
+    IMouseMods left{true, false, false, false, false}, right{false, true, false, false, false};
+    editor->MouseDown(50, 11, left); // first band, top row: +20 dB
+    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 10.0);
+    editor->MouseDrag(50, 306, left);
+    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 0.1);
+    editor->MouseUp(50, 306, left);
+
+    // The display carries no host parameter, so its right button is its own: press at the left
+    // edge, drag to the right edge, and the whole curve becomes one straight line in decibels.
+    editor->MouseDown(50, 11, right);
+    editor->MouseDrag(486, 306, right);
+    editor->MouseUp(486, 306, right);
+    const auto& curve = Engine().userCurve;
+    EXPECT_DOUBLE_EQ(curve[0], 10.0);
+    EXPECT_DOUBLE_EQ(curve[32], 0.1);
+    for (int i = 1; i < 32; ++i)
+        EXPECT_NEAR(std::log10(curve[i]), 1.0 - 2.0 * i / 32.0, 1e-12) << i;
+    EXPECT_EQ(Engine().curveDesired[16], curve[16]); // redesigned on release
+}
