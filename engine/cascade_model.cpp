@@ -18,10 +18,18 @@ double PlainRow(int n, const double* t, const double* Ksq, const double* P) {
     return std::sqrt(prod);
 }
 
-// The vector shuffles below are GCC's own; a clang build (the fuzzing tree) takes the plain loops.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 typedef double v8d __attribute__((vector_size(64)));
 typedef long long v8i __attribute__((vector_size(64)));
+
+// Lane shuffles with constant indices, in each compiler's own spelling (clang builds the fuzzing tree).
+#if defined(__clang__)
+#define TV_SHUFFLE(v, ...) __builtin_shufflevector(v, v, __VA_ARGS__)
+#define TV_SHUFFLE2(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
+#else
+#define TV_SHUFFLE(v, ...) __builtin_shuffle(v, v8i{__VA_ARGS__})
+#define TV_SHUFFLE2(a, b, ...) __builtin_shuffle(a, b, v8i{__VA_ARGS__})
+#endif
 
 // Through a reference, not a return value, so no vector crosses a call boundary.
 inline void Load8(v8d& v, const double* p) {
@@ -79,15 +87,13 @@ void FastRows(int n, const double* T, const double* Ksq, const double* P, double
         // Both rows through one division: each row's eight lanes folded to four, the two rows side
         // by side, then each half multiplied together.
         v8d na = na0 * na1, da = da0 * da1, nb = nb0 * nb1, db = db0 * db1;
-        const v8i swapHalves = {4, 5, 6, 7, 0, 1, 2, 3};
-        na *= __builtin_shuffle(na, swapHalves);
-        da *= __builtin_shuffle(da, swapHalves);
-        nb *= __builtin_shuffle(nb, swapHalves);
-        db *= __builtin_shuffle(db, swapHalves);
-        const v8i lowHalves = {0, 1, 2, 3, 8, 9, 10, 11};
-        v8d ratio = __builtin_shuffle(na, nb, lowHalves) / __builtin_shuffle(da, db, lowHalves);
-        ratio *= __builtin_shuffle(ratio, v8i{2, 3, 0, 1, 6, 7, 4, 5});
-        ratio *= __builtin_shuffle(ratio, v8i{1, 0, 3, 2, 5, 4, 7, 6});
+        na *= TV_SHUFFLE(na, 4, 5, 6, 7, 0, 1, 2, 3);
+        da *= TV_SHUFFLE(da, 4, 5, 6, 7, 0, 1, 2, 3);
+        nb *= TV_SHUFFLE(nb, 4, 5, 6, 7, 0, 1, 2, 3);
+        db *= TV_SHUFFLE(db, 4, 5, 6, 7, 0, 1, 2, 3);
+        v8d ratio = TV_SHUFFLE2(na, nb, 0, 1, 2, 3, 8, 9, 10, 11) / TV_SHUFFLE2(da, db, 0, 1, 2, 3, 8, 9, 10, 11);
+        ratio *= TV_SHUFFLE(ratio, 2, 3, 0, 1, 6, 7, 4, 5);
+        ratio *= TV_SHUFFLE(ratio, 1, 0, 3, 2, 5, 4, 7, 6);
         A[r] = tail(ratio[0], ta);
         A[r + 1] = tail(ratio[4], tb);
     }
@@ -103,9 +109,9 @@ void FastRows(int n, const double* T, const double* Ksq, const double* P, double
             na *= q + k * x;
         }
         v8d ratio = na / da;
-        ratio *= __builtin_shuffle(ratio, v8i{4, 5, 6, 7, 0, 1, 2, 3});
-        ratio *= __builtin_shuffle(ratio, v8i{2, 3, 0, 1, 6, 7, 4, 5});
-        ratio *= __builtin_shuffle(ratio, v8i{1, 0, 3, 2, 5, 4, 7, 6});
+        ratio *= TV_SHUFFLE(ratio, 4, 5, 6, 7, 0, 1, 2, 3);
+        ratio *= TV_SHUFFLE(ratio, 2, 3, 0, 1, 6, 7, 4, 5);
+        ratio *= TV_SHUFFLE(ratio, 1, 0, 3, 2, 5, 4, 7, 6);
         A[r] = tail(ratio[0], ta);
     }
 }
