@@ -68,8 +68,36 @@ int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
 }
 
 void IMicCorrector::OnPresetRestored() {
-    PluginLockGuard guard(Lock());
-    if (Graphics()) Graphics()->MarkAllControlsDirty();
+    // Every control repainted with its value, nothing pushed back: in the next draw cycle, since a
+    // preset may be restored on the audio thread.
+    redrawAllPending.store(true, std::memory_order_release);
+}
+
+void IMicCorrector::RedrawParamControls() {
+    redrawAllPending.store(true, std::memory_order_release);
+}
+
+void IMicCorrector::ApplyHostValueFromProcess(int paramIdx, double normalized) {
+    if (paramIdx < 0 || paramIdx >= static_cast<int>(pendingHostValues.size())) return;
+    pendingHostValues[static_cast<std::size_t>(paramIdx)].store(normalized, std::memory_order_relaxed);
+    pendingHostMask.fetch_or(1u << paramIdx, std::memory_order_release);
+}
+
+void IMicCorrector::DeliverPendingControlUpdates() {
+    IEditorLink* link = Graphics();
+    if (!link) return;
+    if (redrawAllPending.exchange(false, std::memory_order_acq_rel)) {
+        // Values as they stand now, which also covers any single value still waiting.
+        pendingHostMask.store(0, std::memory_order_relaxed);
+        IEffectVST3::RedrawParamControls();
+        link->MarkAllControlsDirty();
+        return;
+    }
+    std::uint32_t mask = pendingHostMask.exchange(0, std::memory_order_acq_rel);
+    for (int i = 0; mask; ++i, mask >>= 1)
+        if (mask & 1u)
+            link->ApplyHostValueToControls(
+                i, pendingHostValues[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
 }
 
 // ---- Engine → editor ----
@@ -101,6 +129,7 @@ void IMicCorrector::OnCurvesChanged() {
 }
 
 void IMicCorrector::OnDrawCycle() {
+    DeliverPendingControlUpdates();
     // A recording that ended while no window was open is delivered (and analysed) now.
     engine.PollRecordingSignals();
     if (curvesChanged.exchange(false, std::memory_order_acq_rel) && controls.responseDisplay) {

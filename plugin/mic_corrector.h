@@ -7,7 +7,9 @@
 #include "plugin/parameter_action_target.h"
 #include "vst3/effect_vst3.h"
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 struct AlgRecord;
@@ -32,6 +34,8 @@ class IMicCorrector : public IEffectVST3,
     bool SerializeState(IByteChunk& chunk) override;
     int UnserializeState(const IByteChunk& chunk, int position) override;
     void OnPresetRestored() override;
+    // Deferred to the editor's draw cycle: see pendingHostValues.
+    void RedrawParamControls() override;
 
     // Runs on the editor's thread, without the plug-in lock.
     void DoParameterAction(int paramIdx) override;
@@ -49,6 +53,9 @@ class IMicCorrector : public IEffectVST3,
     const std::string& DocumentsFolder() const { return documentsFolder; }
     const std::string& CalibrationLabel() const { return calibrationLabel; }
     const std::string& CalibrationPath() const { return calibrationPath; }
+
+  protected:
+    void ApplyHostValueFromProcess(int paramIdx, double normalized) override;
 
   private:
     void SaveCorrection();
@@ -72,4 +79,11 @@ class IMicCorrector : public IEffectVST3,
     MicCorrectorControls controls;
     // Set by a design on whatever thread ran it; the display is marked in the next draw cycle.
     std::atomic<bool> curvesChanged{false};
+    // The controls are the editor thread's alone. Host values from the audio thread (parameter
+    // queues) and whole redraws asked for on any thread (a preset restored in process, a host
+    // state) wait here, without a lock or an allocation, for the next draw cycle to deliver them.
+    std::array<std::atomic<double>, 32> pendingHostValues{};
+    std::atomic<std::uint32_t> pendingHostMask{0};
+    std::atomic<bool> redrawAllPending{false};
+    void DeliverPendingControlUpdates();
 };

@@ -102,6 +102,11 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     const vst::ProcessSetup& CurrentProcessSetup() const { return processSetup; }
     int SideChainChannels() const { return sideChainChannels; }
 
+  protected:
+    // A host value from a parameter queue, on the audio thread: by default straight to the editor's
+    // controls. A plug-in whose controls belong to the editor thread alone hands it over instead.
+    virtual void ApplyHostValueFromProcess(int paramIdx, double normalized);
+
   private:
     friend class IEffectVST3View;
 

@@ -33,10 +33,14 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
             value = std::clamp(value, 0.0, 1.0);
             const int idx = static_cast<int>(id);
             GetParam(idx)->SetNormalized(value);
-            if (Graphics()) Graphics()->ApplyHostValueToControls(idx, value);
+            ApplyHostValueFromProcess(idx, value);
             OnParamChange(idx);
         }
     }
+}
+
+void IEffectVST3::ApplyHostValueFromProcess(int paramIdx, double normalized) {
+    if (Graphics()) Graphics()->ApplyHostValueToControls(paramIdx, normalized);
 }
 
 void IEffectVST3::ApplyMidiEvents(IEventList* events) {
