@@ -1,5 +1,7 @@
 #include "plugin/mic_corrector.h"
 
+#include <algorithm>
+
 #include "engine/band_grid.h"
 #include "graphics/bitmap_control.h"
 #include "plugin/calibration_file.h"
@@ -87,9 +89,18 @@ void IMicCorrector::DeliverPendingControlUpdates() {
     IEditorLink* link = Graphics();
     if (!link) return;
     if (redrawAllPending.exchange(false, std::memory_order_acq_rel)) {
-        // Values as they stand now, which also covers any single value still waiting.
+        // Values as they stand now, which also covers any single value still waiting. They are read
+        // under the lock (a preset restored in process writes them) and shown outside it.
         pendingHostMask.store(0, std::memory_order_relaxed);
-        IEffectVST3::RedrawParamControls();
+        std::array<double, 32> values{};
+        const int count = std::min(NParams(), static_cast<int>(values.size()));
+        {
+            PluginLockGuard guard(Lock());
+            for (int i = 0; i < count; ++i)
+                values[static_cast<std::size_t>(i)] = GetParam(i)->ToNormalized(GetParam(i)->value);
+        }
+        for (int i = 0; i < count; ++i)
+            link->ApplyHostValueToControls(i, values[static_cast<std::size_t>(i)]);
         link->MarkAllControlsDirty();
         return;
     }

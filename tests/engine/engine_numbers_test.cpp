@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -51,8 +52,8 @@ TEST(EngineNumbers, StandardRatesAndTheirIndices) {
     // The terms themselves follow the list rate: 192000 Hz matrices differ from 191000 Hz ones.
     std::array<double, kNormalBands * kNormalBands> terms{};
     ComputeInteractionTerms(9, 0.0, terms.data());
-    const double v0 = std::tan(M_PI * 20.0 / 192000.0),
-                 v1 = std::tan(M_PI * 20.0 * std::pow(1000.0, 1.0 / 32) / 192000.0);
+    const double v0 = std::tan(std::numbers::pi * 20.0 / 192000.0),
+                 v1 = std::tan(std::numbers::pi * 20.0 * std::pow(1000.0, 1.0 / 32) / 192000.0);
     EXPECT_NEAR(terms[1], 0.25 * std::pow(v1 / v0 - v0 / v1, 2), 1e-12);
 }
 
@@ -83,7 +84,7 @@ TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
     fx.Reset();
     e.outputSelection = 1.0;
     e.levelMatchGain = 1.0;
-    const double w0 = 2 * M_PI * 1000 / 48000, alpha = std::sin(w0) / 4.0;
+    const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0;
     for (auto& sec : e.correctionCascade)
         sec = PeakingSection{};
     const PeakingSection boost{alpha / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
