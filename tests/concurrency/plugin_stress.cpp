@@ -125,7 +125,7 @@ void EditorThread(IMicCorrector* fx, IGraphicsHeadless* editor, int iterations, 
             editor->MouseUp(d.left + 380, d.top + 90, left);
             break;
         case 1:
-            fx->GetParam(kParamResolution)->SetNormalized((it / 8) % 2 ? 1.0 : 0.0);
+            fx->SetParameterFromUI(kParamResolution, (it / 8) % 2 ? 1.0 : 0.0);
             fx->DoParameterAction(kParamResolution);
             break;
         case 2:
@@ -141,7 +141,7 @@ void EditorThread(IMicCorrector* fx, IGraphicsHeadless* editor, int iterations, 
             fx->DoParameterAction(kParamReset);
             break;
         case 6:
-            fx->GetParam(kParamOutputs)->SetNormalized((it / 8) % 3 * 0.5);
+            fx->SetParameterFromUI(kParamOutputs, (it / 8) % 3 * 0.5); // as a control passes its value
             fx->DoParameterAction(kParamOutputs);
             break;
         default:
