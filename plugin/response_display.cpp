@@ -2,13 +2,17 @@
 
 #include "engine/band_grid.h"
 #include "engine/correction_engine.h"
+#include "framework/effect_base.h"
 #include "graphics/graphics.h"
+#include "platform/plugin_lock.h"
 #include "plugin/curve_rasteriser.h"
 #include "raster/blit.h"
 #include "raster/sys_bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -140,6 +144,10 @@ void IMyPlots::HandleMouseUp(int, int, const IMouseMods&) {
 }
 
 void IMyPlots::EditAt(int x, int y, EditMode mode) {
+    // The curve and the display arrays are also written by a state or preset restore, which may run
+    // on the host's or the audio thread: the short edit holds the plug-in lock.
+    std::optional<PluginLockGuard> guard;
+    if (plug) guard.emplace(plug->Lock());
     if (!EditsCurve()) return;
     const int j = BandAtColumn(x);
     if (mode == EditMode::Line && j == anchorBand) return;
@@ -179,9 +187,19 @@ bool IMyPlots::Paint(IGraphics* editor) {
     if (clip.W() <= 0 || clip.H() <= 0) return true;
     BitmapWindow target(*surface, clip);
 
-    const int n = SectionCount(engine.resolution);
-    DrawCurve(target, clip, engine.curveDesired.data(), n, {kDesiredColour, false, 0});
-    DrawCurve(target, clip, engine.curveMeasured.data(), n, {kMeasuredColour, true, kPlotTop});
-    DrawCurve(target, clip, engine.curveResult.data(), n, {kResultColour, true, kPlotTop + 1});
+    // A copy taken under the plug-in lock: a design or a restore on another thread writes the curves.
+    int n;
+    std::array<double, kMaxSections> desired, measured, result;
+    {
+        std::optional<PluginLockGuard> guard;
+        if (plug) guard.emplace(plug->Lock());
+        n = SectionCount(engine.resolution);
+        desired = engine.curveDesired;
+        measured = engine.curveMeasured;
+        result = engine.curveResult;
+    }
+    DrawCurve(target, clip, desired.data(), n, {kDesiredColour, false, 0});
+    DrawCurve(target, clip, measured.data(), n, {kMeasuredColour, true, kPlotTop});
+    DrawCurve(target, clip, result.data(), n, {kResultColour, true, kPlotTop + 1});
     return true;
 }

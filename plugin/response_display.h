@@ -12,8 +12,8 @@ class IGraphics;
 // The left button draws freehand; the right button sets an anchor band on the press and, while
 // dragged, lays the bands between the anchor and the pointer on a straight line in decibels. The
 // 33 normal-resolution points are edited in either resolution; the release redesigns the correction.
-// Runs on the editor thread and touches the engine's curves without the plug-in lock, as the
-// editor's other actions do.
+// Runs on the editor thread; it reads and edits the engine's curves under the plug-in lock, briefly,
+// since a state or preset restore may write them on another thread.
 class IMyPlots : public IControl {
   public:
     IMyPlots(IEffectBase* plug, CorrectionEngine& engine, const IPixelRect& rect, int paramIdx);
