@@ -16,12 +16,18 @@ bool UsableGain(double v) {
 
 StartOutcome CorrectionEngine::StartRecording() {
     if (recordingActive.load(std::memory_order_acquire)) return StartOutcome::AlreadyRecording;
-    if (workingSampleRate == 1.0) {
+    // A reset or a state restored on another thread writes these under the lock.
+    double rate;
+    {
+        PluginLockGuard guard(base.Lock());
+        rate = workingSampleRate;
+    }
+    if (rate == 1.0) {
         ShowInfo("Input sound stream is absent. Make sure that you listen the sound in your headphones and "
                  "click this button again.");
         return StartOutcome::NoAudioYet;
     }
-    if (!(workingSampleRate >= 44056.0)) {
+    if (!(rate >= 44056.0)) {
         ShowInfo("Host's sample rate is too low. Please set it to 44100 or higher.");
         return StartOutcome::RateTooLow;
     }
@@ -36,19 +42,21 @@ StartOutcome CorrectionEngine::StartRecording() {
         return StartOutcome::OutOfMemory;
     }
 
-    if (outputSelection == 0.0 || outputSelection == 1.0) {
-        {
-            PluginLockGuard guard(base.Lock());
+    bool switched = false;
+    {
+        PluginLockGuard guard(base.Lock());
+        if (outputSelection == 0.0 || outputSelection == 1.0) {
             filterReady.store(0, std::memory_order_release);
             outputSelection = 0.5;
+            switched = true;
         }
-        if (listener) listener->OnOutputsChanged(0.5);
     }
+    if (switched && listener) listener->OnOutputsChanged(0.5);
 
     // The audio path does not touch the buffers or counters until recordingActive is set.
     recordBuffers.reference = std::move(reference);
     recordBuffers.target = std::move(target);
-    bandBins = ComputeBandBins(workingSampleRate, fftLength);
+    bandBins = ComputeBandBins(rate, fftLength);
     recordPosition = 0;
     decimationCounter = 0;
     recordProgress = 0.0;

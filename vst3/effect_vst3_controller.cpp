@@ -2,6 +2,7 @@
 #include "vst3/effect_vst3.h"
 
 #include "framework/host_text.h"
+#include "platform/plugin_lock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +21,10 @@ ParamValue IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plain) {
     return GetParam(static_cast<int>(id))->ToNormalized(plain);
 }
 
+// The records are also written by `process` (parameter queues, presets) and by state restores, so
+// the controller reads and writes them under the plug-in lock; each hold is a few instructions.
 ParamValue IEffectVST3::getParamNormalized(ParamID id) {
+    PluginLockGuard guard(Lock());
     if (id == kBypassParamId) return bypassed ? 1.0 : 0.0;
     if (!IsPluginParam(id)) return 0.0;
     const IParamRecord* record = GetParam(static_cast<int>(id));
@@ -29,6 +33,7 @@ ParamValue IEffectVST3::getParamNormalized(ParamID id) {
 
 tresult IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
     if (!IsPluginParam(id)) return kResultFalse;
+    PluginLockGuard guard(Lock());
     // The record ignores a value that is not a number and holds the rest to its range.
     GetParam(static_cast<int>(id))->SetNormalized(value);
     return kResultOk;
