@@ -19,6 +19,8 @@ IMicCorrector::IMicCorrector()
         engine.calibrationGain = calibration.gain;
     }
     DefineMicCorrectorParameters(*this);
+    for (int i = 0; i < kMicCorrectorParamCount; ++i)
+        if (const char* title = EditorOnlyHostTitle(i)) NameEditorOnlyParam(i, title);
     // The editor is not built yet: the instance runs without one.
     CaptureDefaultPreset("-");
 }
