@@ -4,7 +4,8 @@
 #   win64    build/win64    mingw-w64, with the tests (run under Wine)
 #   release  build/release  optimised, no sanitizers, no tests: the Linux module and `vorelline`,
 #            plus the Windows module from build/release-win64, copied to build/release/win64/
-# Usage: scripts/build.sh [native|win64|all|release] [extra cmake --build arguments]
+#   release-linux            only the build/release part of `release`
+# Usage: scripts/build.sh [native|win64|all|release|release-linux] [extra cmake --build arguments]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 which="${1:-all}"; shift || true
@@ -12,8 +13,8 @@ jobs="${TV_JOBS:-$(nproc)}"
 toolchain="$here/cmake/toolchain-mingw-w64.cmake"
 
 case "$which" in
-  native|win64|all|release) ;;
-  *) echo "usage: scripts/build.sh [native|win64|all|release] [cmake --build arguments]" >&2; exit 2 ;;
+  native|win64|all|release|release-linux) ;;
+  *) echo "usage: scripts/build.sh [native|win64|all|release|release-linux] [cmake --build arguments]" >&2; exit 2 ;;
 esac
 
 if [ "$which" = native ] || [ "$which" = all ]; then
@@ -24,10 +25,12 @@ if [ "$which" = win64 ] || [ "$which" = all ]; then
   cmake -S "$here" -B "$here/build/win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
   cmake --build "$here/build/win64" -j "$jobs" "$@"
 fi
-if [ "$which" = release ]; then
-  release_options=(-DCMAKE_BUILD_TYPE=Release -DTV_SANITIZE=OFF -DTV_BUILD_TESTS=OFF -DTV_BUILD_BENCH=OFF)
+release_options=(-DCMAKE_BUILD_TYPE=Release -DTV_SANITIZE=OFF -DTV_BUILD_TESTS=OFF -DTV_BUILD_BENCH=OFF)
+if [ "$which" = release ] || [ "$which" = release-linux ]; then
   cmake -S "$here" -B "$here/build/release" "${release_options[@]}" >/dev/null
   cmake --build "$here/build/release" -j "$jobs" "$@"
+fi
+if [ "$which" = release ]; then
   cmake -S "$here" -B "$here/build/release-win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${release_options[@]}" >/dev/null
   cmake --build "$here/build/release-win64" -j "$jobs" --target TessivaneVorelline "$@"
   # The Windows bundle beside the Linux one, so one folder holds everything a user installs.
