@@ -355,10 +355,10 @@ TEST_F(CliFiles, ProgressOnlyOnATerminalAndNotWhenQuiet) {
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << arguments;
         return ReadText(screen);
     };
-    const std::string shown = onTerminal(apply + Quoted(scratch.File("shown.wav")));
-    EXPECT_NE(shown.find("\rvorelline: reading tgt.flac"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\rvorelline: playing  100%"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\rvorelline: writing shown.wav  100%"), std::string::npos) << shown;
+    const std::string screen = onTerminal(apply + Quoted(scratch.File("shown.wav")));
+    EXPECT_NE(screen.find("\rvorelline: reading tgt.flac"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\rvorelline: playing  100%"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\rvorelline: writing shown.wav  100%"), std::string::npos) << screen;
     EXPECT_EQ(onTerminal("--quiet " + apply + Quoted(scratch.File("quiet.wav"))), "");
     MonoAudio piped, shown, quiet;
     std::string error;
