@@ -3,18 +3,10 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
-namespace {
-#if defined(__SANITIZE_ADDRESS__)
-// The leak check runs after the module is closed; kept mapped, its libraries' frames keep their
-// names, so the sanitizer can tell a leak of ours from the system libraries' known ones.
-constexpr int kKeepMapped = RTLD_NODELETE;
-#else
-constexpr int kKeepMapped = 0;
-#endif
-} // namespace
-
 LoadedModule::LoadedModule(const std::string& path) {
-    handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL | kKeepMapped);
+    // Kept mapped after dlclose, so that the leak checker can still name the libraries the module
+    // brought in (fontconfig keeps its configuration for the life of the process).
+    handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) error = dlerror();
 }
 
@@ -30,10 +22,3 @@ void UseDocumentsFolder(const std::string& folder) {
     setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// The modules draw text, and fontconfig loses a few bytes parsing its configuration; the module's
-// own suppression of that is hidden inside it, so the host program states it again.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
