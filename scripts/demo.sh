@@ -4,4 +4,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh" release-linux --target vorelline
-exec "$here/build/release/tools/vorelline/vorelline" demo "$@"
+# The editor's picture goes beside the builds unless the caller names a file.
+args=("$@")
+[[ " $* " == *" --png "* ]] || args+=(--png "$here/build/vorelline-demo.png")
+exec "$here/build/release/tools/vorelline/vorelline" demo "${args[@]}"
