@@ -292,3 +292,72 @@ TEST(WinDialogs, SaveDialogCancelledOrAnswered) {
     rig.editor.ChooseFile(file, 0, folder, "alg");
     EXPECT_EQ(file, "");
 }
+
+TEST(WinDialogs, ColourDialogTitledByThePromptKeepsAlpha) {
+    EntryRig rig;
+    IArgbColor colour(128, 10, 200, 30);
+    std::string title;
+    {
+        ModalAnswer answer("#32770", [&](HWND dialog) {
+            title = WindowText(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_FALSE(rig.editor.ChooseColour(colour, "Curve colour"));
+    }
+    EXPECT_EQ(title, "Curve colour");
+    {
+        ModalAnswer answer("#32770", [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+        EXPECT_TRUE(rig.editor.ChooseColour(colour, nullptr));
+    }
+    // Confirmed as it opened: the initial colour comes back, alpha untouched.
+    EXPECT_EQ(colour.a, 128);
+    EXPECT_EQ(colour.r, 10);
+    EXPECT_EQ(colour.g, 200);
+    EXPECT_EQ(colour.b, 30);
+}
+
+TEST(WinDialogs, MainWindowFoundAgainByItsClassAfterTheHostReplacedIt) {
+    // A host whose main window is replaced while the editor is closed (a second top-level window
+    // of the same class), e.g. after re-opening its project window.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TvReplacedMainWindow";
+    RegisterClassA(&wc);
+    auto makeMain = [] {
+        HWND w = CreateWindowExA(0, "TvReplacedMainWindow", "main", WS_POPUP, 0, 0, 400, 300, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        ShowWindow(w, SW_SHOWNOACTIVATE);
+        return w;
+    };
+    HWND first = makeMain();
+    HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, first, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SampleArtwork art;
+    SamplePlug plug;
+    IGraphicsWin editor(&plug, 200, 110, 25);
+    BuildSampleEditor(editor, plug, art);
+    ASSERT_NE(editor.AttachToParent(frame), nullptr);
+    auto answerOk = [](HWND* owner) {
+        return [owner](HWND box) {
+            *owner = GetWindow(box, GW_OWNER);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        };
+    };
+    HWND owner = nullptr;
+    {
+        ModalAnswer answer("#32770", answerOk(&owner));
+        editor.MessageDialog("one", "Info", MB_OK);
+    }
+    EXPECT_EQ(owner, first);
+    editor.DetachWindow();
+    DestroyWindow(first);
+    HWND second = makeMain();
+    owner = nullptr;
+    {
+        ModalAnswer answer("#32770", answerOk(&owner));
+        editor.MessageDialog("two", "Info", MB_OK);
+    }
+    EXPECT_EQ(owner, second);
+    DestroyWindow(second);
+}

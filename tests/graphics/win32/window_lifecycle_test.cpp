@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -113,6 +115,17 @@ TEST(WinEditorLifecycle, ParentDestroyedFirst) {
     ExpectNothingOpen();
 }
 
+TEST(WinEditorLifecycle, CloseMessageDetachesTheWindow) {
+    HostWindow host;
+    Editor e;
+    HWND w = static_cast<HWND>(e.editor.AttachToParent(host.Handle()));
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(e.editor.HasWindow());
+    ExpectNothingOpen();
+}
+
 TEST(WinEditorLifecycle, AttachingElsewhereKeepsThePlaceInTheNewParent) {
     HostWindow first, second;
     Editor e;
@@ -167,6 +180,24 @@ TEST(WinEditorLifecycle, TooltipWindowLivesWithTheEditorWindow) {
     // A popup's owner is always a top-level window: the one the editor lives in.
     EXPECT_EQ(GetWindow(tip, GW_OWNER), host.Root());
     EXPECT_TRUE(e.editor.TooltipsEnabled());
+
+    // Resting over a control shows its text; leaving hides it.
+    e.editor.SetHandleMouseOver(true);
+    e.editor.GetControl(6)->SetTooltip("Probe tip");
+    const int x = SampleLayout::kProbe.left + 4, y = SampleLayout::kProbe.top + 4;
+    SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(e.editor.MouseOverIndex(), 6);
+    SendMessageA(w, WM_MOUSEHOVER, 0, MAKELPARAM(x, y));
+    char text[64] = {};
+    TTTOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = w;
+    ti.uId = reinterpret_cast<UINT_PTR>(w);
+    ti.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, "Probe tip");
+    SendMessageA(w, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(e.editor.MouseOverIndex(), -1);
     e.editor.DetachWindow();
     EXPECT_FALSE(IsWindow(tip));
     EXPECT_EQ(e.editor.TooltipWindow(), nullptr);
