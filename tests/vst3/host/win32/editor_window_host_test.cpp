@@ -6,6 +6,7 @@
 #include "graphics/platform_editor.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
+#include "graphics/text_control.h"
 #include "raster/mem_bitmap.h"
 #include "vst3/host/shared_host.h"
 #include "window_test_support.h"
@@ -136,8 +137,14 @@ std::string Shot(const char* name) {
 }
 
 const IPixelRect kWhole{0, 0, kEditorWidth, kEditorHeight};
-// Where controls draw text: the calibration file's name and the About box's version.
-const std::vector<IPixelRect> kTextRects{R::kCalibrationLabel, R::kAboutVersion};
+
+// Where the editor's text controls draw (the calibration file's name, the version number).
+std::vector<IPixelRect> TextRects(IGraphics& editor) {
+    std::vector<IPixelRect> rects;
+    for (int i = 0; i < editor.NControls(); ++i)
+        if (dynamic_cast<ITextControl*>(editor.GetControl(i))) rects.push_back(editor.GetControl(i)->DrawRect());
+    return rects;
+}
 
 } // namespace
 
@@ -168,7 +175,13 @@ TEST(ModuleEditorWindow, OpensInTheHostWindowAndShowsTheHeadlessPicture) {
     headless->AttachToParent(nullptr);
     headless->TickUntilClean();
     ASSERT_TRUE(WriteBitmapPng(headless->Presented(), Shot("win_module_headless.png")));
-    EXPECT_EQ(DifferingPixels(shot.get(), headless->Presented(), kWhole, kTextRects), 0);
+    const std::vector<IPixelRect> textRects = TextRects(*headless);
+    EXPECT_EQ(DifferingPixels(shot.get(), headless->Presented(), kWhole, textRects), 0);
+    // Text is drawn by the same platform fonts on both sides here; recorded, not required.
+    int inText = 0;
+    for (const IPixelRect& r : textRects)
+        inText += DifferingPixels(shot.get(), headless->Presented(), r.Intersection(kWhole));
+    ::testing::Test::RecordProperty("differing_text_pixels", inText);
     headless->DetachWindow();
     reference->release();
 
