@@ -4,15 +4,16 @@
 #include "graphics/headless/headless_graphics.h"
 #include "graphics/headless/surface_png.h"
 #include "graphics/platform_editor.h"
+#include "graphics/text_control.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
-#include "graphics/text_control.h"
 #include "raster/mem_bitmap.h"
 #include "vst3/host/shared_host.h"
 #include "window_test_support.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <set>
 
@@ -142,7 +143,8 @@ const IPixelRect kWhole{0, 0, kEditorWidth, kEditorHeight};
 std::vector<IPixelRect> TextRects(IGraphics& editor) {
     std::vector<IPixelRect> rects;
     for (int i = 0; i < editor.NControls(); ++i)
-        if (dynamic_cast<ITextControl*>(editor.GetControl(i))) rects.push_back(editor.GetControl(i)->DrawRect());
+        if (dynamic_cast<ITextControl*>(editor.GetControl(i)))
+            rects.push_back(editor.GetControl(i)->DrawRect());
     return rects;
 }
 
@@ -323,7 +325,18 @@ TEST(ModuleEditorWindow, HostsThatCallOutOfOrder) {
     ASSERT_EQ(e.view->attached(e.host.Handle(), "HWND"), kResultOk);
     ASSERT_EQ(e.view->attached(second.Handle(), "HWND"), kResultOk);
     EXPECT_EQ(CountWindowsOfClass("IEffectWndClass"), 1);
-    EXPECT_NE(FindWindowExA(second.Handle(), nullptr, "IEffectWndClass", nullptr), nullptr);
+    HWND moved = FindWindowExA(second.Handle(), nullptr, "IEffectWndClass", nullptr);
+    ASSERT_NE(moved, nullptr);
+    // Odd sizes from the host leave the fixed-size window as it is.
+    ViewRect odd[] = {{0, 0, -5, -5}, {100, 100, 0, 0}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+    for (ViewRect& r : odd)
+        EXPECT_EQ(e.view->onSize(&r), kResultOk);
+    EXPECT_EQ(e.view->onSize(nullptr), kResultOk);
+    EXPECT_EQ(e.view->checkSizeConstraint(&odd[0]), kResultFalse);
+    RECT client{};
+    GetClientRect(moved, &client);
+    EXPECT_EQ(client.right, kEditorWidth);
+    EXPECT_EQ(client.bottom, kEditorHeight);
     // The parent goes first; the late removal still unregisters the class.
     second.Destroy();
     Pump(50);
