@@ -81,6 +81,7 @@ class IGraphicsWin : public IGraphics, public IEditorWindow {
     LRESULT HandleKey(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void HandleMouseMove(int x, int y, const IMouseMods& mods, WPARAM wp);
     void OnTimerTick();
+    void TimerTick();
     void OnPaint(HWND hwnd);
     // The window went away without DetachWindow (its parent was destroyed).
     void ForgetLostWindow();
@@ -118,6 +119,12 @@ class IGraphicsWin : public IGraphics, public IEditorWindow {
     bool destroyingWindow = false;
     // Set while a key is handed to the host, so a host that hands it back cannot loop.
     bool forwardingKey = false;
+    // A modal dialog opened from a control's drawing or from the draw cycle runs its own message
+    // loop, which delivers timer ticks and paint requests to this window again; those wait until
+    // the outer tick or paint is done instead of re-entering the controls.
+    bool inTimerTick = false;
+    bool inPaint = false;
+    bool repaintAfterPaint = false;
 };
 
 // The folder part of a file path: everything up to and including the last backslash; empty when

@@ -172,14 +172,36 @@ void IGraphicsWin::HandleMouseMove(int x, int y, const IMouseMods& mods, WPARAM 
 }
 
 void IGraphicsWin::OnPaint(HWND hwnd) {
+    if (inPaint) {
+        // Asked again from inside a control's drawing: painted in full once the outer paint ends.
+        repaintAfterPaint = true;
+        ValidateRect(hwnd, nullptr);
+        return;
+    }
     RECT r;
-    if (GetUpdateRect(hwnd, &r, FALSE)) DrawDirty(IPixelRect(r.left, r.top, r.right, r.bottom));
+    if (GetUpdateRect(hwnd, &r, FALSE)) {
+        inPaint = true;
+        DrawDirty(IPixelRect(r.left, r.top, r.right, r.bottom));
+        inPaint = false;
+    }
+    if (editorWindow != hwnd) return;
     // Nothing may stay invalid (an editor without controls presents nothing), or the window
     // system would ask again at once, for ever.
-    if (editorWindow == hwnd && GetUpdateRect(hwnd, nullptr, FALSE)) ValidateRect(hwnd, nullptr);
+    if (GetUpdateRect(hwnd, nullptr, FALSE)) ValidateRect(hwnd, nullptr);
+    if (repaintAfterPaint) {
+        repaintAfterPaint = false;
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
 }
 
 void IGraphicsWin::OnTimerTick() {
+    if (inTimerTick) return;
+    inTimerTick = true;
+    TimerTick();
+    inTimerTick = false;
+}
+
+void IGraphicsWin::TimerTick() {
     if (entryWindow && entryState != kEntryNone) {
         if (entryState == kEntryUpdate) {
             entryState = kEntryNone;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using L = SampleLayout;
@@ -228,4 +230,66 @@ TEST(WinEditorInput, DoubleClickAndRightClickReachTheControl) {
     EXPECT_EQ(rig.probe->calls[rig.probe->calls.size() - 2],
               "down " + std::to_string(x) + " " + std::to_string(y) + " R");
     EXPECT_EQ(rig.editor.EntryWindow(), nullptr);
+}
+
+TEST(WinEditorWindow, ModalDialogsFromDrawingDoNotReenterTheDrawing) {
+    // A control that asks something while it is drawn, and a draw cycle that does the same: the
+    // dialog's own message loop keeps delivering ticks and paint requests to the editor window.
+    struct AskingControl : ProbeControl {
+        using ProbeControl::ProbeControl;
+        bool Paint(IGraphics* g) override {
+            ++depth;
+            maxDepth = std::max(maxDepth, depth);
+            if (ask) {
+                ask = false;
+                g->MessageDialog("While drawing", "Info", MB_OK);
+            }
+            ProbeControl::Paint(g);
+            --depth;
+            return true;
+        }
+        bool ask = false;
+        int depth = 0, maxDepth = 0;
+    };
+    struct AskingCycle : IDrawCycleListener {
+        IGraphics* editor = nullptr;
+        bool ask = false;
+        int depth = 0, maxDepth = 0;
+        void OnDrawCycle() override {
+            ++depth;
+            maxDepth = std::max(maxDepth, depth);
+            if (ask) {
+                ask = false;
+                editor->MessageDialog("While collecting", "Info", MB_OK);
+            }
+            --depth;
+        }
+    } cycle;
+    WinRig rig;
+    auto* asking = new AskingControl(&rig.plug, {100, 60, 140, 100}, -1, 0xff30a050u);
+    rig.editor.AddControl(asking);
+    ASSERT_NE(rig.Open(), nullptr);
+    cycle.editor = &rig.editor;
+    rig.editor.SetDrawCycleListener(&cycle);
+
+    for (int round = 0; round < 2; ++round) {
+        ModalAnswer answer(
+            "#32770", [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }, 300);
+        if (round == 0) {
+            asking->ask = true;
+            asking->MarkDirty(false);
+        } else {
+            cycle.ask = true;
+        }
+        EXPECT_TRUE(PumpUntil([&] { return answer.Answered(); }, 5000));
+        Pump(150);
+    }
+    EXPECT_EQ(asking->maxDepth, 1);
+    EXPECT_EQ(cycle.maxDepth, 1);
+    // Painted in full afterwards.
+    rig.Settle();
+    auto shot = CaptureWindow(rig.Window());
+    EXPECT_EQ(Rgb(shot.get(), 120, 80), 0xff30a050u);
+    EXPECT_EQ(Rgb(shot.get(), 154, 10), 0xff00b8c2u);
+    rig.editor.SetDrawCycleListener(nullptr);
 }

@@ -11,6 +11,9 @@ struct ModalState {
     std::function<void(HWND)> action;
     UINT_PTR timer = 0;
     bool answered = false;
+    int afterMs = 0;
+    DWORD firstSeen = 0;
+    bool seen = false;
 };
 ModalState* modal = nullptr;
 
@@ -29,6 +32,11 @@ void CALLBACK ModalTick(HWND, UINT, UINT_PTR, DWORD) {
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindModal, reinterpret_cast<LPARAM>(&found));
     if (!found) return;
+    if (!modal->seen) {
+        modal->seen = true;
+        modal->firstSeen = GetTickCount();
+    }
+    if (GetTickCount() - modal->firstSeen < DWORD(modal->afterMs)) return;
     modal->answered = true;
     KillTimer(nullptr, modal->timer);
     modal->timer = 0;
@@ -146,8 +154,9 @@ bool ClassRegistered(HINSTANCE instance, const char* className) {
     return GetClassInfoA(instance, className, &wc) != 0;
 }
 
-ModalAnswer::ModalAnswer(const char* className, std::function<void(HWND)> action) {
+ModalAnswer::ModalAnswer(const char* className, std::function<void(HWND)> action, int afterMs) {
     modal = new ModalState{className, std::move(action)};
+    modal->afterMs = afterMs;
     modal->timer = SetTimer(nullptr, 0, 30, ModalTick);
 }
 

@@ -47,10 +47,11 @@ int CountWindowsOfClass(const char* className);
 bool ClassRegistered(HINSTANCE instance, const char* className);
 
 // Runs `action` on the first window of class `className` ("#32768" menus, "#32770" dialogs) that
-// this thread shows while the returned guard lives; the action gets that window.
+// this thread shows while the returned guard lives, once it has been up for `afterMs`; the action
+// gets that window.
 class ModalAnswer {
   public:
-    ModalAnswer(const char* className, std::function<void(HWND)> action);
+    ModalAnswer(const char* className, std::function<void(HWND)> action, int afterMs = 0);
     ~ModalAnswer();
     bool Answered() const;
 };
