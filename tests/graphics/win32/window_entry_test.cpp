@@ -120,6 +120,31 @@ TEST(WinValueEntry, TypingFinishesByItsKeyOrByAClick) {
     }
 }
 
+TEST(WinValueEntry, FreeTextReachesTheControlWithoutTheReturnKey) {
+    EntryRig rig;
+    ITextStyle style;
+    style.alignment = ITextStyle::kNear;
+    rig.editor.ShowTextEntry(rig.probe, style, L::kProbe, "abc", nullptr);
+    HWND field = rig.editor.EntryWindow();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(field, GWL_STYLE) & (ES_MULTILINE | ES_AUTOHSCROLL | ES_CENTER | ES_RIGHT),
+              ES_MULTILINE | ES_AUTOHSCROLL);
+    RECT r{};
+    GetWindowRect(field, &r);
+    EXPECT_EQ(r.right - r.left, L::kProbe.right - L::kProbe.left + 1);
+    // A second entry while one is open is not made.
+    rig.editor.ShowTextEntry(rig.probe, style, L::kText, "other", nullptr);
+    EXPECT_EQ(rig.editor.EntryWindow(), field);
+    for (char ch : std::string("Mic 2"))
+        PostMessageA(field, WM_CHAR, WPARAM(ch), 0);
+    // What a keyboard delivers for Return: the key, then its character.
+    PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(field, WM_CHAR, '\r', 0);
+    ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() == nullptr; }, 2000));
+    ASSERT_FALSE(rig.probe->calls.empty());
+    EXPECT_EQ(rig.probe->calls.back(), "text Mic 2");
+}
+
 TEST(WinValueEntry, ClosingTheEditorWithAnOpenFieldLeavesNothingBehind) {
     EntryRig rig;
     Click(rig.window, L::kFaderX + 5, L::kFaderY + 5, true);
