@@ -77,15 +77,16 @@ TEST(WinEditorWindow, ShowsWhatTheHeadlessEditorDraws) {
     EXPECT_EQ(client.bottom, 110);
     EXPECT_EQ(rig.editor.DrawingApiName(), "Windows GDI");
 
+    // Written into the test's folder of the build tree, for people to look at.
     std::unique_ptr<RAST_SysBitmap> shot = CaptureWindow(w);
-    ASSERT_TRUE(WriteBitmapPng(shot.get(), ::testing::TempDir() + "win_sample_editor.png"));
+    ASSERT_TRUE(WriteBitmapPng(shot.get(), "win_sample_editor.png"));
 
     SamplePlug plug;
     IGraphicsHeadless headless(&plug, 200, 110, 25);
     BuildSampleEditor(headless, plug, rig.art);
     headless.AttachToParent(nullptr);
     headless.TickUntilClean();
-    ASSERT_TRUE(WriteBitmapPng(headless.Presented(), ::testing::TempDir() + "win_sample_headless.png"));
+    ASSERT_TRUE(WriteBitmapPng(headless.Presented(), "win_sample_headless.png"));
 
     Difference d = Compare(shot.get(), headless.Presented(), L::kText);
     EXPECT_EQ(d.outsideText, 0);

@@ -133,8 +133,9 @@ uint64_t AreaHash(const RAST_IBitmap* b, const IPixelRect& r) {
     return h;
 }
 
+// Pictures land in the test's folder of the build tree, for people to look at.
 std::string Shot(const char* name) {
-    return ::testing::TempDir() + name;
+    return name;
 }
 
 const IPixelRect kWhole{0, 0, kEditorWidth, kEditorHeight};
