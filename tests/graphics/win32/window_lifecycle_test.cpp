@@ -95,6 +95,21 @@ TEST(WinEditorLifecycle, AWindowThatCannotBeMadeLeavesNothing) {
     EXPECT_EQ(e.editor.ShowPopupMenu(menu, {0, 0, 1, 1}), nullptr);
 }
 
+TEST(WinEditorLifecycle, HostileSizesAndRatesStillOpenAndClose) {
+    HostWindow host;
+    const struct { int w, h, rate; } cases[] = {{200, 110, 0}, {0, 0, 25}, {-20, -5, -3}, {200, 110, 100000}};
+    for (const auto& c : cases) {
+        SamplePlug plug;
+        IGraphicsWin editor(&plug, c.w, c.h, c.rate);
+        editor.AddControl(new ProbeControl(&plug, {0, 0, 10, 10}));
+        editor.PrepareSurfaces();
+        EXPECT_NE(editor.AttachToParent(host.Handle()), nullptr) << c.w << " " << c.rate;
+        Pump(60);
+        editor.DetachWindow();
+        ExpectNothingOpen();
+    }
+}
+
 TEST(WinEditorLifecycle, ParentDestroyedFirst) {
     Editor e;
     {
