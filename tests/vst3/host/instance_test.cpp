@@ -320,11 +320,21 @@ TEST(Instance, EditorViewByNameHoldsTheInstance) {
     ASSERT_EQ(view->queryInterface(IPlugView::iid.Data(), &out), kResultOk);
     static_cast<FUnknown*>(out)->release();
 
-    // This instance has no editor window to offer: size and attach are refused, the rest is safe.
     ViewRect rect{1, 2, 3, 4};
+#if defined(_WIN32)
+    // The Windows editor makes child windows: it offers its type and size, and refuses to attach
+    // where no window can be made.
+    EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultOk);
+    EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
+    EXPECT_EQ(view->getSize(&rect), kResultOk);
+    EXPECT_EQ(rect.right - rect.left, 730);
+    EXPECT_EQ(rect.bottom - rect.top, 330);
+#else
+    // This instance has no editor window to offer: size and attach are refused, the rest is safe.
     EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultFalse);
     EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
     EXPECT_EQ(view->getSize(&rect), kResultFalse);
+#endif
     EXPECT_EQ(view->attached(nullptr, "HWND"), kResultFalse);
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_EQ(view->onSize(nullptr), kResultOk);
