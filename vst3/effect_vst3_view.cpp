@@ -37,8 +37,12 @@ tresult IEffectVST3View::attached(void* parent, FIDString type) {
     // The editor object exists but cannot make a window of its own here.
     IEditorWindow* window = plugin->EditorWindow();
     if (!window) return kResultFalse;
+    if (IsNativeType(type)) {
+        // A window that cannot be made (no display, no host run loop) is a failed attach.
+        window->UseHostFrame(plugFrame);
+        if (!window->AttachToParent(parent)) return kResultFalse;
+    }
     systemWindow = parent;
-    if (IsNativeType(type)) window->AttachToParent(parent);
     plugin->OnEditorOpen();
     return kResultOk;
 }

@@ -20,9 +20,9 @@ class FakeEditor : public IEditorLink, public IEditorWindow {
     void MarkAllControlsDirty() override {}
     int EditorWidth() const override { return 730; }
     int EditorHeight() const override { return 330; }
-    bool AttachToParent(void* parent) override {
+    void* AttachToParent(void* parent) override {
         attachedTo.push_back(parent);
-        return true;
+        return this;
     }
     void DetachWindow() override { ++detaches; }
 
