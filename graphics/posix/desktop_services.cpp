@@ -97,7 +97,8 @@ std::string WithSlash(std::string folder) {
 }
 
 void SayNoDialogProgram(const char* what, const char* caption, const char* text) {
-    std::fprintf(stderr, "Tessivane Vorelline: cannot show %s: neither zenity nor kdialog is installed.", what);
+    std::fprintf(stderr, "Tessivane Vorelline: cannot show %s: neither zenity nor kdialog is installed.",
+                 what);
     if (caption && *caption) std::fprintf(stderr, " %s:", caption);
     if (text && *text) std::fprintf(stderr, " %s", text);
     std::fputc('\n', stderr);
@@ -170,9 +171,7 @@ std::vector<std::string> MessageBoxCommand(DialogProgram program, const char* te
     if (program == DialogProgram::Zenity) {
         std::vector<std::string> cmd{"zenity"};
         if (buttons == kMessageOk) {
-            cmd.push_back(icon == kIconError     ? "--error"
-                          : icon == kIconWarning ? "--warning"
-                                                 : "--info");
+            cmd.push_back(icon == kIconError ? "--error" : icon == kIconWarning ? "--warning" : "--info");
         } else {
             cmd.push_back("--question");
             if (buttons == kMessageOkCancel) {
@@ -269,8 +268,8 @@ std::vector<std::string> FileDialogCommand(DialogProgram program, int action, co
     return {};
 }
 
-std::optional<std::string> ChooseFileWithDialog(int action, const std::string& folder, const std::string& file,
-                                                const char* extensions) {
+std::optional<std::string> ChooseFileWithDialog(int action, const std::string& folder,
+                                                const std::string& file, const char* extensions) {
     DialogProgram program = AvailableDialogProgram();
     if (program == DialogProgram::None) {
         SayNoDialogProgram("a file dialog", nullptr, nullptr);

@@ -42,8 +42,8 @@ int ShowDesktopMessageBox(const char* text, const char* caption, int type);
 
 // File dialog (IFileAction) starting at folder/file, offering the space-separated extensions.
 // The chosen path, or nothing when cancelled or when no dialog program exists (said on stderr).
-std::optional<std::string> ChooseFileWithDialog(int action, const std::string& folder, const std::string& file,
-                                                const char* extensions);
+std::optional<std::string> ChooseFileWithDialog(int action, const std::string& folder,
+                                                const std::string& file, const char* extensions);
 std::vector<std::string> FileDialogCommand(DialogProgram program, int action, const std::string& start,
                                            const char* extensions);
 

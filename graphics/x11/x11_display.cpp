@@ -116,7 +116,8 @@ void X11Display::UseSharedImage(int w, int h) {
         shmChecked = true;
         const xcb_query_extension_reply_t* ext = xcb_get_extension_data(conn, &xcb_shm_id);
         if (ext && ext->present) {
-            xcb_shm_query_version_reply_t* v = xcb_shm_query_version_reply(conn, xcb_shm_query_version(conn), nullptr);
+            xcb_shm_query_version_reply_t* v =
+                xcb_shm_query_version_reply(conn, xcb_shm_query_version(conn), nullptr);
             shmOffered = v != nullptr;
             std::free(v);
         }
@@ -165,8 +166,8 @@ void X11Display::Sync() {
     std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
 }
 
-void X11Display::PutPixels(xcb_drawable_t target, xcb_gcontext_t gc, uint8_t depth, const RAST_IBitmap& bitmap,
-                           int sx, int sy, int w, int h, int dx, int dy) {
+void X11Display::PutPixels(xcb_drawable_t target, xcb_gcontext_t gc, uint8_t depth,
+                           const RAST_IBitmap& bitmap, int sx, int sy, int w, int h, int dx, int dy) {
     if (!conn || w <= 0 || h <= 0 || sx < 0 || sy < 0 || sx + w > bitmap.Width() || sy + h > bitmap.Height())
         return;
     if (shmSeg && sx + w <= shmWidth && sy + h <= shmHeight) {
@@ -175,15 +176,16 @@ void X11Display::PutPixels(xcb_drawable_t target, xcb_gcontext_t gc, uint8_t dep
         if (shmPending) Sync();
         for (int y = 0; y < h; ++y) {
             const RAST_Pixel* src = bitmap.Row(sy + y) + sx;
-            uint32_t* dst = reinterpret_cast<uint32_t*>(shmBytes) + size_t(sy + y) * size_t(shmWidth) + size_t(sx);
+            uint32_t* dst =
+                reinterpret_cast<uint32_t*>(shmBytes) + size_t(sy + y) * size_t(shmWidth) + size_t(sx);
             if (swapBytes)
                 std::transform(src, src + w, dst, [](uint32_t p) { return __builtin_bswap32(p); });
             else
                 std::memcpy(dst, src, size_t(w) * 4);
         }
-        xcb_shm_put_image(conn, target, gc, uint16_t(shmWidth), uint16_t(shmHeight), uint16_t(sx), uint16_t(sy),
-                          uint16_t(w), uint16_t(h), int16_t(dx), int16_t(dy), depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
-                          shmSeg, 0);
+        xcb_shm_put_image(conn, target, gc, uint16_t(shmWidth), uint16_t(shmHeight), uint16_t(sx),
+                          uint16_t(sy), uint16_t(w), uint16_t(h), int16_t(dx), int16_t(dy), depth,
+                          XCB_IMAGE_FORMAT_Z_PIXMAP, 0, shmSeg, 0);
         shmPending = true;
         return;
     }
@@ -224,8 +226,9 @@ xcb_generic_event_t* X11Display::WaitEvent(int timeoutMs) {
         if (xcb_generic_event_t* e = NextEvent()) return e;
         xcb_flush(conn);
         if (!Ok()) return nullptr;
-        int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now())
-                           .count());
+        int left = int(
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now())
+                .count());
         if (left <= 0) return nullptr;
         pollfd p{Fd(), POLLIN, 0};
         poll(&p, 1, left);

@@ -40,8 +40,8 @@ class X11Display {
 
     // Copies a rectangle of a bitmap to (dx, dy) of a drawable, through shared memory when the
     // server offers it and the image fits the shared segment, else in request-sized bands.
-    void PutPixels(xcb_drawable_t target, xcb_gcontext_t gc, uint8_t depth, const RAST_IBitmap& bitmap, int sx,
-                   int sy, int w, int h, int dx, int dy);
+    void PutPixels(xcb_drawable_t target, xcb_gcontext_t gc, uint8_t depth, const RAST_IBitmap& bitmap,
+                   int sx, int sy, int w, int h, int dx, int dy);
     // Prepares a shared segment of w x h pixels (nothing when the server has no MIT-SHM).
     void UseSharedImage(int w, int h);
     bool SharedImageInUse() const { return shmSeg != 0; }

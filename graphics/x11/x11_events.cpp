@@ -110,7 +110,8 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
     bool isDouble = false;
     if (e.detail == 1) {
         isDouble = !lastPressWasDouble && uint32_t(e.time - lastPressTime) <= kDoubleClickMs &&
-                   std::abs(x - lastPressX) <= kDoubleClickSlop && std::abs(y - lastPressY) <= kDoubleClickSlop;
+                   std::abs(x - lastPressX) <= kDoubleClickSlop &&
+                   std::abs(y - lastPressY) <= kDoubleClickSlop;
         lastPressTime = e.time;
         lastPressX = x;
         lastPressY = y;
@@ -153,7 +154,8 @@ void IGraphicsX11::OnKey(const xcb_key_press_event_t& e, bool press) {
         uint32_t sym = display->Keysym(e.detail, shifted ? 1 : 0);
         // Keypad keys type digits with Num Lock on: their second column.
         uint32_t keypad = display->Keysym(e.detail, 1);
-        if (numLock && keypad >= 0xff80 && keypad <= 0xffbd) sym = shifted ? display->Keysym(e.detail, 0) : keypad;
+        if (numLock && keypad >= 0xff80 && keypad <= 0xffbd)
+            sym = shifted ? display->Keysym(e.detail, 0) : keypad;
         switch (field->Key(sym, CharacterForKeysym(sym))) {
         case X11TextField::Outcome::Commit:
             entryState = EntryState::Commit;

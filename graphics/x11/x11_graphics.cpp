@@ -66,7 +66,8 @@ void* IGraphicsX11::AttachToParent(void* parentPtr) {
 
 bool IGraphicsX11::OpenWindow(xcb_window_t parent) {
     xcb_connection_t* c = display->Conn();
-    ReplyPtr<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, parent), nullptr));
+    ReplyPtr<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, parent), nullptr));
     if (!geometry) return false; // not a window (any more)
     rootWindow = geometry->root;
     screen = display->ScreenOf(rootWindow);
@@ -78,11 +79,13 @@ bool IGraphicsX11::OpenWindow(xcb_window_t parent) {
     // No background: every pixel comes from the draw surface, so the server never flashes a fill.
     const uint32_t mask =
         XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP;
-    const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                            XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
-                            XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+    const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                            XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
+                            XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+                            XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
                             XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
-    const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, XCB_GRAVITY_NORTH_WEST, events, screen->default_colormap};
+    const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, XCB_GRAVITY_NORTH_WEST, events,
+                               screen->default_colormap};
     xcb_generic_error_t* error = xcb_request_check(
         c, xcb_create_window_checked(c, depth, window, parent, 0, 0, uint16_t(Width()), uint16_t(Height()), 0,
                                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, mask, values));
@@ -181,8 +184,8 @@ void IGraphicsX11::CancelValueEntry() {
     if (field) entryState = EntryState::Cancel;
 }
 
-void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r, const char* text,
-                                 IParamRecord* param) {
+void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r,
+                                 const char* text, IParamRecord* param) {
     if (!control || field || !display || !window || windowGone) return;
     ITextStyle fieldStyle = style;
     fieldStyle.cachedFont = nullptr;
@@ -225,7 +228,8 @@ void IGraphicsX11::Resize(int w, int h) {
     IGraphics::Resize(w, h);
     if (display && window && !windowGone) {
         const uint32_t size[] = {uint32_t(w), uint32_t(h)};
-        xcb_configure_window(display->Conn(), window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        xcb_configure_window(display->Conn(), window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                             size);
         display->UseSharedImage(w, h);
         display->Flush();
     }
@@ -284,8 +288,8 @@ bool IGraphicsX11::GetClipboardText(std::string& text) {
     for (xcb_generic_event_t* e : others)
         display->Defer(e);
     if (!converted) return false;
-    ReplyPtr<xcb_get_property_reply_t> value(
-        xcb_get_property_reply(c, xcb_get_property(c, 1, window, into, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
+    ReplyPtr<xcb_get_property_reply_t> value(xcb_get_property_reply(
+        c, xcb_get_property(c, 1, window, into, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
     if (!value || value->format != 8 || value->type == display->Atom("INCR")) return false;
     text.assign(static_cast<const char*>(xcb_get_property_value(value.get())),
                 size_t(xcb_get_property_value_length(value.get())));

@@ -48,7 +48,9 @@ struct Level {
             if (rootY - y >= tops[i] && rootY - y < tops[i + 1]) return int(i);
         return -1;
     }
-    bool Contains(int rootX, int rootY) const { return rootX >= x && rootX < x + w && rootY >= y && rootY < y + h; }
+    bool Contains(int rootX, int rootY) const {
+        return rootX >= x && rootX < x + w && rootY >= y && rootY < y + h;
+    }
 };
 
 class PopupSession {
@@ -59,6 +61,7 @@ class PopupSession {
     ~PopupSession() {
         while (!levels.empty())
             CloseLevel();
+        display.Flush();
         for (xcb_generic_event_t* e : others)
             display.Defer(e);
     }
@@ -71,7 +74,8 @@ class PopupSession {
         std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
             xcb_grab_pointer_reply(conn,
                                    xcb_grab_pointer(conn, 1, grabWindow, pointerEvents, XCB_GRAB_MODE_ASYNC,
-                                                    XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                                    XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                                                    XCB_CURRENT_TIME),
                                    nullptr),
             &std::free);
         // Without the pointer a click elsewhere could never close the menu.
@@ -133,7 +137,8 @@ class PopupSession {
         } else if (type == XCB_KEY_PRESS) {
             auto* k = reinterpret_cast<xcb_key_press_event_t*>(e);
             result = Key(display.Keysym(k->detail, 0));
-        } else if (type != 0 && type != XCB_KEY_RELEASE && type != XCB_ENTER_NOTIFY && type != XCB_LEAVE_NOTIFY) {
+        } else if (type != 0 && type != XCB_KEY_RELEASE && type != XCB_ENTER_NOTIFY &&
+                   type != XCB_LEAVE_NOTIFY) {
             others.push_back(e);
             return kKeepOpen;
         }
@@ -156,7 +161,8 @@ class PopupSession {
         Highlight(size_t(li), entry);
     }
 
-    void Highlight(size_t li, int entry) {
+    // The pointer opens an entry's submenu at once; keys open it with Right or Return.
+    void Highlight(size_t li, int entry, bool openSubmenu = true) {
         Level& level = *levels[li];
         // Deeper levels belong to the entry that was highlighted before.
         if (entry != level.highlighted) {
@@ -166,12 +172,18 @@ class PopupSession {
         if (entry == level.highlighted) return;
         level.highlighted = entry;
         Paint(level);
-        const IMenuEntry* e = entry >= 0 ? level.list->Entry(entry) : nullptr;
-        if (e && e->submenu && e->submenu->NEntries() > 0) {
-            int y = level.y + level.tops[size_t(entry)] - 1;
-            OpenLevel(e->submenu.get(), level.x + level.w - 2, y, y, level.x + 2);
-        }
+        if (openSubmenu) OpenSubmenu(li);
         display.Flush();
+    }
+
+    // Opens the submenu of the level's highlighted entry; false when it has none.
+    bool OpenSubmenu(size_t li) {
+        if (levels.size() > li + 1) return true;
+        Level& level = *levels[li];
+        const IMenuEntry* e = level.highlighted >= 0 ? level.list->Entry(level.highlighted) : nullptr;
+        if (!e || !e->submenu || e->submenu->NEntries() == 0) return false;
+        int y = level.y + level.tops[size_t(level.highlighted)] - 1;
+        return OpenLevel(e->submenu.get(), level.x + level.w - 2, y, y, level.x + 2);
     }
 
     int Release(int rootX, int rootY) {
@@ -201,17 +213,15 @@ class PopupSession {
             for (int step = 0; step < n; ++step) {
                 at = sym == kSymDown ? (at + 1) % n : (at <= 0 ? n - 1 : at - 1);
                 if (Selectable(*level.list->Entry(at))) {
-                    Highlight(li, at);
+                    Highlight(li, at, false);
                     break;
                 }
             }
             return kKeepOpen;
         }
-        case kSymRight: {
-            const IMenuEntry* e = level.highlighted >= 0 ? level.list->Entry(level.highlighted) : nullptr;
-            if (e && e->submenu && levels.size() > li + 1) Highlight(li + 1, FirstSelectable(*levels[li + 1]->list));
+        case kSymRight:
+            if (OpenSubmenu(li)) Highlight(li + 1, FirstSelectable(*levels[li + 1]->list), false);
             return kKeepOpen;
-        }
         case kSymLeft:
             if (li > 0) {
                 CloseLevel();
@@ -223,7 +233,7 @@ class PopupSession {
             const IMenuEntry* e = level.highlighted >= 0 ? level.list->Entry(level.highlighted) : nullptr;
             if (!e) return kKeepOpen;
             if (e->submenu) {
-                if (levels.size() > li + 1) Highlight(li + 1, FirstSelectable(*levels[li + 1]->list));
+                if (OpenSubmenu(li)) Highlight(li + 1, FirstSelectable(*levels[li + 1]->list), false);
                 return kKeepOpen;
             }
             return menu.CommandOf(level.list, level.highlighted);
@@ -343,7 +353,8 @@ class PopupSession {
         while (index < levels.size() && levels[index].get() != &level)
             ++index;
         if (index >= gcs.size()) return;
-        display.PutPixels(level.window, gcs[index], screen->root_depth, level.image, 0, 0, level.w, level.h, 0, 0);
+        display.PutPixels(level.window, gcs[index], screen->root_depth, level.image, 0, 0, level.w, level.h,
+                          0, 0);
     }
 
     X11Display& display;
@@ -359,8 +370,8 @@ class PopupSession {
 
 } // namespace
 
-int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement& place, const IMenuList& menu,
-                 RAST_CachedFont* font) {
+int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement& place,
+                 const IMenuList& menu, RAST_CachedFont* font) {
     if (!display.Ok() || !screen || menu.NEntries() == 0) return -1;
     PopupSession session(display, screen, menu, font);
     return session.Run(place);

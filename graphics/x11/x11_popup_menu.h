@@ -18,5 +18,5 @@ struct PopupPlacement {
 // popup menu does (holding the pointer and keyboard until it closes). Submenus open beside their
 // entry. Returns the chosen entry's command number (see IMenuList), or -1 when the menu was
 // dismissed or could not be shown.
-int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement& place, const IMenuList& menu,
-                 RAST_CachedFont* font);
+int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement& place,
+                 const IMenuList& menu, RAST_CachedFont* font);

@@ -7,7 +7,7 @@ X11RunLoopLink::X11RunLoopLink(vst::IRunLoop* l, IGraphicsX11* e) : loop(l), edi
 }
 
 X11RunLoopLink::~X11RunLoopLink() {
-    loop->release();
+    if (loop) loop->release();
 }
 
 X11RunLoopLink* X11RunLoopLink::Register(vst::IRunLoop* loop, IGraphicsX11* editor, int fd,
@@ -24,15 +24,18 @@ X11RunLoopLink* X11RunLoopLink::Register(vst::IRunLoop* loop, IGraphicsX11* edit
 }
 
 void X11RunLoopLink::StopWatching() {
-    if (watching) loop->unregisterEventHandler(this);
+    if (watching && loop) loop->unregisterEventHandler(this);
     watching = false;
 }
 
 void X11RunLoopLink::Disconnect() {
     StopWatching();
-    if (timing) loop->unregisterTimer(this);
+    if (timing && loop) loop->unregisterTimer(this);
     timing = false;
     editor = nullptr;
+    // A host may keep the handler longer than its loop lives: the loop is not needed any more.
+    if (loop) loop->release();
+    loop = nullptr;
     release();
 }
 

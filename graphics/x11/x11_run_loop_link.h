@@ -13,7 +13,8 @@ class X11RunLoopLink final : public vst::IEventHandler, public vst::ITimerHandle
   public:
     // Registers with the run loop (which it keeps a reference on) for fd and a timer of
     // intervalMs; null when the loop refuses either.
-    static X11RunLoopLink* Register(vst::IRunLoop* loop, IGraphicsX11* editor, int fd, vst::uint64 intervalMs);
+    static X11RunLoopLink* Register(vst::IRunLoop* loop, IGraphicsX11* editor, int fd,
+                                    vst::uint64 intervalMs);
     // Unregisters, forgets the editor and drops the creator's reference.
     void Disconnect();
     // Stops watching the descriptor (a broken connection would make it readable forever).

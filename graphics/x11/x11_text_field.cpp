@@ -46,27 +46,28 @@ std::string Utf8ToLatin1(const std::string& utf8) {
 int TextWidth(RAST_CachedFont* font, RAST_IBitmap* surface, const std::string& utf8) {
     if (!font || utf8.empty()) return 0;
     RAST_Rect box{0, 0, 0, 0};
-    font->RenderText(surface, utf8.c_str(), int(utf8.size()), &box, TextLeft | TextSingleLine | TextMeasureOnly);
+    font->RenderText(surface, utf8.c_str(), int(utf8.size()), &box,
+                     TextLeft | TextSingleLine | TextMeasureOnly);
     return box.right - box.left;
 }
 
 } // namespace
 
 X11TextField::X11TextField(X11Display& d, xcb_window_t parent, uint8_t dep, xcb_visualid_t visual,
-                           const IPixelRect& r, const ITextStyle& s, RAST_CachedFont* f, const std::string& start,
-                           int max, const IParamRecord* p)
-    : display(d), depth(dep), width(std::max(1, r.W() + 1)), height(std::max(1, r.H() + 1)), style(s), font(f),
-      text(Utf8ToLatin1(start)), limit(max), param(p), image(width, height) {
+                           const IPixelRect& r, const ITextStyle& s, RAST_CachedFont* f,
+                           const std::string& start, int max, const IParamRecord* p)
+    : display(d), depth(dep), width(std::max(1, r.W() + 1)), height(std::max(1, r.H() + 1)), style(s),
+      font(f), text(Utf8ToLatin1(start)), limit(max), param(p), image(width, height) {
     if (limit >= 0 && int(text.size()) > limit) text.resize(size_t(limit));
     caret = text.size();
     xcb_connection_t* c = display.Conn();
     window = xcb_generate_id(c);
     const uint32_t mask = XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK;
     const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0,
-                               XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS |
-                                   XCB_EVENT_MASK_FOCUS_CHANGE};
-    xcb_create_window(c, depth, window, parent, int16_t(r.left), int16_t(r.top), uint16_t(width), uint16_t(height),
-                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual, mask, values);
+                               XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS |
+                                   XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE};
+    xcb_create_window(c, depth, window, parent, int16_t(r.left), int16_t(r.top), uint16_t(width),
+                      uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual, mask, values);
     gc = xcb_generate_id(c);
     xcb_create_gc(c, gc, window, 0, nullptr);
     xcb_map_window(c, window);
@@ -119,7 +120,8 @@ X11TextField::Outcome X11TextField::Key(uint32_t sym, int character) {
         caret = text.size();
         break;
     default:
-        if (character < 0x20 || character > 0xff || !EntryAcceptsCharacter(param, character)) return Outcome::Editing;
+        if (character < 0x20 || character > 0xff || !EntryAcceptsCharacter(param, character))
+            return Outcome::Editing;
         if (allSelected) {
             text.clear();
             caret = 0;
@@ -145,7 +147,8 @@ void X11TextField::Draw() {
         x = (width - textWidth) / 2;
     const int lineHeight = font ? std::min(font->LineHeight(), height) : height;
     const int top = (height - lineHeight) / 2;
-    if (allSelected && textWidth > 0) FillRectangle(&image, x, top, textWidth, lineHeight, kSelection, 1.0f, ModeCopy);
+    if (allSelected && textWidth > 0)
+        FillRectangle(&image, x, top, textWidth, lineHeight, kSelection, 1.0f, ModeCopy);
     if (font && !all.empty()) {
         font->SetTextColour(style.entryTextColour.ToPixel());
         RAST_Rect box{x, top, x + textWidth + 1, top + lineHeight};
