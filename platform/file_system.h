@@ -23,6 +23,16 @@ enum class WriteFileResult { Ok, OpenFailed, WriteFailed };
 // Creates or replaces a file with exactly `size` bytes.
 WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size);
 
+// Like WriteWholeFile, but an existing file is replaced only once the new contents are completely
+// written (they go to a file beside it first), so a failed write never destroys a good file.
+WriteFileResult ReplaceWholeFile(const std::string& path, const void* data, std::size_t size);
+
+// Renames `from` to `to`, replacing an existing `to` in one step.
+bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Deletes a file; false when it could not be removed.
+bool RemoveFile(const std::string& path);
+
 // Names (without folder) of the regular files in `folder` whose names match `pattern`, in the order the
 // directory search yields them. The pattern knows `*` and `?` and ignores letter case, as the Windows
 // search does. Folders are never returned. On POSIX the names are sorted bytewise so that "the first

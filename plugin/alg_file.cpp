@@ -139,7 +139,7 @@ std::string AlgDecodeMessage(AlgDecodeResult result) {
 
 bool SaveAlgFile(const std::string& path, const AlgRecord& record) {
     const auto file = EncodeAlgRecord(record);
-    switch (WriteWholeFile(path, file.data(), file.size())) {
+    switch (ReplaceWholeFile(path, file.data(), file.size())) {
     case WriteFileResult::Ok:
         return true;
     case WriteFileResult::OpenFailed:

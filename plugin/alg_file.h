@@ -73,7 +73,8 @@ AlgDecodeResult DecodeAlgRecord(const std::uint8_t* bytes, std::size_t size, Alg
 std::string AlgDecodeMessage(AlgDecodeResult result);
 
 // Writes a record; shows "Save File Error_003" when the file cannot be opened for writing and
-// "Error_004" when the write does not complete. True on success.
+// "Error_004" when the write does not complete. True on success. An existing file is replaced only
+// by a completely written record.
 bool SaveAlgFile(const std::string& path, const AlgRecord& record);
 
 // Reads and decodes a file; shows "File Open Error 001." when it cannot be opened and the version or

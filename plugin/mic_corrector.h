@@ -1,16 +1,29 @@
 #pragma once
 
 #include "engine/correction_engine.h"
+#include "graphics/graphics.h"
+#include "graphics/platform_editor.h"
+#include "plugin/editor_layout.h"
+#include "plugin/parameter_action_target.h"
 #include "vst3/effect_vst3.h"
 
+#include <atomic>
 #include <string>
+
+struct AlgRecord;
 
 // The plug-in's own class: one object per instance. It owns the correction engine and forwards
 // the base's audio and state hooks to it; it finds its documents folder and the reference
-// microphone's calibration when it is built.
-class IMicCorrector : public IEffectVST3 {
+// microphone's calibration when it is built, builds its editor, and carries out what the editor's
+// buttons and selectors stand for.
+class IMicCorrector : public IEffectVST3,
+                      public IParameterActionTarget,
+                      private IEngineListener,
+                      private IDrawCycleListener {
   public:
-    IMicCorrector();
+    // makeEditor: the platform's window back end for hosts; tests and the command-line tool hand in
+    // the headless one.
+    explicit IMicCorrector(EditorFactory makeEditor = CreatePlatformEditor);
     ~IMicCorrector() override;
 
     void Reset() override;
@@ -20,14 +33,43 @@ class IMicCorrector : public IEffectVST3 {
     int UnserializeState(const IByteChunk& chunk, int position) override;
     void OnPresetRestored() override;
 
+    // Runs on the editor's thread, without the plug-in lock.
+    void DoParameterAction(int paramIdx) override;
+
+    // Load's steps after the dialog: the file is read and checked (its message shown when it is
+    // refused, nothing changed) and then applied. False when refused.
+    bool LoadCorrectionFile(const std::string& path);
+    // Selections and gain through their controls (which tell the host), then the spectra and the
+    // drawn curve, one design, and every control redrawn.
+    void ApplyCorrectionRecord(const AlgRecord& record);
+
     CorrectionEngine& Engine() { return engine; }
+    IGraphics* Editor() { return editor; }
+    const MicCorrectorControls& Controls() const { return controls; }
     const std::string& DocumentsFolder() const { return documentsFolder; }
     const std::string& CalibrationLabel() const { return calibrationLabel; }
     const std::string& CalibrationPath() const { return calibrationPath; }
 
   private:
+    void SaveCorrection();
+    void LoadCorrection();
+    void SetAboutBoxVisible(bool visible);
+
+    // ---- Engine → editor (IEngineListener) ----
+    void OnRecordProgress(double value) override;
+    void OnProgressBarVisible(bool visible) override;
+    void OnAnalysisTrigger(double value) override;
+    void OnOutputsChanged(double value) override;
+    void OnCurvesChanged() override;
+    // ---- The editor's draw cycle (IDrawCycleListener) ----
+    void OnDrawCycle() override;
+
     CorrectionEngine engine;
     std::string documentsFolder;
     std::string calibrationLabel;
     std::string calibrationPath;
+    IGraphics* editor = nullptr; // owned by the base
+    MicCorrectorControls controls;
+    // Set by a design on whatever thread ran it; the display is marked in the next draw cycle.
+    std::atomic<bool> curvesChanged{false};
 };

@@ -41,6 +41,14 @@ WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::s
     return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
 }
 
+bool RenameReplacing(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
+
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());

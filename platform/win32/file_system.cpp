@@ -72,6 +72,14 @@ WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::s
     return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
 }
 
+bool RenameReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;

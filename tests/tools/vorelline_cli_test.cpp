@@ -36,8 +36,10 @@ std::string Quoted(const std::string& s) {
 
 RunResult RunTool(const TempFolder& folder, const std::string& arguments) {
     const std::string out = folder.File("stdout.txt"), err = folder.File("stderr.txt");
-    const std::string command =
-        std::string(Quoted(VORELLINE_PATH)) + " " + arguments + " >" + Quoted(out) + " 2>" + Quoted(err);
+    // The tool runs the plug-in class, which looks for its documents folder: keep it in the test's.
+    const std::string command = "XDG_DOCUMENTS_DIR=" + Quoted(folder.Str()) + " " +
+                                std::string(Quoted(VORELLINE_PATH)) + " " + arguments + " >" + Quoted(out) +
+                                " 2>" + Quoted(err);
     RunResult r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -93,10 +95,25 @@ class CliFiles : public ::testing::Test {
 };
 TempFolder* CliFiles::folder = nullptr;
 
+// A PNG of the whole editor: 730 x 330 pixels.
+static void ExpectEditorPicture(const std::string& path) {
+    const std::string png = ReadText(path);
+    ASSERT_GT(png.size(), 24u) << path;
+    EXPECT_EQ(png.compare(1, 3, "PNG"), 0);
+    auto be32 = [&](std::size_t at) {
+        return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 | (unsigned char)png[at + 2] << 8 |
+               (unsigned char)png[at + 3];
+    };
+    EXPECT_EQ(be32(16), 730u);
+    EXPECT_EQ(be32(20), 330u);
+}
+
 TEST(VorellineDemo, RecoversTheKnownResponse) {
     TempFolder scratch;
-    const RunResult r = RunTool(scratch, "demo --json");
+    const std::string picture = scratch.File("demo.png");
+    const RunResult r = RunTool(scratch, "demo --json --png " + Quoted(picture));
     ASSERT_EQ(r.status, 0) << r.err;
+    ExpectEditorPicture(picture);
     const std::vector<double> known = JsonNumbers(r.out, "knownDb");
     const std::vector<double> measured = JsonNumbers(r.out, "measuredDb");
     ASSERT_EQ(known.size(), 33u);
@@ -139,8 +156,10 @@ TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
     EXPECT_EQ(JsonNumbers(info.out, "userCurve").size(), 33u);
 
     // Loading the file at the same rate rebuilds exactly the same correction.
-    const RunResult d = RunTool(scratch, "design --alg " + alg + " --json");
+    const std::string picture = scratch.File("design.png");
+    const RunResult d = RunTool(scratch, "design --alg " + alg + " --json --png " + Quoted(picture));
     ASSERT_EQ(d.status, 0) << d.err;
+    ExpectEditorPicture(picture);
     for (const char* key : {"sectionGain", "sections", "levelMatchGain", "curveResult"})
         EXPECT_EQ(JsonNumbers(d.out, key), JsonNumbers(a.out, key)) << key;
 

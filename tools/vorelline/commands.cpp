@@ -4,12 +4,14 @@
 #include "plugin/alg_engine.h"
 #include "plugin/alg_file.h"
 #include "plugin/calibration_file.h"
+#include "plugin/editor_controls.h"
+#include "plugin/mic_corrector.h"
 #include "tools/vorelline/audio_file.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/design_report.h"
 #include "tools/vorelline/json_writer.h"
 #include "tools/vorelline/measurement.h"
-#include "tools/vorelline/tool_effect.h"
+#include "tools/vorelline/plugin_session.h"
 
 #include <cstdio>
 #include <iostream>
@@ -23,12 +25,12 @@ struct Usage {
 
 constexpr Usage kUsages[] = {
     {"analyze", "vorelline analyze --reference REF --target TGT [--swap] [--high] [--calibration CAL] "
-                "[--save-alg OUT.alg] [--json]"},
-    {"design", "vorelline design --alg FILE [--rate R] [--json]"},
+                "[--save-alg OUT.alg] [--png OUT.png] [--json]"},
+    {"design", "vorelline design --alg FILE [--rate R] [--png OUT.png] [--json]"},
     {"calibration", "vorelline calibration FILE [--json]"},
     {"info", "vorelline info FILE.alg [--json]"},
     {"apply", "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]"},
-    {"demo", "vorelline demo [--json]"},
+    {"demo", "vorelline demo [--png OUT.png] [--json]"},
 };
 
 std::string BaseName(const std::string& path) {
@@ -39,6 +41,14 @@ std::string BaseName(const std::string& path) {
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
     return 1;
+}
+
+// The editor as it looks now, when the user asked for a picture.
+bool WritePictureIfAsked(PluginSession& session, const ParsedArguments& a) {
+    if (!a.Has("--png")) return true;
+    if (session.WriteEditorPicture(a.Value("--png"))) return true;
+    std::fprintf(stderr, "vorelline: cannot write %s\n", a.Value("--png").c_str());
+    return false;
 }
 
 bool Parse(const std::vector<std::string>& args, const char* command, const std::vector<OptionSpec>& allowedOptions,
@@ -70,6 +80,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
                 {"--high", false},
                 {"--calibration", true},
                 {"--save-alg", true},
+                {"--png", true},
                 {"--json", false}},
                0, a, status))
         return status;
@@ -85,13 +96,15 @@ int RunAnalyze(const std::vector<std::string>& args) {
         return Fail("the two recordings have different sample rates (" + std::to_string(ref.sampleRate) +
                     " and " + std::to_string(tgt.sampleRate) + " Hz)");
 
-    ToolEffect effect;
-    std::string calibrationLabel;
+    PluginSession session;
+    CorrectionEngine& engine = session.Plugin().Engine();
+    // Without --calibration the plug-in's own choice stands: the first file in its documents folder.
+    std::string calibrationLabel = session.Plugin().CalibrationLabel();
     if (a.Has("--calibration")) {
         const std::string path = a.Value("--calibration");
         CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), TheBandGrid().bandFrequencies);
         if (!cal.opened) return 1; // the plug-in's message has been shown
-        effect.engine.calibrationGain = cal.gain;
+        engine.calibrationGain = cal.gain;
         calibrationLabel = cal.label;
     }
 
@@ -101,16 +114,16 @@ int RunAnalyze(const std::vector<std::string>& args) {
     input.target = &tgt.samples;
     input.swapInputs = a.Has("--swap");
     input.highResolution = a.Has("--high");
-    if (!RunMeasurement(effect, input, error)) return Fail(error);
+    if (!RunMeasurement(session, input, error)) return Fail(error);
 
-    if (a.Has("--save-alg") && !SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(effect.engine)))
-        return 1;
+    if (a.Has("--save-alg") && !SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(engine))) return 1;
+    if (!WritePictureIfAsked(session, a)) return 1;
 
     if (a.Has("--json")) {
-        std::cout << DesignJson(effect, ref.sampleRate);
+        std::cout << DesignJson(engine, ref.sampleRate);
     } else {
         if (!calibrationLabel.empty()) std::cout << "calibration: " << calibrationLabel << "\n";
-        std::cout << DesignTable(effect, ref.sampleRate);
+        std::cout << DesignTable(engine, ref.sampleRate);
         if (a.Has("--save-alg")) std::cout << "\nsaved " << a.Value("--save-alg") << "\n";
     }
     return 0;
@@ -119,19 +132,21 @@ int RunAnalyze(const std::vector<std::string>& args) {
 int RunDesign(const std::vector<std::string>& args) {
     ParsedArguments a;
     int status = 0;
-    if (!Parse(args, "design", {{"--alg", true}, {"--rate", true}, {"--json", false}}, 0, a, status))
+    if (!Parse(args, "design", {{"--alg", true}, {"--rate", true}, {"--png", true}, {"--json", false}}, 0, a,
+               status))
         return status;
     if (!a.Has("--alg")) return UsageError("design", "--alg is needed");
     double rate = 48000.0;
     if (a.Has("--rate") && !ParsePositiveNumber(a.Value("--rate"), rate))
         return UsageError("design", "--rate needs a positive number of hertz");
 
-    ToolEffect effect;
-    effect.PrepareProcessing(rate);
-    AlgRecord record;
-    if (!LoadAlgFile(a.Value("--alg"), record)) return 1;
-    ApplyAlgRecord(record, effect.engine, effect);
-    std::cout << (a.Has("--json") ? DesignJson(effect, rate) : DesignTable(effect, rate));
+    // Load's path after its dialog: the file is read, checked and applied through the editor.
+    PluginSession session;
+    session.PrepareProcessing(rate);
+    if (!session.Plugin().LoadCorrectionFile(a.Value("--alg"))) return 1;
+    if (!WritePictureIfAsked(session, a)) return 1;
+    const CorrectionEngine& engine = session.Plugin().Engine();
+    std::cout << (a.Has("--json") ? DesignJson(engine, rate) : DesignTable(engine, rate));
     return 0;
 }
 
@@ -230,13 +245,15 @@ int RunApply(const std::vector<std::string>& args) {
     std::string error;
     if (!ReadFirstChannel(a.positionals[1], in, error)) return Fail(error);
 
-    ToolEffect effect;
-    effect.PrepareProcessing(in.sampleRate);
-    ApplyAlgRecord(record, effect.engine, effect);
-    effect.SelectOutputs(output);
+    PluginSession session;
+    session.PrepareProcessing(in.sampleRate);
+    session.Plugin().ApplyCorrectionRecord(record);
+    // The user picks what is heard with the Outputs marks (reference, target, corrected target).
+    const IMyRadioButtonsControl* outputs = session.Plugin().Controls().outputsSelector;
+    session.Click(outputs->Button(static_cast<int>(output * 2.0)));
     MonoAudio out;
     out.sampleRate = in.sampleRate;
-    out.samples = ProcessThrough(effect, in.samples);
+    out.samples = ProcessThrough(session, in.samples);
     if (!WriteMono(a.Value("-o"), out, error)) return Fail(error);
     return 0;
 }

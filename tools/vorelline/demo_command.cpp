@@ -4,6 +4,7 @@
 #include "tools/vorelline/demo_microphones.h"
 #include "tools/vorelline/design_report.h"
 #include "tools/vorelline/json_writer.h"
+#include "plugin/mic_corrector.h"
 #include "tools/vorelline/measurement.h"
 
 #include <algorithm>
@@ -23,30 +24,36 @@ struct DemoBand {
 int RunDemo(const std::vector<std::string>& args) {
     ParsedArguments a;
     std::string error;
-    if (!ParseArguments(args, 2, {{"--json", false}}, 0, a, error)) return UsageError("demo", error);
+    if (!ParseArguments(args, 2, {{"--json", false}, {"--png", true}}, 0, a, error))
+        return UsageError("demo", error);
     const bool json = a.Has("--json");
+    const std::string picture = a.Value("--png", "vorelline-demo.png");
 
     const double rate = 48000.0;
     // A little more than one recording, as a host would play it.
     const DemoMicrophones mics = MakeDemoRecordings(rate, SamplesNeededForRecording(rate) + 4800);
 
     // 1. The measurement, as the plug-in makes it after Start.
-    auto effect = std::make_unique<ToolEffect>();
+    auto session = std::make_unique<PluginSession>();
     MeasurementInput input;
     input.sampleRate = rate;
     input.reference = &mics.reference;
     input.target = &mics.target;
-    if (!RunMeasurement(*effect, input, error)) {
+    if (!RunMeasurement(*session, input, error)) {
         std::fprintf(stderr, "vorelline: %s\n", error.c_str());
         return 1;
     }
-    const CorrectionEngine& e = effect->engine;
+    const CorrectionEngine& e = session->Plugin().Engine();
 
     // 2. The corrected target: the target recording through the designed cascade.
-    const std::vector<double> corrected = ProcessThrough(*effect, mics.target);
+    const std::vector<double> corrected = ProcessThrough(*session, mics.target);
+    if (!session->WriteEditorPicture(picture)) {
+        std::fprintf(stderr, "vorelline: cannot write %s\n", picture.c_str());
+        return 1;
+    }
 
     // 3. A second measurement of the corrected target against the reference shows what was achieved.
-    auto check = std::make_unique<ToolEffect>();
+    auto check = std::make_unique<PluginSession>();
     MeasurementInput verify = input;
     verify.target = &corrected;
     if (!RunMeasurement(*check, verify, error)) {
@@ -66,7 +73,7 @@ int RunDemo(const std::vector<std::string>& args) {
         b.measured = ToDb(e.targetBands[k] / e.referenceBands[k]);
         b.correction = ToDb(e.curveResult[k] / e.curveMeasured[k]);
         b.result = ToDb(e.curveResult[k]);
-        b.achieved = ToDb(check->engine.targetBands[k] / check->engine.referenceBands[k]);
+        b.achieved = ToDb(check->Plugin().Engine().targetBands[k] / check->Plugin().Engine().referenceBands[k]);
         worstMeasured = std::max(worstMeasured, std::fabs(b.measured - b.known));
         // The ideal correction is the inverse of the level-matched known response.
         worstCorrection = std::max(worstCorrection, std::fabs(b.correction + b.known + levelDb));
@@ -116,5 +123,6 @@ int RunDemo(const std::vector<std::string>& args) {
                 "correction vs inverse of the known response (level-matched): largest deviation %.2f dB\n"
                 "corrected target vs reference, measured again: largest deviation %.2f dB, rms %.2f dB\n",
                 worstMeasured, worstCorrection, worstAchieved, rmsAchieved);
+    std::printf("the plug-in's editor after the measurement: %s\n", picture.c_str());
     return 0;
 }

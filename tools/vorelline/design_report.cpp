@@ -17,8 +17,7 @@ const char* OutputName(double o) {
 }
 } // namespace
 
-std::string DesignJson(const ToolEffect& effect, double hostSampleRate) {
-    const CorrectionEngine& e = effect.engine;
+std::string DesignJson(const CorrectionEngine& e, double hostSampleRate) {
     const int n = SectionCount(e.resolution);
     std::vector<std::vector<double>> sections;
     for (int k = 0; k < n; ++k)
@@ -44,8 +43,7 @@ std::string DesignJson(const ToolEffect& effect, double hostSampleRate) {
     return json.Finish();
 }
 
-std::string DesignTable(const ToolEffect& effect, double hostSampleRate) {
-    const CorrectionEngine& e = effect.engine;
+std::string DesignTable(const CorrectionEngine& e, double hostSampleRate) {
     const int n = SectionCount(e.resolution);
     const int offset = BandOffset(e.resolution);
     const auto& freq = TheBandGrid().bandFrequencies;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/vorelline/tool_effect.h"
+#include "engine/correction_engine.h"
 
 #include <string>
 
@@ -9,11 +9,11 @@
 // The JSON document: sampleRate, workingSampleRate, resolution, outputSelection, inputSelection,
 // gainPosition, targetBands, referenceBands, userCurve, calibrationGain, levelMatchGain, iterations,
 // sectionGain, sections ([b, a1, a2] each), curveMeasured, curveResult, curveDesired.
-std::string DesignJson(const ToolEffect& effect, double hostSampleRate);
+std::string DesignJson(const CorrectionEngine& engine, double hostSampleRate);
 
 // A readable summary and one line per band in use: centre, measured difference, correction, result
 // and wanted response in dB, and the section's peak gain.
-std::string DesignTable(const ToolEffect& effect, double hostSampleRate);
+std::string DesignTable(const CorrectionEngine& engine, double hostSampleRate);
 
 // 20*log10 of a ratio; very small or non-positive ratios read as -999 dB.
 double ToDb(double ratio);

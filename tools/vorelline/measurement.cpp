@@ -1,7 +1,8 @@
 #include "tools/vorelline/measurement.h"
 
 #include "engine/band_grid.h"
-#include "plugin/parameter_table.h"
+#include "plugin/editor_controls.h"
+#include "plugin/mic_corrector.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,7 +22,7 @@ std::string Seconds(double samples, double rate) {
 }
 } // namespace
 
-bool RunMeasurement(ToolEffect& effect, const MeasurementInput& input, std::string& error) {
+bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::string& error) {
     const std::vector<double>& ref = *input.reference;
     const std::vector<double>& tgt = *input.target;
     const long long needed = SamplesNeededForRecording(input.sampleRate);
@@ -36,11 +37,14 @@ bool RunMeasurement(ToolEffect& effect, const MeasurementInput& input, std::stri
         return false;
     }
 
-    effect.PrepareProcessing(input.sampleRate);
-    if (input.swapInputs) effect.SelectInputs(1.0);
-    if (input.highResolution) effect.SelectResolution(1.0);
-    CorrectionEngine& engine = effect.engine;
-    if (engine.StartRecording() != StartOutcome::Started) {
+    session.PrepareProcessing(input.sampleRate);
+    const MicCorrectorControls& controls = session.Plugin().Controls();
+    if (input.swapInputs) session.Click(editor_rect::kInputs);
+    if (input.highResolution && controls.resolutionSelector && controls.resolutionSelector->NButtons() > 1)
+        session.Click(controls.resolutionSelector->Button(1));
+    session.Click(editor_rect::kStart);
+    CorrectionEngine& engine = session.Plugin().Engine();
+    if (!engine.recordingActive.load()) {
         error = "the plug-in did not start the recording";
         return false;
     }
@@ -55,24 +59,24 @@ bool RunMeasurement(ToolEffect& effect, const MeasurementInput& input, std::stri
         double* in[2] = {const_cast<double*>(channel0.data() + pos),
                          const_cast<double*>(channel1.data() + pos)};
         double* out[2] = {out0.data(), out1.data()};
-        effect.ProcessBlock(in, out, frames);
+        session.Process(in, out, frames);
         pos += static_cast<std::size_t>(frames);
     }
     if (engine.recordingActive.load()) {
         error = "the recording did not complete";
         return false;
     }
-    engine.PollRecordingSignals();
-    engine.RunAnalysis();
+    // The analysis runs in the editor's next draw cycle, as it does behind a host's window.
+    for (int tick = 0; tick < 4 && engine.outputSelection != 1.0; ++tick)
+        session.DrawCycle();
     if (engine.recordPosition != 0 || engine.outputSelection != 1.0) {
         error = "the analysis of the recording failed";
         return false;
     }
-    effect.GetParam(kParamOutputs)->SetClamped(engine.outputSelection);
     return true;
 }
 
-std::vector<double> ProcessThrough(ToolEffect& effect, const std::vector<double>& samples) {
+std::vector<double> ProcessThrough(PluginSession& session, const std::vector<double>& samples) {
     std::vector<double> result(samples.size());
     std::vector<double> spare(kToolBlockFrames);
     for (std::size_t pos = 0; pos < samples.size(); pos += kToolBlockFrames) {
@@ -80,7 +84,7 @@ std::vector<double> ProcessThrough(ToolEffect& effect, const std::vector<double>
         double* in[2] = {const_cast<double*>(samples.data() + pos),
                          const_cast<double*>(samples.data() + pos)};
         double* out[2] = {result.data() + pos, spare.data()};
-        effect.ProcessBlock(in, out, frames);
+        session.Process(in, out, frames);
     }
     return result;
 }

@@ -1,0 +1,18 @@
+# tv_read_resource_list(<rc file> <out prefix>): parses the "id TYPE "file"" lines of a resource
+# script into <prefix>_IDS, <prefix>_TYPES and <prefix>_FILES (absolute paths).
+function(tv_read_resource_list rc prefix)
+  get_filename_component(base ${rc} DIRECTORY)
+  file(STRINGS ${rc} lines REGEX "^[0-9]+[ \t]+[A-Za-z_]+[ \t]+\"[^\"]+\"")
+  set(ids)
+  set(types)
+  set(files)
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^([0-9]+)[ \t]+([A-Za-z_]+)[ \t]+\"([^\"]+)\"" _ "${line}")
+    list(APPEND ids ${CMAKE_MATCH_1})
+    list(APPEND types ${CMAKE_MATCH_2})
+    list(APPEND files ${base}/${CMAKE_MATCH_3})
+  endforeach()
+  set(${prefix}_IDS ${ids} PARENT_SCOPE)
+  set(${prefix}_TYPES ${types} PARENT_SCOPE)
+  set(${prefix}_FILES ${files} PARENT_SCOPE)
+endfunction()

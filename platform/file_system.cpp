@@ -1,0 +1,15 @@
+#include "platform/file_system.h"
+
+WriteFileResult ReplaceWholeFile(const std::string& path, const void* data, std::size_t size) {
+    const std::string part = path + ".part";
+    const WriteFileResult written = WriteWholeFile(part, data, size);
+    if (written != WriteFileResult::Ok) {
+        RemoveFile(part);
+        return written;
+    }
+    if (!RenameReplacing(part, path)) {
+        RemoveFile(part);
+        return WriteFileResult::OpenFailed;
+    }
+    return WriteFileResult::Ok;
+}

@@ -1,0 +1,116 @@
+#include "engine/correction_engine.h"
+#include "graphics/bitmap_control.h"
+#include "graphics/text_control.h"
+#include "platform/plugin_lock.h"
+#include "platform/user_dialogs.h"
+#include "plugin/alg_engine.h"
+#include "plugin/alg_file.h"
+#include "plugin/editor_controls.h"
+#include "plugin/help_files.h"
+#include "plugin/mic_corrector.h"
+#include "plugin/parameter_table.h"
+
+#include <algorithm>
+
+namespace {
+
+FileDialogRequest AlgDialog(FileDialogRequest::Kind kind, const std::string& folder) {
+    FileDialogRequest r;
+    r.kind = kind;
+    r.title = kind == FileDialogRequest::Save ? "Save Preset" : "Load Preset";
+    r.filterName = "ALG file";
+    r.filterPattern = "*.alg";
+    r.defaultExtension = "alg";
+    r.initialFolder = folder;
+    return r;
+}
+
+} // namespace
+
+void IMicCorrector::DoParameterAction(int paramIdx) {
+    const IParamRecord* param = GetParam(paramIdx);
+    switch (paramIdx) {
+    case kParamInputs:
+        engine.SetInputSelection(param->value);
+        break;
+    case kParamOutputs:
+        engine.SetOutputSelection(param->value);
+        break;
+    case kParamResolution:
+        engine.SetResolution(param->value);
+        break;
+    case kParamStart:
+        engine.StartRecording();
+        break;
+    case kParamSave:
+        SaveCorrection();
+        break;
+    case kParamLoad:
+        LoadCorrection();
+        break;
+    case kParamHelp:
+        ShowHelp();
+        break;
+    case kParamAbout:
+        SetAboutBoxVisible(true);
+        break;
+    case kParamAboutOk:
+        SetAboutBoxVisible(false);
+        break;
+    case kParamReset:
+        engine.ResetUserCurve();
+        break;
+    default:
+        break;
+    }
+}
+
+void IMicCorrector::SetAboutBoxVisible(bool visible) {
+    if (visible) {
+        if (controls.aboutPicture) controls.aboutPicture->SetHidden(false);
+        if (controls.aboutVersionText) controls.aboutVersionText->SetHidden(false);
+        if (controls.aboutOkButton) controls.aboutOkButton->SetHidden(false);
+    } else {
+        if (controls.aboutVersionText) controls.aboutVersionText->SetHidden(true);
+        if (controls.aboutOkButton) controls.aboutOkButton->SetHidden(true);
+        if (controls.aboutPicture) controls.aboutPicture->SetHidden(true);
+    }
+}
+
+void IMicCorrector::SaveCorrection() {
+    const std::optional<std::string> path = UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Save, documentsFolder));
+    if (!path || path->empty()) return;
+    AlgRecord record;
+    {
+        // A host restoring its state on another thread must not be seen half-way.
+        PluginLockGuard guard(Lock());
+        record = AlgRecordFromEngine(engine);
+    }
+    SaveAlgFile(*path, record);
+}
+
+void IMicCorrector::LoadCorrection() {
+    const std::optional<std::string> path = UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Open, documentsFolder));
+    if (!path || path->empty()) return;
+    LoadCorrectionFile(*path);
+}
+
+bool IMicCorrector::LoadCorrectionFile(const std::string& path) {
+    AlgRecord record;
+    if (!LoadAlgFile(path, record)) return false;
+    ApplyCorrectionRecord(record);
+    return true;
+}
+
+void IMicCorrector::ApplyCorrectionRecord(const AlgRecord& record) {
+    const AlgSelections s = AlgSelectionsFromFlags(record.flags);
+    // Each selection goes to its control, which shows it and tells the host; the fader clamps the
+    // gain on its way to OnParamChange.
+    if (controls.outputsSelector) controls.outputsSelector->ApplyUserValue(s.outputSelection);
+    if (controls.inputsSelector) controls.inputsSelector->ApplyUserValue(s.inputSelection);
+    if (controls.resolutionSelector) controls.resolutionSelector->ApplyUserValue(s.resolution);
+    if (controls.gainFader) controls.gainFader->ApplyUserValue(std::clamp(record.gainPosition, 0.0, 1.0));
+    // The engine's fields, the parameter records, the spectra and the drawn curve; then one design.
+    ApplyAlgRecord(record, engine, *this);
+    if (Graphics()) Graphics()->MarkAllControlsDirty();
+}

@@ -1,0 +1,206 @@
+// The editor as the plug-in builds it: its rows, and what a click on each control does.
+#include "app_fixture.h"
+
+#include "graphics/bitmap_control.h"
+#include "graphics/text_control.h"
+#include "plugin/editor_controls.h"
+#include "plugin/parameter_table.h"
+#include "plugin/response_display.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+struct Row {
+    IPixelRect rect;
+    int param;
+    bool hidden;
+};
+
+} // namespace
+
+TEST_F(EditorApp, RowsInOrderWithTheirRectanglesParametersAndVisibility) {
+    namespace R = editor_rect;
+    const Row rows[] = {
+        {{0, 0, 730, 330}, -1, false},         {R::kInputs, kParamInputs, false},
+        {R::kOutputs, kParamOutputs, false},   {R::kResolution, kParamResolution, false},
+        {R::kGain, kParamGain, false},         {R::kStart, kParamStart, false},
+        {R::kSave, kParamSave, false},         {R::kLoad, kParamLoad, false},
+        {R::kHelp, kParamHelp, false},         {R::kAbout, kParamAbout, false},
+        {R::kReset, kParamReset, false},       {R::kProgress, kParamProgress, true},
+        {R::kAnalysisTrigger, -1, false},      {R::kDisplay, kParamDisplay, false},
+        {R::kAboutBox, -1, true},              {R::kAboutVersion, -1, true},
+        {R::kAboutOk, kParamAboutOk, true},
+    };
+    // Without a calibration file there is no label row.
+    ASSERT_EQ(editor->NControls(), 17);
+    for (int i = 0; i < 17; ++i) {
+        const IControl* c = editor->GetControl(i);
+        EXPECT_EQ(c->DrawRect(), rows[i].rect) << "row " << i;
+        EXPECT_EQ(c->ParamIdx(), rows[i].param) << "row " << i;
+        EXPECT_EQ(c->IsHidden(), rows[i].hidden) << "row " << i;
+    }
+    const MicCorrectorControls& c = Controls();
+    EXPECT_EQ(c.calibrationLabel, nullptr);
+    EXPECT_EQ(c.inputsSelector, editor->GetControl(1));
+    EXPECT_EQ(c.gainFader, editor->GetControl(4));
+    EXPECT_EQ(c.progressBar, editor->GetControl(11));
+    EXPECT_EQ(c.analysisTrigger, editor->GetControl(12));
+    EXPECT_EQ(c.responseDisplay, editor->GetControl(13));
+    EXPECT_EQ(c.aboutOkButton, editor->GetControl(16));
+    EXPECT_EQ(c.aboutVersionText->Text(), "2.0.3");
+    EXPECT_EQ(c.analysisTrigger->Value(), 0.0);
+    EXPECT_EQ(c.analysisTrigger->DefaultValue(), 0.0);
+    // The radio marks stack 16 pixels high with a gap of one.
+    EXPECT_EQ(c.outputsSelector->Button(1), IPixelRect(521, 189, 543, 205));
+    EXPECT_EQ(c.outputsSelector->Button(2), IPixelRect(521, 206, 543, 222));
+    EXPECT_EQ(c.resolutionSelector->Button(1), IPixelRect(521, 259, 543, 275));
+    EXPECT_EQ(static_cast<IBitmapControl*>(c.progressBar)->Strip().Frames(), 21);
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(EditorApp, CalibrationLabelEndsAtColumn480) {
+    const std::filesystem::path frd = std::filesystem::path(fx->DocumentsFolder()) / "studio mic.frd";
+    std::ofstream(frd) << "100 0\n10000 3\n";
+    IMicCorrector* withCal = new IMicCorrector(CreateHeadlessEditor);
+    std::filesystem::remove(frd);
+    const ITextControl* label = withCal->Controls().calibrationLabel;
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(withCal->Editor()->NControls(), 18);
+    EXPECT_EQ(withCal->Editor()->GetControl(1), label);
+    EXPECT_EQ(label->Text(), "studio mic.frd");
+    EXPECT_EQ(label->DrawRect(), editor_rect::kCalibrationLabel);
+    ITextStyle style = const_cast<ITextControl*>(label)->TextStyle();
+    EXPECT_EQ(style.alignment, ITextStyle::kFar);
+    EXPECT_EQ(style.style, ITextStyle::kBold);
+    EXPECT_EQ(style.size, 16);
+    EXPECT_EQ(style.textColour, IArgbColor(255, 220, 220, 220));
+    withCal->release();
+}
+
+TEST_F(EditorApp, InputSelectorSwapsOnEveryClickWithoutRedesigning) {
+    const int passes = Engine().designPasses;
+    ClickCentre(editor_rect::kInputs);
+    EXPECT_EQ(Engine().inputSelection, 1.0);
+    EXPECT_EQ(Param(kParamInputs), 1.0);
+    EXPECT_EQ(static_cast<IBitmapControl*>(Controls().inputsSelector)->FrameForValue(), 2);
+    Click(640, 110); // a double-click steps too
+    editor->MouseDoubleClick(640, 110, IMouseMods{true, false, false, false, false});
+    EXPECT_EQ(Engine().inputSelection, 1.0);
+    ClickCentre(editor_rect::kInputs);
+    EXPECT_EQ(Engine().inputSelection, 0.0);
+    EXPECT_EQ(Engine().designPasses, passes);
+}
+
+TEST_F(EditorApp, RadioGroupsSelectActOnAMissAndIgnoreTheRightButton) {
+    const MicCorrectorControls& c = Controls();
+    struct Case {
+        int x, y;
+        double outputs;
+    } cases[] = {{530, 214, 1.0}, {530, 197, 0.5}, {530, 180, 0.0}, {542, 221, 1.0}};
+    for (const Case& k : cases) {
+        Click(k.x, k.y);
+        EXPECT_EQ(Param(kParamOutputs), k.outputs) << k.y;
+        EXPECT_EQ(Engine().outputSelection, k.outputs) << k.y;
+    }
+    // Host automation moves the marks and the parameter but not the engine...
+    fx->GetParam(kParamOutputs)->SetClamped(0.5);
+    c.outputsSelector->ApplyHostValue(0.5);
+    EXPECT_EQ(Engine().outputSelection, 1.0);
+    // ...a right click on a mark does not act...
+    Click(530, 180, true);
+    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(c.outputsSelector->Value(), 0.5);
+    // ...and a click in the gap between two marks keeps the selection but acts on it.
+    Click(530, 188);
+    EXPECT_EQ(c.outputsSelector->Value(), 0.5);
+    EXPECT_EQ(Engine().outputSelection, 0.5);
+
+    Click(530, 267);
+    EXPECT_EQ(Engine().resolution, 1.0);
+    EXPECT_EQ(Engine().cascadeSections, 120);
+    Click(530, 250);
+    EXPECT_EQ(Engine().resolution, 0.0);
+    EXPECT_EQ(Engine().cascadeSections, 33);
+}
+
+TEST_F(EditorApp, FaderSnapsDragsWheelsAndReturnsToItsDefault) {
+    IMouseMods left{true, false, false, false, false};
+    // The handle's centre follows the pointer: (x - 621 - 6) / 72.
+    editor->MouseDown(663, 197, left);
+    EXPECT_DOUBLE_EQ(Param(kParamGain), 0.5);
+    editor->MouseDrag(600, 197, left);
+    editor->MouseUp(600, 197, left);
+    EXPECT_EQ(Param(kParamGain), 0.0);
+    EXPECT_DOUBLE_EQ(Engine().gainFactor, 0.1);
+    editor->MouseDoubleClick(650, 197, left);
+    EXPECT_DOUBLE_EQ(Param(kParamGain), 0.5);
+    EXPECT_DOUBLE_EQ(Engine().gainFactor, 1.0);
+    editor->MouseWheel(650, 197, IMouseMods{}, 3);
+    EXPECT_NEAR(Param(kParamGain), 0.53, 1e-12);
+    editor->MouseWheel(650, 197, IMouseMods{false, false, true, false, false}, -2);
+    EXPECT_NEAR(Param(kParamGain), 0.528, 1e-12);
+    editor->MouseWheel(650, 197, IMouseMods{false, false, false, true, false}, 1);
+    EXPECT_NEAR(Param(kParamGain), 0.529, 1e-12);
+    EXPECT_NEAR(Engine().gainFactor, std::pow(10.0, (0.529 - 0.5) * 2.0), 1e-9);
+    editor->MouseDown(700, 197, left);
+    editor->MouseDrag(900, 197, left); // far beyond the track's end: clamped
+    editor->MouseUp(900, 197, left);
+    EXPECT_EQ(Param(kParamGain), 1.0);
+}
+
+TEST_F(EditorApp, ButtonsActFirstThenToggleTheirOwnParameter) {
+    namespace R = editor_rect;
+    const struct {
+        IPixelRect rect;
+        int param;
+    } buttons[] = {{R::kStart, kParamStart}, {R::kSave, kParamSave},   {R::kLoad, kParamLoad},
+                   {R::kHelp, kParamHelp},   {R::kAbout, kParamAbout}, {R::kReset, kParamReset}};
+    dialogs.shellResult = kShellOpened;
+    for (const auto& b : buttons) {
+        ClickCentre(b.rect);
+        EXPECT_EQ(Param(b.param), 1.0) << b.param;
+        ClickCentre(b.rect);
+        EXPECT_EQ(Param(b.param), 0.0) << b.param;
+    }
+    // Start twice without audio, Save and Load twice each asked for a file, Help opened twice.
+    EXPECT_EQ(dialogs.requests.size(), 4u);
+    EXPECT_EQ(dialogs.opened.size(), 2u);
+}
+
+TEST_F(EditorApp, AboutBoxShowsOverTheDisplayAndItsOkHidesIt) {
+    const MicCorrectorControls& c = Controls();
+    ClickCentre(editor_rect::kAbout);
+    EXPECT_FALSE(c.aboutPicture->IsHidden());
+    EXPECT_FALSE(c.aboutVersionText->IsHidden());
+    EXPECT_FALSE(c.aboutOkButton->IsHidden());
+    // The OK button lies on top of the display, so it takes the click.
+    ClickCentre(editor_rect::kAboutOk);
+    EXPECT_TRUE(c.aboutPicture->IsHidden());
+    EXPECT_TRUE(c.aboutVersionText->IsHidden());
+    EXPECT_TRUE(c.aboutOkButton->IsHidden());
+    EXPECT_EQ(Param(kParamAboutOk), 1.0);
+}
+
+TEST_F(EditorApp, ActionsWithoutMeaningDoNothing) {
+    const CorrectionEngine& e = Engine();
+    const double before[] = {e.inputSelection, e.outputSelection, e.resolution, e.gainPosition};
+    for (int idx : {3, 9, 11, 12, 13, 15, -1, 1000})
+        fx->DoParameterAction(idx);
+    const double after[] = {e.inputSelection, e.outputSelection, e.resolution, e.gainPosition};
+    EXPECT_TRUE(std::equal(std::begin(before), std::end(before), std::begin(after)));
+    EXPECT_TRUE(messages.entries.empty());
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(EditorApp, ResetFlattensTheDrawnCurveAndRedesigns) {
+    Engine().userCurve.fill(2.0);
+    Click(530, 214); // corrected target: the wanted response is the drawn curve
+    EXPECT_EQ(Engine().curveDesired[5], 2.0);
+    ClickCentre(editor_rect::kReset);
+    for (double v : Engine().userCurve)
+        ASSERT_EQ(v, 1.0);
+    EXPECT_EQ(Engine().curveDesired[5], 1.0);
+}

@@ -1,0 +1,129 @@
+// Start and the recording it arms, through the editor: the checks, the analysis rate, the progress
+// strip, and the analysis that runs from the editor's draw cycle.
+#include "app_fixture.h"
+
+#include "graphics/bitmap_control.h"
+#include "plugin/editor_controls.h"
+#include "platform/plugin_lock.h"
+#include "plugin/parameter_table.h"
+
+#include <random>
+#include <vector>
+
+TEST_F(EditorApp, StartWithoutAudioSaysSoAndChangesNothing) {
+    ClickCentre(editor_rect::kStart);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, "Info");
+    EXPECT_EQ(messages.entries[0].text, "Input sound stream is absent. Make sure that you listen the sound in your "
+                                        "headphones and click this button again.");
+    EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(Engine().recordingActive.load());
+    EXPECT_EQ(Engine().outputSelection, 0.0);
+    EXPECT_TRUE(Controls().progressBar->IsHidden());
+}
+
+TEST_F(EditorApp, StartPicksTheAnalysisRateForTheHostRate) {
+    // Analysis rate and the bin of 20000 Hz (entry 32 of the bins): trunc(524288 * 20000 / S).
+    const struct {
+        double hostRate;
+        int bin20k;
+    } cases[] = {{44100.0, 237772}, {48000.0, 218453}, {96000.0, 218453}, {192000.0, 218453}, {88200.0, 237772}};
+    for (const auto& k : cases) {
+        IMicCorrector* other = new IMicCorrector(CreateHeadlessEditor);
+        vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, 512, k.hostRate};
+        other->setupProcessing(setup);
+        other->DoParameterAction(kParamStart);
+        EXPECT_TRUE(other->Engine().recordingActive.load()) << k.hostRate;
+        EXPECT_EQ(other->Engine().bandBins[32], k.bin20k) << k.hostRate;
+        EXPECT_EQ(other->Engine().bandBins[65], k.bin20k) << k.hostRate;
+        other->release();
+    }
+}
+
+TEST_F(EditorApp, StartSwitchesToTheTargetShowsTheStripAndArms) {
+    Prepare(48000.0);
+    Click(530, 214); // corrected target
+    ASSERT_EQ(Engine().filterReady.load(), 1);
+    ClickCentre(editor_rect::kStart);
+    const MicCorrectorControls& c = Controls();
+    EXPECT_TRUE(Engine().recordingActive.load());
+    EXPECT_EQ(Engine().outputSelection, 0.5);
+    EXPECT_EQ(Engine().filterReady.load(), 0);
+    EXPECT_EQ(c.outputsSelector->Value(), 0.5);
+    EXPECT_EQ(Param(kParamOutputs), 0.5);
+    EXPECT_FALSE(c.progressBar->IsHidden());
+    EXPECT_EQ(c.progressBar->Value(), 0.0);
+
+    // A second Start while recording does nothing at all.
+    const double* buffer = Engine().recordBuffers.reference.get();
+    ClickCentre(editor_rect::kStart);
+    EXPECT_EQ(Engine().recordBuffers.reference.get(), buffer);
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(EditorApp, StartOnTheTargetLeavesSelectorAndFilterAlone) {
+    Prepare(48000.0);
+    Click(530, 197); // target
+    Engine().filterReady.store(1);
+    ClickCentre(editor_rect::kStart);
+    EXPECT_TRUE(Engine().recordingActive.load());
+    EXPECT_EQ(Engine().filterReady.load(), 1);
+    EXPECT_EQ(Engine().outputSelection, 0.5);
+}
+
+TEST_F(EditorApp, ProgressAdvancesWithTheTimerAndTheAnalysisRunsFromTheDraw) {
+    Prepare(48000.0);
+    ClickCentre(editor_rect::kStart);
+    IBitmapControl* bar = Controls().progressBar;
+    // One timer tick per 4 blocks (about 40 ms at 48 kHz); the strip's frame follows the steps.
+    std::vector<int> frames;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> noise(-0.5, 0.5);
+    std::vector<double> left(512), right(512), out0(512), out1(512);
+    for (int block = 0; Engine().recordingActive.load() && block < 2000; ++block) {
+        for (int i = 0; i < 512; ++i)
+            left[i] = right[i] = noise(random);
+        double* in[2] = {left.data(), right.data()};
+        double* out[2] = {out0.data(), out1.data()};
+        {
+            PluginLockGuard guard(fx->Lock());
+            fx->ProcessBlock(in, out, 512);
+        }
+        if (block % 4 == 3) {
+            editor->Tick();
+            if (frames.empty() || frames.back() != bar->FrameForValue()) frames.push_back(bar->FrameForValue());
+        }
+    }
+    ASSERT_FALSE(Engine().recordingActive.load());
+    // Frames 1..20 are 1-based strip frames for the values 0..1 in steps of 0.05.
+    ASSERT_GE(frames.size(), 15u);
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        EXPECT_GT(frames[i], frames[i - 1]);
+    // The last step and the trigger reach the editor in the next ticks; the analysis runs in its draw.
+    editor->TickUntilClean();
+    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(Controls().outputsSelector->Value(), 1.0);
+    EXPECT_EQ(Param(kParamOutputs), 1.0);
+    EXPECT_TRUE(bar->IsHidden());
+    EXPECT_EQ(Controls().analysisTrigger->Value(), 0.0);
+    EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr);
+    EXPECT_EQ(Engine().filterReady.load(), 1);
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(EditorApp, ARecordingThatEndsWithTheWindowClosedIsAnalysedAtTheNextDraw) {
+    Prepare(44100.0);
+    ClickCentre(editor_rect::kStart);
+    editor->DetachWindow();
+    PlayUntilRecorded();
+    ASSERT_FALSE(Engine().recordingActive.load());
+    EXPECT_EQ(Engine().outputSelection, 0.5); // nothing has drawn, so nothing was analysed
+    EXPECT_NE(Engine().recordBuffers.reference.get(), nullptr);
+    editor->AttachToParent(this);
+    editor->Tick();
+    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr);
+    EXPECT_TRUE(Controls().progressBar->IsHidden());
+    // The target follows the reference at about half its level: the measured difference says so.
+    EXPECT_NEAR(Engine().targetBands[20] / Engine().referenceBands[20], 0.51, 0.05);
+}
