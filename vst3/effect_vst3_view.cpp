@@ -28,7 +28,8 @@ IEffectVST3View::~IEffectVST3View() {
 }
 
 tresult IEffectVST3View::isPlatformTypeSupported(FIDString type) {
-    if (!plugin || !plugin->Graphics()) return kResultFalse;
+    // An editor that cannot make a window of its own (the headless one) offers no platform type.
+    if (!plugin || !plugin->Graphics() || !plugin->EditorWindow()) return kResultFalse;
     return IsNativeType(type) ? kResultOk : kResultFalse;
 }
 

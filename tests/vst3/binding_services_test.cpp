@@ -6,13 +6,22 @@
 #include "vst3/host/host_objects.h"
 #include "vst3/ihost_parameter.h"
 
+#include "vst3/view_platform.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include <cstring>
 
 using namespace vst;
 
 namespace {
+
+// The window type this platform does not use.
+const char* OtherPlatformType() {
+    return std::string(ViewPlatformType()) == "HWND" ? "X11EmbedWindowID" : "HWND";
+}
 
 // Releases the object's creation reference at the end of a test.
 struct Owned {
@@ -78,8 +87,9 @@ TEST(EditorView, WindowProtocolWithAnEditor) {
     Owned fx;
     IPlugView* view = fx->createView("editor");
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultOk);
+    EXPECT_EQ(view->isPlatformTypeSupported(ViewPlatformType()), kResultOk);
     EXPECT_EQ(view->isPlatformTypeSupported("hwnd"), kResultFalse);
+    EXPECT_EQ(view->isPlatformTypeSupported("x11embedwindowid"), kResultFalse);
     ViewRect r{};
     ASSERT_EQ(view->getSize(&r), kResultOk);
     EXPECT_EQ(r.left, 0);
@@ -88,7 +98,7 @@ TEST(EditorView, WindowProtocolWithAnEditor) {
     EXPECT_EQ(r.bottom, 330);
 
     int parent = 0;
-    EXPECT_EQ(view->attached(&parent, "HWND"), kResultOk);
+    EXPECT_EQ(view->attached(&parent, ViewPlatformType()), kResultOk);
     EXPECT_EQ(view->removed(), kResultOk);
     ASSERT_EQ(fx->editor->attachedTo.size(), 1u);
     EXPECT_EQ(fx->editor->attachedTo[0], &parent);
@@ -96,7 +106,7 @@ TEST(EditorView, WindowProtocolWithAnEditor) {
     EXPECT_EQ(fx->opens, 1);
     EXPECT_EQ(fx->closes, 1);
     // Another platform type makes no window but still opens the editor for the plug-in.
-    EXPECT_EQ(view->attached(&parent, "X11EmbedWindowID"), kResultOk);
+    EXPECT_EQ(view->attached(&parent, OtherPlatformType()), kResultOk);
     EXPECT_EQ(fx->editor->attachedTo.size(), 1u);
     EXPECT_EQ(fx->opens, 2);
     view->removed();

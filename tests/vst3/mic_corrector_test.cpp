@@ -63,7 +63,11 @@ TEST_F(MicCorrectorTest, BuiltWithItsFolderParametersAndDefaultPreset) {
     EXPECT_STREQ(a->GetPreset(0)->name, "-");
     EXPECT_EQ(a->GetPreset(0)->chunk.Size(), 2712 + 15 * 8);
     EXPECT_EQ(a->GetHost(), kHostNotIdentified);
-    EXPECT_EQ(a->Graphics(), nullptr); // built without an editor for now
+    // The editor is built with the instance and stays while no window is open.
+    ASSERT_NE(a->Graphics(), nullptr);
+    EXPECT_EQ(a->Editor()->Width(), 730);
+    EXPECT_EQ(a->Editor()->Height(), 330);
+    EXPECT_EQ(a->Editor()->FrameRate(), 25);
 }
 
 TEST_F(MicCorrectorTest, TakesTheCalibrationFoundInItsFolder) {
