@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -71,15 +72,21 @@ class PopupSession {
         xcb_window_t grabWindow = levels[0]->window;
         const uint16_t pointerEvents =
             XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
-        std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> grab(
-            xcb_grab_pointer_reply(conn,
-                                   xcb_grab_pointer(conn, 1, grabWindow, pointerEvents, XCB_GRAB_MODE_ASYNC,
-                                                    XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                                                    XCB_CURRENT_TIME),
-                                   nullptr),
-            &std::free);
+        // Another client may hold the pointer for a moment (a window manager, the end of a click):
+        // try for a second, as toolkits do.
+        bool grabbed = false;
+        for (int attempt = 0; attempt < 50 && !grabbed && display.Ok(); ++attempt) {
+            xcb_grab_pointer_reply_t* grab = xcb_grab_pointer_reply(
+                conn,
+                xcb_grab_pointer(conn, 1, grabWindow, pointerEvents, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                                 XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                nullptr);
+            grabbed = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+            std::free(grab);
+            if (!grabbed) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         // Without the pointer a click elsewhere could never close the menu.
-        if (!grab || grab->status != XCB_GRAB_STATUS_SUCCESS) return -1;
+        if (!grabbed) return -1;
         std::free(xcb_grab_keyboard_reply(conn,
                                           xcb_grab_keyboard(conn, 1, grabWindow, XCB_CURRENT_TIME,
                                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),

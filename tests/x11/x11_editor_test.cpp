@@ -214,7 +214,8 @@ IMenuList* WithUser(IGraphicsX11& editor, IMenuList& menu, const std::function<v
         HostWindow hands(1, 1);
         for (int i = 0; i < 200 && hands.Popups().empty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        user(hands);
+        // Input before the menu holds the pointer would go elsewhere.
+        if (hands.WaitForPointerGrab()) user(hands);
     });
     IMenuList* chosen = editor.ShowPopupMenu(menu, IPixelRect(20, 20, 80, 40));
     person.join();

@@ -228,6 +228,24 @@ bool HostWindow::Origin(xcb_window_t w, int& x, int& y) {
     return true;
 }
 
+bool HostWindow::WaitForPointerGrab() {
+    for (int i = 0; i < 100; ++i) {
+        xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
+            conn,
+            xcb_grab_pointer(conn, 0, screen->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                             XCB_CURRENT_TIME),
+            nullptr);
+        const bool heldElsewhere = r && r->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+        const bool ours = r && r->status == XCB_GRAB_STATUS_SUCCESS;
+        std::free(r);
+        if (heldElsewhere) return true;
+        if (ours) xcb_ungrab_pointer(conn, XCB_CURRENT_TIME);
+        xcb_flush(conn);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 int HostWindow::ForwardedKeys() {
     while (xcb_generic_event_t* e = xcb_poll_for_event(conn)) {
         // Sent events carry the high bit in their type.

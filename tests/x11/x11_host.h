@@ -92,6 +92,8 @@ class HostWindow {
     std::unique_ptr<RAST_MemBitmap> Capture(xcb_window_t w);
     // The window's origin on the screen.
     bool Origin(xcb_window_t w, int& x, int& y);
+    // Waits until another client holds the pointer (a popup menu's grab); false after a second.
+    bool WaitForPointerGrab();
     // Synthetic key presses sent to the host window by the editor.
     int ForwardedKeys();
 
