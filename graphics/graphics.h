@@ -166,6 +166,8 @@ class IGraphics : public IEditorLink {
     // Drawing, or in measuring mode placing r around the text as the style's alignment says.
     bool RenderStyledText(ITextStyle& style, const char* text, IPixelRect& r, bool measuring);
     void DeleteControls();
+    // Whether a right press on a control bound to this parameter opens the host's menu instead.
+    bool HostOffersMenuFor(int paramIdx) const;
     // The control that receives a pointer event: the captured one, else the one at (x, y).
     IControl* PointerTarget(int x, int y);
 };

@@ -24,6 +24,13 @@ IControl* IGraphics::PointerTarget(int x, int y) {
     return GetControl(FindControlAt(x, y));
 }
 
+bool IGraphics::HostOffersMenuFor(int paramIdx) const {
+    // A record that was never defined only carries an editor control (a progress strip, a drawing
+    // area); the host has nothing to offer for it, and the control keeps its right button.
+    const IParamRecord* record = plug ? plug->GetParam(paramIdx) : nullptr;
+    return record && record->type != IParamRecord::kTypeNone;
+}
+
 void IGraphics::MouseDown(int x, int y, const IMouseMods& mods) {
     ReleaseCapture();
     int idx = FindControlAt(x, y);
@@ -33,7 +40,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseMods& mods) {
     lastX = x;
     lastY = y;
     int paramIdx = c->ParamIdx();
-    if (plug && plug->GetBindingKind() == 1 && mods.right && paramIdx >= 0) {
+    if (plug && plug->GetBindingKind() == 1 && mods.right && paramIdx >= 0 && HostOffersMenuFor(paramIdx)) {
         // The host offers its own menu for automatable parameters; the control never sees the press.
         ReleaseCapture();
         plug->PopupHostContextMenu(paramIdx, x, y);

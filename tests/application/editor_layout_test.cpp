@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "raster/mem_bitmap.h"
+
 namespace {
 
 struct Row {
@@ -31,14 +33,22 @@ TEST_F(EditorApp, RowsInOrderWithTheirRectanglesParametersAndVisibility) {
         {R::kHelp, kParamHelp, false},         {R::kAbout, kParamAbout, false},
         {R::kReset, kParamReset, false},       {R::kProgress, kParamProgress, true},
         {R::kAnalysisTrigger, -1, false},      {R::kDisplay, kParamDisplay, false},
-        {R::kAboutBox, -1, true},              {R::kAboutVersion, -1, true},
+        {R::kAboutBox, -1, true},              {{275, 91, 0, 0}, -1, true},
         {R::kAboutOk, kParamAboutOk, true},
     };
     // Without a calibration file there is no label row.
     ASSERT_EQ(editor->NControls(), 17);
     for (int i = 0; i < 17; ++i) {
         const IControl* c = editor->GetControl(i);
-        EXPECT_EQ(c->DrawRect(), rows[i].rect) << "row " << i;
+        if (i == 15) {
+            // The version text covers what it draws, from the anchor of its box on.
+            EXPECT_EQ(c->DrawRect().left, R::kAboutVersion.left);
+            EXPECT_EQ(c->DrawRect().top, R::kAboutVersion.top);
+            EXPECT_GE(c->DrawRect().right, R::kAboutVersion.right);
+            EXPECT_GT(c->DrawRect().bottom, R::kAboutVersion.bottom);
+        } else {
+            EXPECT_EQ(c->DrawRect(), rows[i].rect) << "row " << i;
+        }
         EXPECT_EQ(c->ParamIdx(), rows[i].param) << "row " << i;
         EXPECT_EQ(c->IsHidden(), rows[i].hidden) << "row " << i;
     }
@@ -71,7 +81,21 @@ TEST_F(EditorApp, CalibrationLabelEndsAtColumn480) {
     EXPECT_EQ(withCal->Editor()->NControls(), 18);
     EXPECT_EQ(withCal->Editor()->GetControl(1), label);
     EXPECT_EQ(label->Text(), "studio mic.frd");
-    EXPECT_EQ(label->DrawRect(), editor_rect::kCalibrationLabel);
+    // Right-aligned at column 480 from row 21; the control reaches down as far as the text does.
+    EXPECT_EQ(label->DrawRect().right, 480);
+    EXPECT_EQ(label->DrawRect().top, 21);
+    EXPECT_EQ(label->DrawRect().left, 150);
+    EXPECT_GT(label->DrawRect().bottom, 29);
+    IMicCorrector* shown = withCal;
+    auto* screen = static_cast<IGraphicsHeadless*>(shown->Editor());
+    screen->AttachToParent(this);
+    screen->TickUntilClean();
+    int inkBelowBox = 0; // the lower half of the letters is drawn, not cut at the box
+    for (int y = 30; y < label->DrawRect().bottom; ++y)
+        for (int x = 300; x < 480; ++x)
+            inkBelowBox += (screen->Presented()->Row(y)[x] & 0xff) > 150;
+    EXPECT_GT(inkBelowBox, 20);
+    screen->DetachWindow();
     ITextStyle style = const_cast<ITextControl*>(label)->TextStyle();
     EXPECT_EQ(style.alignment, ITextStyle::kFar);
     EXPECT_EQ(style.style, ITextStyle::kBold);
@@ -203,4 +227,26 @@ TEST_F(EditorApp, ResetFlattensTheDrawnCurveAndRedesigns) {
     for (double v : Engine().userCurve)
         ASSERT_EQ(v, 1.0);
     EXPECT_EQ(Engine().curveDesired[5], 1.0);
+}
+
+TEST_F(EditorApp, DrawingTheWantedResponseFreehandAndAsAStraightLine) {
+    Click(530, 214); // corrected target: the display takes drawing
+    IMouseMods left{true, false, false, false, false}, right{false, true, false, false, false};
+    editor->MouseDown(50, 11, left); // first band, top row: +20 dB
+    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 10.0);
+    editor->MouseDrag(50, 306, left);
+    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 0.1);
+    editor->MouseUp(50, 306, left);
+
+    // The display carries no host parameter, so its right button is its own: press at the left
+    // edge, drag to the right edge, and the whole curve becomes one straight line in decibels.
+    editor->MouseDown(50, 11, right);
+    editor->MouseDrag(486, 306, right);
+    editor->MouseUp(486, 306, right);
+    const auto& curve = Engine().userCurve;
+    EXPECT_DOUBLE_EQ(curve[0], 10.0);
+    EXPECT_DOUBLE_EQ(curve[32], 0.1);
+    for (int i = 1; i < 32; ++i)
+        EXPECT_NEAR(std::log10(curve[i]), 1.0 - 2.0 * i / 32.0, 1e-12) << i;
+    EXPECT_EQ(Engine().curveDesired[16], curve[16]); // redesigned on release
 }

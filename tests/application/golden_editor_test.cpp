@@ -37,7 +37,9 @@ TEST_F(EditorApp, WholeEditorAfterAKnownDesignMatchesTheReviewedPicture) {
     const RAST_MemBitmap* screen = editor->Presented();
     ASSERT_TRUE(WriteBitmapPng(screen, "editor_after_design.png"));
     const std::string referencePath = TV_APPLICATION_REFERENCE_DIR "/editor_after_design.png";
-    if (std::getenv("TV_UPDATE_REFERENCE")) ASSERT_TRUE(WriteBitmapPng(screen, referencePath));
+    if (std::getenv("TV_UPDATE_REFERENCE")) {
+        ASSERT_TRUE(WriteBitmapPng(screen, referencePath));
+    }
 
     std::unique_ptr<RAST_MemBitmap> reference(LoadPngFromFile(referencePath.c_str()));
     ASSERT_NE(reference, nullptr);
