@@ -145,9 +145,10 @@ std::string FindOnPath(const char* program) {
     while (start <= all.size()) {
         size_t end = all.find(':', start);
         if (end == std::string::npos) end = all.size();
-        std::string dir = all.substr(start, end - start);
-        if (dir.empty()) dir = ".";
-        std::string candidate = dir + "/" + program;
+        // An empty entry means the current folder.
+        std::string candidate = end > start ? all.substr(start, end - start) : std::string(".");
+        candidate.push_back('/');
+        candidate.append(program);
         struct stat st;
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return candidate;
@@ -248,7 +249,10 @@ std::vector<std::string> FileDialogCommand(DialogProgram program, int action, co
     while (at < list.size()) {
         size_t end = list.find(' ', at);
         if (end == std::string::npos) end = list.size();
-        if (end > at) patterns += (patterns.empty() ? "*." : " *.") + list.substr(at, end - at);
+        if (end > at) {
+            patterns.append(patterns.empty() ? "*." : " *.");
+            patterns.append(list, at, end - at);
+        }
         at = end + 1;
     }
     const bool save = action == kFileSave;

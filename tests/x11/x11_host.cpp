@@ -232,8 +232,8 @@ bool HostWindow::WaitForPointerGrab() {
     for (int i = 0; i < 100; ++i) {
         xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
             conn,
-            xcb_grab_pointer(conn, 0, screen->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                             XCB_CURRENT_TIME),
+            xcb_grab_pointer(conn, 0, screen->root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                             XCB_NONE, XCB_CURRENT_TIME),
             nullptr);
         const bool heldElsewhere = r && r->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
         const bool ours = r && r->status == XCB_GRAB_STATUS_SUCCESS;

@@ -132,8 +132,9 @@ TEST_F(ProductEditor, ClickAndRecordingWithTheWindowOpen) {
     ASSERT_EQ(Attach(), kResultOk);
 
     auto editsOf = [&](ParamID id, double value) {
-        return std::count_if(handler.edits.begin(), handler.edits.end(),
-                             [&](const RecordingHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
+        return std::count_if(
+            handler.edits.begin(), handler.edits.end(),
+            [&](const RecordingHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
     };
     // "Start" switches the output to the target microphone and arms the recording.
     const IPixelRect start = editor_rect::kStart;
@@ -148,7 +149,8 @@ TEST_F(ProductEditor, ClickAndRecordingWithTheWindowOpen) {
         ASSERT_EQ(blocks.Play(in->processor), kResultOk);
         if (++played % 16 == 0) loop.RunFor(1);
     }
-    EXPECT_TRUE(loop.RunUntil([&] { return editsOf(kParamOutputs, 1.0) == 1; }, 10000)) << played << " blocks";
+    EXPECT_TRUE(loop.RunUntil([&] { return editsOf(kParamOutputs, 1.0) == 1; }, 10000))
+        << played << " blocks";
     EXPECT_GE(played, (1 << 19) / StereoBlocks::kFrames);
     loop.RunFor(200);
     std::unique_ptr<RAST_MemBitmap> after = host.Capture(EditorWindow());
