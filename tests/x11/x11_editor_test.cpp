@@ -331,6 +331,38 @@ TEST_F(X11EditorTest, TextFieldCommitsOrCancelsWhatIsTyped) {
         EXPECT_EQ(c.rfind("text", 0), std::string::npos) << c;
 }
 
+TEST_F(X11EditorTest, ClipboardTextAndTheHiddenPointer) {
+    ASSERT_TRUE(Open());
+    std::string text = "stale";
+    EXPECT_FALSE(Editor().GetClipboardText(text)) << "nobody owns the clipboard";
+    EXPECT_EQ(text, "");
+    std::thread owner([] {
+        HostWindow other(1, 1);
+        other.ServeClipboard("-3.5 dB \xc3\xa9", 1500);
+    });
+    bool got = false;
+    for (int i = 0; i < 50 && !got; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        got = Editor().GetClipboardText(text);
+    }
+    owner.join();
+    EXPECT_TRUE(got);
+    EXPECT_EQ(text, "-3.5 dB \xc3\xa9");
+
+    // A hidden pointer comes back where it was hidden, wherever it went meanwhile.
+    host.MoveTo(30, 70);
+    loop.RunFor(50);
+    Editor().HideCursor();
+    host.MoveTo(200, 20);
+    loop.RunFor(50);
+    Editor().RestoreCursor();
+    loop.RunFor(50);
+    int x = 0, y = 0;
+    ASSERT_TRUE(host.Pointer(x, y));
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 70);
+}
+
 TEST_F(X11EditorTest, WithoutARunLoopOrADisplayNothingOpens) {
     const int descriptors = OpenDescriptors();
     TestFrame bare(nullptr);

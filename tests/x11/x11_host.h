@@ -94,6 +94,10 @@ class HostWindow {
     bool Origin(xcb_window_t w, int& x, int& y);
     // Waits until another client holds the pointer (a popup menu's grab); false after a second.
     bool WaitForPointerGrab();
+    // The pointer's screen position.
+    bool Pointer(int& x, int& y);
+    // Owns the CLIPBOARD with `text` and answers requests for it until `ms` have passed.
+    void ServeClipboard(const std::string& text, int ms);
     // Synthetic key presses sent to the host window by the editor.
     int ForwardedKeys();
 
