@@ -301,13 +301,21 @@ TEST(HostParameters, FilledOnceFromTheRecordAndConvertingThroughIt) {
     EXPECT_TRUE(p->IsTypeOf("FObject", true));
     p->ReleaseReference();
 
-    auto* q = new IHostParameter(&stepped, 0, 0);
+    // A record never defined carries only an editor control: listed hidden under the given title.
+    auto* q = new IHostParameter(&stepped, 0, 0, "Carrier");
+    EXPECT_EQ(std::u16string(q->Info().title), u"Carrier");
     EXPECT_EQ(q->Info().stepCount, 1);
-    EXPECT_EQ(q->Info().flags, 0);
+    EXPECT_EQ(q->Info().flags, ParameterInfo::kIsHidden);
     EXPECT_EQ(std::u16string(q->Info().units), u""); // the current value shows a text
     q->toString(1.0, text);
     EXPECT_EQ(std::u16string(text), u"on");
     q->ReleaseReference();
+
+    shaped.canAutomate = false;
+    auto* fixed = new IHostParameter(&shaped, 1, 0, "Carrier");
+    EXPECT_EQ(std::u16string(fixed->Info().title), u"Shaped");
+    EXPECT_EQ(fixed->Info().flags, 0);
+    fixed->ReleaseReference();
 }
 
 TEST(HostParameters, ClassTypeTestOfTheBinding) {
