@@ -33,21 +33,6 @@ void PrepareProcessOnce() {
 
 } // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TV_FUZZ_LEAK_CHECKS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TV_FUZZ_LEAK_CHECKS 1
-#endif
-#endif
-#ifdef TV_FUZZ_LEAK_CHECKS
-// The editor's fonts come through fontconfig, which loses a few bytes parsing its configuration in
-// every program that uses it; nothing of ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 void FuzzCheck(bool condition, const char* what) {
     if (condition) return;
     std::fprintf(stderr, "fuzz check failed: %s\n", what);

@@ -105,7 +105,15 @@ void DeletePlatformFont(RAST_FontHandle handle) {
     delete font;
 }
 
+// GCC names AddressSanitizer with a macro, clang (the fuzzing tree) with a feature test.
 #if defined(__SANITIZE_ADDRESS__)
+#define TV_LEAK_CHECKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TV_LEAK_CHECKS 1
+#endif
+#endif
+#ifdef TV_LEAK_CHECKS
 // fontconfig loses a few bytes while parsing its configuration files; that is not ours to fix, and
 // it must not fail every sanitizer run of a program that creates fonts.
 extern "C" const char* __lsan_default_suppressions() {
