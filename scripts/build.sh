@@ -15,8 +15,8 @@ jobs="${TV_JOBS:-$(nproc)}"
 toolchain="$here/cmake/toolchain-mingw-w64.cmake"
 
 case "$which" in
-  native|win64|all|release|release-linux) ;;
-  *) echo "usage: scripts/build.sh [native|win64|all|release|release-linux] [cmake --build arguments]" >&2; exit 2 ;;
+  native|win64|all|release|release-linux|tsan) ;;
+  *) echo "usage: scripts/build.sh [native|win64|all|release|release-linux|tsan] [cmake --build arguments]" >&2; exit 2 ;;
 esac
 
 if [ "$which" = native ] || [ "$which" = all ]; then
