@@ -13,6 +13,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libsndfile1-dev libpixman-1-dev
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev
+  clang libclang-rt-14-dev
   dpkg-dev xz-utils
 )
 
