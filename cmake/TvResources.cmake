@@ -29,6 +29,10 @@ else()
 endif()
 
 function(tv_add_module_resources target)
+  get_target_property(type ${target} TYPE)
+  if(NOT type MATCHES "^(EXECUTABLE|MODULE_LIBRARY|SHARED_LIBRARY)$")
+    message(FATAL_ERROR "tv_add_module_resources(${target}): ${type} is not a final target")
+  endif()
   if(WIN32)
     target_sources(${target} PRIVATE ${TV_RESOURCE_SCRIPT})
     set_source_files_properties(${TV_RESOURCE_SCRIPT} TARGET_DIRECTORY ${target} PROPERTIES

@@ -6,6 +6,8 @@
 #include "plugin/parameter_table.h"
 #include "plugin/response_display.h"
 
+#include <algorithm>
+
 namespace {
 
 // The strip of a module image; a missing or damaged image keeps the layout's size and frame count
@@ -28,6 +30,19 @@ ITextStyle VersionTextStyle() {
     return ITextStyle("Verdana", 16, IArgbColor(255, 255, 255, 255), ITextStyle::kNormal, ITextStyle::kNear);
 }
 
+// The layout gives a text its anchor box; the text itself may be taller or wider (it is not cut at
+// the box, as the native text drawing does not cut it). The control covers what the text covers, so
+// that every redraw erases and repaints all of it.
+IPixelRect TextArea(IGraphics& editor, ITextStyle& style, const std::string& text, const IPixelRect& box) {
+    IPixelRect measured = box;
+    if (!editor.MeasureStyledText(style, text.c_str(), measured)) return box;
+    IPixelRect area = box;
+    area.bottom = std::max(box.bottom, box.top + measured.H());
+    if (style.alignment == ITextStyle::kNear) area.right = std::max(box.right, box.left + measured.W());
+    if (style.alignment == ITextStyle::kFar) area.left = std::min(box.left, box.right - measured.W());
+    return area;
+}
+
 } // namespace
 
 MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plug, IParameterActionTarget* actions,
@@ -37,7 +52,9 @@ MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plu
 
     editor.AddControl(new IBitmapControl(plug, 0, 0, -1, LoadStrip(editor, kBackgroundImage), IBlendSpec::kOpaque));
     if (!calibrationLabel.empty()) {
-        c.calibrationLabel = new ITextControl(plug, R::kCalibrationLabel, CalibrationLabelStyle(), calibrationLabel);
+        ITextStyle style = CalibrationLabelStyle();
+        c.calibrationLabel = new ITextControl(plug, TextArea(editor, style, calibrationLabel, R::kCalibrationLabel),
+                                              style, calibrationLabel);
         editor.AddControl(c.calibrationLabel);
     }
 
@@ -79,7 +96,9 @@ MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plu
                                         IBlendSpec::kAlpha);
     editor.AddControl(c.aboutPicture);
     c.aboutPicture->SetHidden(true);
-    c.aboutVersionText = new ITextControl(plug, R::kAboutVersion, VersionTextStyle(), kVersionText);
+    ITextStyle versionStyle = VersionTextStyle();
+    c.aboutVersionText = new ITextControl(plug, TextArea(editor, versionStyle, kVersionText, R::kAboutVersion),
+                                          versionStyle, kVersionText);
     editor.AddControl(c.aboutVersionText);
     c.aboutVersionText->SetHidden(true);
     c.aboutOkButton = new IMyButton(plug, actions, R::kAboutOk, kParamAboutOk, kParamAboutOk);

@@ -136,20 +136,6 @@ void Canvas::FillPolygon(const std::vector<std::pair<float, float>>& points, Col
     FillShape(Floor(minX) - 1, Floor(minY) - 1, Ceil(maxX) + 1, Ceil(maxY) + 1, distance, Solid(c));
 }
 
-void Canvas::Draw(const Canvas& src, int dx, int dy) {
-    for (int y = 0; y < src.height; ++y)
-        for (int x = 0; x < src.width; ++x)
-            Blend(dx + x, dy + y, src.At(x, y), 1.0f);
-}
-
-Canvas Canvas::Crop(int x, int y, int w, int h) const {
-    Canvas out(w, h);
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            if (x + i >= 0 && y + j >= 0 && x + i < width && y + j < height) out.Set(i, j, At(x + i, y + j));
-    return out;
-}
-
 RAST_MemBitmap* Canvas::ToBitmap() const {
     auto* bitmap = new RAST_MemBitmap(width, height);
     auto byte = [](float v) { return uint32_t(std::lround(std::clamp(v, 0.0f, 255.0f))); };

@@ -47,11 +47,6 @@ class Canvas {
     // Convex polygon given in clockwise or counter-clockwise order.
     void FillPolygon(const std::vector<std::pair<float, float>>& points, Colour c);
 
-    // Copies another canvas over this one at (dx, dy).
-    void Draw(const Canvas& src, int dx, int dy);
-    // The part [x, x + w) x [y, y + h) as a canvas of its own.
-    Canvas Crop(int x, int y, int w, int h) const;
-
     // 8-bit native pixels; with `opaque` the alpha is written as 255.
     RAST_MemBitmap* ToBitmap() const;
     bool WritePng(const std::string& path, bool opaque) const;

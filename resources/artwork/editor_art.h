@@ -32,7 +32,6 @@ constexpr int kInputsX = 631, kInputsY = 100;
 constexpr int kOutputsX = 521, kOutputsY[] = {172, 189, 206};
 constexpr int kResolutionX = 521, kResolutionY[] = {242, 259};
 constexpr int kFaderLeft = 621, kFaderTop = 191, kFaderLength = 84;
-constexpr int kProgressX = 150, kProgressY = 77;
 constexpr int kAboutX = 158, kAboutY = 60;
 // The version number's text rectangle and the OK button, relative to the About box.
 constexpr int kAboutVersionLeft = 275 - kAboutX, kAboutVersionTop = 91 - kAboutY;
@@ -59,10 +58,5 @@ Canvas MakeRadio();
 Canvas MakeAboutBox();
 // 21 frames stacked: 0 empty bar, 1-19 a growing bar, 20 the wait notice.
 Canvas MakeProgressBar();
-
-// A frame of a vertical strip.
-inline Canvas Frame(const Canvas& strip, int frameHeight, int index) {
-    return strip.Crop(0, frameHeight * index, strip.Width(), frameHeight);
-}
 
 } // namespace art

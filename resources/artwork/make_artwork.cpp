@@ -1,14 +1,11 @@
-// Draws the editor's images into resources/img/ and, with --help-pictures, the help pages' editor
-// pictures composed from them.
+// Draws the editor's images.
 //
-//   make_artwork <image folder> [--help-pictures <folder>]
+//   make_artwork <image folder>
 
 #include "editor_art.h"
-#include "help_pictures.h"
 #include "style.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -22,8 +19,8 @@ bool Write(const Canvas& canvas, const std::string& path, bool opaque) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--help-pictures") == 0)) {
-        std::fprintf(stderr, "usage: make_artwork <image folder> [--help-pictures <folder>]\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_artwork <image folder>\n");
         return 2;
     }
     if (!style::TheFonts().Loaded()) {
@@ -37,12 +34,5 @@ int main(int argc, char** argv) {
     ok = Write(art::MakeRadio(), dir + "Radio1.png", false) && ok;
     ok = Write(art::MakeAboutBox(), dir + "about_dialog.png", false) && ok;
     ok = Write(art::MakeProgressBar(), dir + "Progress_bar.png", false) && ok;
-    if (argc == 4) {
-        const std::string helpDir = std::string(argv[3]) + "/";
-        const Canvas pictures[] = {art::ComposeFreshEditor(), art::ComposeRecording(),
-                                   art::ComposeHighResolution(), art::ComposeAboutBox()};
-        for (int i = 0; i < 4; ++i)
-            ok = Write(pictures[i], helpDir + "m" + std::to_string(i + 1) + ".png", true) && ok;
-    }
     return ok ? 0 : 1;
 }

@@ -19,20 +19,22 @@ Canvas MakeAboutBox() {
     const float nameLeft = (w - nameWidth + 16) / 2;
     style::DrawMicrophoneMark(c, nameLeft - 11, 17, 20, style::kAccent);
     f.product.DrawCentredOn(c, name, nameLeft, 17, style::kText);
-    const float versionMiddle = float(kAboutVersionTop) + 4.5f;
-    f.label.DrawCentredOn(c, "Version", float(kAboutVersionLeft) - 5, versionMiddle, style::kDimText,
-                          TextFace::Right);
+    // The number is Verdana with a 16-pixel cell, drawn from the top of its rectangle: its baseline
+    // lies 13 pixels down. "Version" shares that baseline and a similar size.
+    const TextFace versionFace("DejaVu Sans", 13);
+    versionFace.Draw(c, "Version", float(kAboutVersionLeft) - 5, float(kAboutVersionTop) + 13,
+                     style::kDimText, TextFace::Right);
 
-    c.FillRect(24, 50, kAboutWidth - 24, 51, Rgb(0, 184, 194, 0.55f));
+    c.FillRect(24, 53, kAboutWidth - 24, 54, Rgb(0, 184, 194, 0.55f));
     const float centre = w / 2;
-    f.label.DrawCentredOn(c, "Makes one microphone", centre, 66, style::kText, TextFace::Centre);
-    f.label.DrawCentredOn(c, "sound like another.", centre, 80, style::kText, TextFace::Centre);
+    f.label.DrawCentredOn(c, "Makes one microphone", centre, 69, style::kText, TextFace::Centre);
+    f.label.DrawCentredOn(c, "sound like another.", centre, 83, style::kText, TextFace::Centre);
     f.small.DrawCentredOn(c,
                           "\xC2\xA9 2019\xE2\x80\x93"
                           "2026 Tessivane.",
-                          centre, 100, style::kDimText, TextFace::Centre);
-    f.small.DrawCentredOn(c, "All rights reserved.", centre, 113, style::kDimText, TextFace::Centre);
-    f.small.DrawCentredOn(c, "Uses VST plug-in technology.", centre, 128, style::kDimText, TextFace::Centre);
+                          centre, 102, style::kDimText, TextFace::Centre);
+    f.small.DrawCentredOn(c, "All rights reserved.", centre, 115, style::kDimText, TextFace::Centre);
+    f.small.DrawCentredOn(c, "Uses VST plug-in technology.", centre, 129, style::kDimText, TextFace::Centre);
 
     style::DrawButton(c, kAboutOkLeft, kAboutOkTop, kAboutOkRight, kAboutOkBottom, "OK");
     // The maker's name balances the OK button on the other side.

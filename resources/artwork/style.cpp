@@ -44,7 +44,8 @@ void DrawGroup(Canvas& canvas, int left, int top, int right, int bottom, const s
     const Fonts& fonts = TheFonts();
     const int textLeft = left + 10;
     const int width = int(std::ceil(fonts.title.Measure(title)));
-    canvas.FillRect(textLeft - 4, top - 6, textLeft + width + 4, top + 4, kFace);
+    // Only the frame lines behind the title are covered, not the group above.
+    canvas.FillRect(textLeft - 4, top - 1, textLeft + width + 4, top + 3, kFace);
     fonts.title.DrawCentredOn(canvas, title, float(textLeft), float(top) + 1, kText);
 }
 

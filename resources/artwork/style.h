@@ -23,7 +23,7 @@ struct Fonts {
     TextFace label{"DejaVu Sans", 11};
     TextFace small{"DejaVu Sans", 10};
     TextFace tiny{"DejaVu Sans", 9};
-    TextFace button{"DejaVu Sans:bold", 11};
+    TextFace button{"DejaVu Sans Condensed:bold", 11};
     TextFace title{"DejaVu Sans:bold", 11};
     TextFace product{"DejaVu Sans:bold", 15};
     bool Loaded() const {

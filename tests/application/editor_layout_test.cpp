@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "raster/mem_bitmap.h"
+
 namespace {
 
 struct Row {
@@ -31,14 +33,22 @@ TEST_F(EditorApp, RowsInOrderWithTheirRectanglesParametersAndVisibility) {
         {R::kHelp, kParamHelp, false},         {R::kAbout, kParamAbout, false},
         {R::kReset, kParamReset, false},       {R::kProgress, kParamProgress, true},
         {R::kAnalysisTrigger, -1, false},      {R::kDisplay, kParamDisplay, false},
-        {R::kAboutBox, -1, true},              {R::kAboutVersion, -1, true},
+        {R::kAboutBox, -1, true},              {{275, 91, 0, 0}, -1, true},
         {R::kAboutOk, kParamAboutOk, true},
     };
     // Without a calibration file there is no label row.
     ASSERT_EQ(editor->NControls(), 17);
     for (int i = 0; i < 17; ++i) {
         const IControl* c = editor->GetControl(i);
-        EXPECT_EQ(c->DrawRect(), rows[i].rect) << "row " << i;
+        if (i == 15) {
+            // The version text covers what it draws, from the anchor of its box on.
+            EXPECT_EQ(c->DrawRect().left, R::kAboutVersion.left);
+            EXPECT_EQ(c->DrawRect().top, R::kAboutVersion.top);
+            EXPECT_GE(c->DrawRect().right, R::kAboutVersion.right);
+            EXPECT_GT(c->DrawRect().bottom, R::kAboutVersion.bottom);
+        } else {
+            EXPECT_EQ(c->DrawRect(), rows[i].rect) << "row " << i;
+        }
         EXPECT_EQ(c->ParamIdx(), rows[i].param) << "row " << i;
         EXPECT_EQ(c->IsHidden(), rows[i].hidden) << "row " << i;
     }
@@ -71,7 +81,21 @@ TEST_F(EditorApp, CalibrationLabelEndsAtColumn480) {
     EXPECT_EQ(withCal->Editor()->NControls(), 18);
     EXPECT_EQ(withCal->Editor()->GetControl(1), label);
     EXPECT_EQ(label->Text(), "studio mic.frd");
-    EXPECT_EQ(label->DrawRect(), editor_rect::kCalibrationLabel);
+    // Right-aligned at column 480 from row 21; the control reaches down as far as the text does.
+    EXPECT_EQ(label->DrawRect().right, 480);
+    EXPECT_EQ(label->DrawRect().top, 21);
+    EXPECT_EQ(label->DrawRect().left, 150);
+    EXPECT_GT(label->DrawRect().bottom, 29);
+    IMicCorrector* shown = withCal;
+    auto* screen = static_cast<IGraphicsHeadless*>(shown->Editor());
+    screen->AttachToParent(this);
+    screen->TickUntilClean();
+    int inkBelowBox = 0; // the lower half of the letters is drawn, not cut at the box
+    for (int y = 30; y < label->DrawRect().bottom; ++y)
+        for (int x = 300; x < 480; ++x)
+            inkBelowBox += (screen->Presented()->Row(y)[x] & 0xff) > 150;
+    EXPECT_GT(inkBelowBox, 20);
+    screen->DetachWindow();
     ITextStyle style = const_cast<ITextControl*>(label)->TextStyle();
     EXPECT_EQ(style.alignment, ITextStyle::kFar);
     EXPECT_EQ(style.style, ITextStyle::kBold);
