@@ -1,7 +1,8 @@
 #pragma once
 
 // Internal: the wavefront form of the correction cascade for L vector lanes, included by one
-// translation unit per instruction set.
+// translation unit per instruction set. Everything here has internal linkage, so that the linker
+// can never merge a copy built for a wider instruction set into the baseline code.
 
 #include "engine/band_grid.h"
 #include "engine/peaking_section.h"
@@ -9,7 +10,7 @@
 #include <cfloat>
 #include <cmath>
 
-namespace cascade_wavefront {
+namespace {
 
 template <int L> struct Lanes {
     typedef double D __attribute__((vector_size(8 * L)));
@@ -103,4 +104,4 @@ bool Run(PeakingSection* sections, int count, const double* x, int frames, doubl
     return poisoned;
 }
 
-} // namespace cascade_wavefront
+} // namespace

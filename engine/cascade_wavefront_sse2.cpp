@@ -2,5 +2,5 @@
 
 bool RunCascadeTwoLanes(PeakingSection* sections, int count, const double* x, int frames, double gain,
                         double* out0, double* out1) {
-    return cascade_wavefront::Run<2>(sections, count, x, frames, gain, out0, out1);
+    return Run<2>(sections, count, x, frames, gain, out0, out1);
 }
