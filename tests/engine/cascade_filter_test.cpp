@@ -45,7 +45,10 @@ bool SameBits(const void* a, const void* b, size_t bytes) {
 
 class CascadePaths : public ::testing::TestWithParam<bool> {
   protected:
-    void SetUp() override { ForceBaselineVectorPaths(GetParam()); }
+    void SetUp() override {
+        if (!GetParam() && !WideVectorPathsEnabled()) GTEST_SKIP() << "no AVX2 on this processor";
+        ForceBaselineVectorPaths(GetParam());
+    }
     void TearDown() override { ForceBaselineVectorPaths(false); }
 };
 
