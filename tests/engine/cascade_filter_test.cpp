@@ -101,6 +101,12 @@ TEST_P(CascadePaths, NullChannelsAndNonFiniteSamplesAsThePlainForm) {
             EXPECT_TRUE(std::isfinite(v));
         fast = plain = Cascade(count);
     }
+    // In place, as a host may hand the same buffer for input and output.
+    std::vector<double> inPlaceFast = Signal(frames, 7), inPlacePlain = inPlaceFast;
+    RunCascade(fast.data(), count, inPlaceFast.data(), frames, 1.0, inPlaceFast.data(), inPlaceFast.data());
+    RunCascadePlain(plain.data(), count, inPlacePlain.data(), frames, 1.0, inPlacePlain.data(),
+                    inPlacePlain.data());
+    EXPECT_TRUE(SameBits(inPlaceFast.data(), inPlacePlain.data(), frames * sizeof(double)));
     EXPECT_FALSE(RunCascade(fast.data(), count, x.data(), 0, 1.0, f.data(), nullptr));
 }
 
