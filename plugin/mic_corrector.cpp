@@ -23,6 +23,8 @@ IMicCorrector::IMicCorrector(EditorFactory makeEditor)
         engine.calibrationGain = calibration.gain;
     }
     DefineMicCorrectorParameters(*this);
+    for (int i = 0; i < kMicCorrectorParamCount; ++i)
+        if (const char* title = EditorOnlyHostTitle(i)) NameEditorOnlyParam(i, title);
 
     // The editor lives as long as the instance, also while no window is open.
     if (makeEditor) {

@@ -30,6 +30,23 @@ void DefineMicCorrectorParameters(IEffectBase& effect) {
                                                    "", 1.0);
 }
 
+const char* EditorOnlyHostTitle(int index) {
+    switch (index) {
+    case kParamProgress:
+        return "Progress";
+    case kParamAboutOk:
+        return "About OK";
+    case 11:
+        return "Reserved 11";
+    case 12:
+        return "Reserved 12";
+    case kParamDisplay:
+        return "Response Display";
+    default:
+        return nullptr;
+    }
+}
+
 EffectFacts MicCorrectorFacts(const char* makerName) {
     EffectFacts f;
     f.paramCount = kMicCorrectorParamCount;

@@ -28,6 +28,10 @@ enum MicCorrectorParam : int {
 // Does nothing on a base with fewer records.
 void DefineMicCorrectorParameters(IEffectBase& effect);
 
+// What hosts list as the title of an editor-only parameter (9 to 13: progress bar, About box OK
+// button, two unused slots, response display); null for the named parameters.
+const char* EditorOnlyHostTitle(int index);
+
 // The facts the plug-in hands its base at construction: name, version, codes, 15 parameters, one
 // preset and the channel pairs "1-1 2-2". makerName is the maker's web domain.
 EffectFacts MicCorrectorFacts(const char* makerName);

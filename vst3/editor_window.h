@@ -2,14 +2,15 @@
 
 // What the editor view needs from the editor object to host it in a window the host provides.
 // The editor back end implements it next to the base's editor link; without it (or without an
-// editor at all) the view answers size and attach requests with kResultFalse.
+// editor at all) the view answers size and attach requests with kResultFalse. The window
+// operations have the editor core's own signatures, so one back-end function serves both.
 class IEditorWindow {
   public:
     virtual ~IEditorWindow() = default;
     virtual int EditorWidth() const = 0;
     virtual int EditorHeight() const = 0;
-    // Creates the editor's window inside parent; false when the window could not be made.
-    virtual bool AttachToParent(void* parent) = 0;
+    // Creates the editor's window inside parent and returns it; null when none could be made.
+    virtual void* AttachToParent(void* parent) = 0;
     // Destroys the window; the editor object itself stays.
     virtual void DetachWindow() = 0;
 };

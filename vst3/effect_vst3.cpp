@@ -151,9 +151,24 @@ void IEffectVST3::BuildBusesAndParameters() {
             if (p == paramGroups.size()) paramGroups.push_back(record->group);
             unit = static_cast<UnitID>(p + 1);
         }
-        parameters.Add(new IHostParameter(record, static_cast<ParamID>(i), unit));
+        parameters.Add(
+            new IHostParameter(record, static_cast<ParamID>(i), unit, EditorOnlyParamTitle(i).c_str()));
     }
     busesAndParametersBuilt = true;
+}
+
+void IEffectVST3::NameEditorOnlyParam(int paramIdx, const char* title) {
+    if (paramIdx < 0 || paramIdx >= NParams() || !title) return;
+    if (editorOnlyTitles.size() < static_cast<std::size_t>(NParams()))
+        editorOnlyTitles.resize(static_cast<std::size_t>(NParams()));
+    editorOnlyTitles[static_cast<std::size_t>(paramIdx)] = title;
+}
+
+std::string IEffectVST3::EditorOnlyParamTitle(int paramIdx) const {
+    const auto at = static_cast<std::size_t>(paramIdx);
+    if (paramIdx >= 0 && at < editorOnlyTitles.size() && !editorOnlyTitles[at].empty())
+        return editorOnlyTitles[at];
+    return "Parameter " + std::to_string(paramIdx);
 }
 
 tresult IEffectVST3::terminate() {

@@ -4,6 +4,8 @@
 #include "vst3/abi/processing.h"
 #include "vst3/single_component_effect.h"
 
+#include <atomic>
+#include <string>
 #include <vector>
 
 class IEffectVST3View;
@@ -102,6 +104,12 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     const vst::ProcessSetup& CurrentProcessSetup() const { return processSetup; }
     int SideChainChannels() const { return sideChainChannels; }
 
+    // The title hosts list for a parameter whose record is never defined (it only carries an editor
+    // control); the record itself stays as it is. Takes effect when `initialize` builds the host
+    // parameters. Such parameters without a title of their own are listed as "Parameter N".
+    void NameEditorOnlyParam(int paramIdx, const char* title);
+    std::string EditorOnlyParamTitle(int paramIdx) const;
+
   private:
     friend class IEffectVST3View;
 
@@ -115,12 +123,18 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     bool ReadStateRecord(vst::IBStream* state);
     bool WriteStateRecord(vst::IBStream* state);
     bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }
+    bool HasBypassParam() const { return !splitOutputs; }
 
     int32_t sideChainChannels = 0;
     bool lastInputWasSideChain = false;
     std::vector<IEffectVST3View*> views;
     vst::ProcessContext transportCache{};
     bool busesAndParametersBuilt = false;
+    std::vector<std::string> editorOnlyTitles;
+    // The bypass value as the controller side knows it: what the host last set on the controller,
+    // sent in a parameter queue or restored with the controller state. The processor's own switch
+    // is `bypassed`; the two part only when setupProcessing clears the processor's.
+    std::atomic<double> bypassNormalized{0.0};
 };
 
 // The standard arrangement for a channel count (0 for counts without one).

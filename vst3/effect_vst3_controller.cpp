@@ -21,13 +21,19 @@ ParamValue IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plain) {
 }
 
 ParamValue IEffectVST3::getParamNormalized(ParamID id) {
-    if (id == kBypassParamId) return bypassed ? 1.0 : 0.0;
+    if (id == kBypassParamId) return HasBypassParam() ? bypassNormalized.load() : 0.0;
     if (!IsPluginParam(id)) return 0.0;
     const IParamRecord* record = GetParam(static_cast<int>(id));
     return record->ToNormalized(record->value);
 }
 
 tresult IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
+    if (id == kBypassParamId && HasBypassParam()) {
+        // The controller keeps what the host set, so the host reads it back; the processor
+        // switches when the same change arrives in `process`.
+        if (!std::isnan(value)) bypassNormalized = std::clamp(value, 0.0, 1.0);
+        return kResultOk;
+    }
     if (!IsPluginParam(id)) return kResultFalse;
     // The record ignores a value that is not a number and holds the rest to its range.
     GetParam(static_cast<int>(id))->SetNormalized(value);

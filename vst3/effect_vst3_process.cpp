@@ -24,6 +24,7 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
         const ParamID id = queue->getParameterId();
         if (id == kBypassParamId) {
             bypassed = value > 0.5;
+            bypassNormalized = std::clamp(value, 0.0, 1.0);
         } else if (id == kPresetParamId) {
             // The integer part names the preset; indices outside the list restore nothing, and a
             // value too large to convert is ignored.

@@ -77,7 +77,9 @@ tresult IEffectVST3::controllerGetState(IBStream* state) {
     PluginLockGuard guard(Lock());
     try {
         if (!WriteStateRecord(state)) return kResultFalse;
-        const int32 flag = bypassed ? 1 : 0;
+        // The controller's own bypass value: a host that switched bypass on the controller alone
+        // gets it back with the project.
+        const int32 flag = bypassNormalized.load() > 0.5 ? 1 : 0;
         return WriteAll(state, &flag, sizeof flag) ? kResultOk : kResultFalse;
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
@@ -92,6 +94,7 @@ tresult IEffectVST3::controllerSetState(IBStream* state) {
         int32 flag = 0;
         if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
         bypassed = flag != 0;
+        bypassNormalized = bypassed ? 1.0 : 0.0;
         RedrawParamControls();
         return kResultOk;
     } catch (const std::bad_alloc&) {

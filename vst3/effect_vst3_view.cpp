@@ -20,6 +20,8 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* p) : plugin(p) {
 
 IEffectVST3View::~IEffectVST3View() {
     if (!plugin) return;
+    // A host that lets go of an open view without removing it still gets its window closed.
+    if (editorOpen) removed();
     // Hosts open one view per instance; the list is cleared as a whole.
     plugin->views.clear();
     IEffectVST3* owner = plugin;
@@ -38,17 +40,24 @@ tresult IEffectVST3View::attached(void* parent, FIDString type) {
     // The editor object exists but cannot make a window of its own here.
     IEditorWindow* window = plugin->EditorWindow();
     if (!window) return kResultFalse;
+    // A window that cannot be made is the host's to know about; the editor stays closed.
+    if (IsNativeType(type) && !window->AttachToParent(parent)) return kResultFalse;
     systemWindow = parent;
-    if (IsNativeType(type)) window->AttachToParent(parent);
-    plugin->OnEditorOpen();
+    // Attached again without a removal in between the window moves; the editor is open already.
+    if (!editorOpen) {
+        editorOpen = true;
+        plugin->OnEditorOpen();
+    }
     return kResultOk;
 }
 
 tresult IEffectVST3View::removed() {
-    if (plugin && plugin->Graphics()) {
+    // Only what this view opened is closed: a second removal, or one without attached, does nothing.
+    if (editorOpen && plugin && plugin->Graphics()) {
         plugin->OnEditorClose();
         if (IEditorWindow* window = plugin->EditorWindow()) window->DetachWindow();
     }
+    editorOpen = false;
     systemWindow = nullptr;
     return kResultOk;
 }

@@ -20,6 +20,8 @@ class IEffectVST3View : public vst::PluginView {
     const char* ClassName() const override { return "IEffectVST3View"; }
 
     bool ResizePending() const { return resizePending; }
+    // Between a successful attached and its removed.
+    bool EditorOpen() const { return editorOpen; }
     void MarkResizePending() { resizePending = true; }
     // The plug-in is going away before the view: nothing may reach it any more.
     void ForgetPlugin() { plugin = nullptr; }
@@ -27,4 +29,5 @@ class IEffectVST3View : public vst::PluginView {
   private:
     IEffectVST3* plugin;
     bool resizePending = false;
+    bool editorOpen = false;
 };

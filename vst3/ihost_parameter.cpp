@@ -26,15 +26,20 @@ vst::int32 StepCount(const IParamRecord& r) {
 
 } // namespace
 
-IHostParameter::IHostParameter(IParamRecord* r, vst::ParamID id, vst::UnitID unitId) : record(r) {
+IHostParameter::IHostParameter(IParamRecord* r, vst::ParamID id, vst::UnitID unitId, const char* untitledName)
+    : record(r) {
+    const bool editorOnly = IsEditorOnly(*r);
     info.id = id;
-    WidenForHost(r->name, info.title);
+    WidenForHost(editorOnly ? untitledName : r->name, info.title);
     WidenForHost("", info.shortTitle);
     WidenForHost(r->HostLabel(), info.units);
     info.stepCount = StepCount(*r);
     info.defaultNormalizedValue = DefaultNormalized(*r);
     info.unitId = unitId;
-    info.flags = r->canAutomate ? vst::ParameterInfo::kCanAutomate : 0;
+    if (editorOnly)
+        info.flags = vst::ParameterInfo::kIsHidden;
+    else
+        info.flags = r->canAutomate ? vst::ParameterInfo::kCanAutomate : 0;
     valueNormalized = info.defaultNormalizedValue;
     precision = r->displayPrecision;
 }

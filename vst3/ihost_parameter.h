@@ -4,10 +4,15 @@
 #include "vst3/host_parameter.h"
 
 // The host's view of one plug-in parameter: filled once from its record, every conversion
-// forwarded to the record.
+// forwarded to the record. A record that was never defined only carries an editor control: hosts
+// get it hidden and not automatable, under `untitledName` since every listed parameter needs a title.
 class IHostParameter : public vst::HostParameter {
   public:
-    IHostParameter(IParamRecord* record, vst::ParamID id, vst::UnitID unitId);
+    IHostParameter(IParamRecord* record, vst::ParamID id, vst::UnitID unitId, const char* untitledName = "");
+
+    static bool IsEditorOnly(const IParamRecord& record) {
+        return record.type == IParamRecord::kTypeNone && record.name[0] == '\0';
+    }
 
     void toString(vst::ParamValue valueNormalized, vst::String128 string) const override;
     bool fromString(const vst::TChar* string, vst::ParamValue& valueNormalized) const override;

@@ -1,8 +1,8 @@
 #include "graphics/platform_editor.h"
 
-#include "graphics/graphics.h"
+#include "graphics/win32/graphics_win.h"
 
-// Until the Win32 window back end is in, the instance keeps a headless editor.
+// The instance's editor opens Win32 child windows in the host's window.
 std::unique_ptr<IGraphics> CreatePlatformEditor(IEffectBase* plug, int width, int height, int frameRate) {
-    return CreateHeadlessEditor(plug, width, height, frameRate);
+    return std::make_unique<IGraphicsWin>(plug, width, height, frameRate);
 }

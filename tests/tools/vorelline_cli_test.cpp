@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,10 +35,13 @@ std::string Quoted(const std::string& s) {
     return "'" + s + "'";
 }
 
+// A sanitized tool would list the leak suppressions it used on stderr, which belongs to the tool.
+const std::string kQuietSanitizer = "LSAN_OPTIONS=print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS} ";
+
 RunResult RunTool(const TempFolder& folder, const std::string& arguments) {
     const std::string out = folder.File("stdout.txt"), err = folder.File("stderr.txt");
     // The tool runs the plug-in class, which looks for its documents folder: keep it in the test's.
-    const std::string command = "XDG_DOCUMENTS_DIR=" + Quoted(folder.Str()) + " " +
+    const std::string command = kQuietSanitizer + "XDG_DOCUMENTS_DIR=" + Quoted(folder.Str()) + " " +
                                 std::string(Quoted(VORELLINE_PATH)) + " " + arguments + " >" + Quoted(out) +
                                 " 2>" + Quoted(err);
     RunResult r;
@@ -101,8 +105,8 @@ static void ExpectEditorPicture(const std::string& path) {
     ASSERT_GT(png.size(), 24u) << path;
     EXPECT_EQ(png.compare(1, 3, "PNG"), 0);
     auto be32 = [&](std::size_t at) {
-        return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 | (unsigned char)png[at + 2] << 8 |
-               (unsigned char)png[at + 3];
+        return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+               (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
     };
     EXPECT_EQ(be32(16), 730u);
     EXPECT_EQ(be32(20), 330u);
@@ -255,6 +259,117 @@ TEST_F(CliFiles, RefusalsAndUsage) {
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << "\n" << r.err;
     }
+}
+
+// Every command explains itself: what it does, each option with its default (or that it is
+// required), and an example; the tool names its version.
+TEST(VorellineHelp, EveryCommandDescribesEachOptionWithItsDefault) {
+    TempFolder scratch;
+    const RunResult version = RunTool(scratch, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vorelline 2.0.3\n");
+    const RunResult overview = RunTool(scratch, "--help");
+    ASSERT_EQ(overview.status, 0);
+    for (const char* command : {"analyze", "design", "apply", "calibration", "info", "demo"}) {
+        SCOPED_TRACE(command);
+        EXPECT_NE(overview.out.find(std::string("\n  ") + command + " "), std::string::npos);
+        const RunResult r = RunTool(scratch, std::string(command) + " --help");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.rfind(std::string("usage: vorelline ") + command, 0), 0u);
+        EXPECT_NE(r.out.find(std::string("\nexample:\n  vorelline ") + command + " "), std::string::npos);
+        EXPECT_EQ(RunTool(scratch, std::string("help ") + command).out, r.out);
+
+        // The options section: one entry per option, its text wrapped onto indented lines.
+        const std::size_t from = r.out.find("\noptions:\n"), to = r.out.find("\nexample:");
+        ASSERT_NE(from, std::string::npos);
+        std::vector<std::string> entries;
+        std::istringstream lines(r.out.substr(from + 10, to - from - 10));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("   ", 0) == 0 && !entries.empty())
+                entries.back() += line;
+            else if (line.rfind("  ", 0) == 0)
+                entries.push_back(line);
+        }
+        const std::string usage = r.out.substr(0, r.out.find('\n'));
+        for (std::size_t at = usage.find(" -"); at != std::string::npos; at = usage.find(" -", at + 1)) {
+            const std::string option = usage.substr(at + 1, usage.find_first_of(" ]", at + 1) - at - 1);
+            EXPECT_TRUE(
+                std::any_of(entries.begin(), entries.end(),
+                            [&](const std::string& e) { return e.rfind("  " + option + " ", 0) == 0; }))
+                << option << " is not described";
+        }
+        for (const std::string& e : entries)
+            EXPECT_TRUE(e.find("(default:") != std::string::npos || e.find("(required)") != std::string::npos)
+                << e;
+    }
+    EXPECT_EQ(RunTool(scratch, "help frob").status, 2);
+}
+
+// The plug-in's own message texts stand unchanged, with the tool's name and the file around them.
+TEST_F(CliFiles, MessagesNameTheFileTheyAreAbout) {
+    TempFolder scratch;
+    const std::string missingAlg = scratch.File("none.alg"), missingCal = scratch.File("none.frd");
+    const std::string noFolder = scratch.File("no-such-folder/m.alg");
+    const std::string recordings = "--reference " + F("ref.wav") + " --target " + F("tgt.flac");
+    struct Case {
+        std::string arguments, file, text;
+    };
+    const std::vector<Case> cases = {
+        {"info " + Quoted(missingAlg), missingAlg, "File Open Error 001."},
+        {"design --alg " + Quoted(missingAlg), missingAlg, "File Open Error 001."},
+        {"apply " + Quoted(missingAlg) + " " + F("tgt.flac") + " -o x.wav", missingAlg,
+         "File Open Error 001."},
+        {"calibration " + Quoted(missingCal), missingCal, "Error_005 Can't open calibration file."},
+        {"analyze " + recordings + " --calibration " + Quoted(missingCal), missingCal,
+         "Error_005 Can't open calibration file."},
+        {"analyze " + recordings + " --save-alg " + Quoted(noFolder), noFolder, "Save File Error_003"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = RunTool(scratch, c.arguments);
+        EXPECT_EQ(r.status, 1) << c.arguments;
+        EXPECT_EQ(r.err, "vorelline: " + c.file + ": " + c.text + "\n") << c.arguments;
+    }
+}
+
+// Progress is drawn on a terminal only, and not even there with --quiet; what the command writes is
+// the same either way.
+TEST_F(CliFiles, ProgressOnlyOnATerminalAndNotWhenQuiet) {
+    TempFolder scratch;
+    const std::string alg = Quoted(scratch.File("m.alg"));
+    ASSERT_EQ(RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") +
+                                   " --save-alg " + alg)
+                  .status,
+              0);
+    const std::string apply = "apply " + alg + " " + F("tgt.flac") + " -o ";
+    const RunResult toFiles = RunTool(scratch, apply + Quoted(scratch.File("piped.wav")));
+    ASSERT_EQ(toFiles.status, 0) << toFiles.err;
+    EXPECT_EQ(toFiles.err, "");
+
+    // `script` gives the tool a terminal and copies what appears on it.
+    auto onTerminal = [&](const std::string& arguments) {
+        const std::string tool = kQuietSanitizer + "XDG_DOCUMENTS_DIR=" + Quoted(scratch.Str()) + " " +
+                                 Quoted(VORELLINE_PATH) + " " + arguments;
+        std::string quotedTool;
+        for (char c : tool)
+            quotedTool += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        const std::string screen = scratch.File("screen.txt");
+        const int raw =
+            std::system(("script -qec '" + quotedTool + "' /dev/null >" + Quoted(screen)).c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << arguments;
+        return ReadText(screen);
+    };
+    const std::string screen = onTerminal(apply + Quoted(scratch.File("shown.wav")));
+    EXPECT_NE(screen.find("\rvorelline: reading tgt.flac"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\rvorelline: playing  100%"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\rvorelline: writing shown.wav  100%"), std::string::npos) << screen;
+    EXPECT_EQ(onTerminal("--quiet " + apply + Quoted(scratch.File("quiet.wav"))), "");
+    MonoAudio piped, shown, quiet;
+    std::string error;
+    ASSERT_TRUE(ReadFirstChannel(scratch.File("piped.wav"), piped, error)) << error;
+    ASSERT_TRUE(ReadFirstChannel(scratch.File("shown.wav"), shown, error)) << error;
+    ASSERT_TRUE(ReadFirstChannel(scratch.File("quiet.wav"), quiet, error)) << error;
+    EXPECT_EQ(shown.samples, piped.samples);
+    EXPECT_EQ(quiet.samples, piped.samples);
 }
 
 } // namespace

@@ -20,9 +20,9 @@ class FakeEditor : public IEditorLink, public IEditorWindow {
     void MarkAllControlsDirty() override {}
     int EditorWidth() const override { return 730; }
     int EditorHeight() const override { return 330; }
-    bool AttachToParent(void* parent) override {
+    void* AttachToParent(void* parent) override {
         attachedTo.push_back(parent);
-        return true;
+        return failAttach ? nullptr : parent;
     }
     void DetachWindow() override { ++detaches; }
 
@@ -30,6 +30,7 @@ class FakeEditor : public IEditorLink, public IEditorWindow {
     std::vector<void*> attachedTo;
     int detaches = 0;
     int pushes = 0;
+    bool failAttach = false; // a window that cannot be made
 };
 
 inline EffectFacts SmallFacts(int params) {

@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include <cstdint>
 #include <cstring>
 
 using namespace vst;
@@ -114,6 +115,48 @@ TEST(EditorView, WindowProtocolWithAnEditor) {
     EXPECT_EQ(fx->Views().size(), 1u);
     view->release();
     EXPECT_TRUE(fx->Views().empty());
+}
+
+TEST(EditorView, HooksAndWindowsArePairedWhateverOrderTheHostCalls) {
+    const char* native = ViewPlatformType();
+    int parentA = 0, parentB = 0;
+    Owned fx;
+    IPlugView* view = fx->createView("editor");
+    EXPECT_EQ(view->removed(), kResultOk); // never attached
+    EXPECT_EQ(fx->closes, 0);
+    EXPECT_EQ(fx->editor->detaches, 0);
+
+    EXPECT_EQ(view->attached(&parentA, native), kResultOk);
+    EXPECT_EQ(view->attached(&parentB, native), kResultOk); // moves the window, opens nothing new
+    EXPECT_EQ(fx->editor->attachedTo, (std::vector<void*>{&parentA, &parentB}));
+    EXPECT_EQ(fx->opens, 1);
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(view->removed(), kResultOk); // twice
+    EXPECT_EQ(fx->closes, 1);
+    EXPECT_EQ(fx->editor->detaches, 1);
+
+    // A window that cannot be made: refused, no hook, nothing to close later.
+    fx->editor->failAttach = true;
+    EXPECT_EQ(view->attached(&parentA, native), kResultFalse);
+    EXPECT_EQ(fx->opens, 1);
+    view->removed();
+    EXPECT_EQ(fx->closes, 1);
+    fx->editor->failAttach = false;
+
+    // Odd sizes from the host are only stored.
+    ViewRect odd[] = {{0, 0, -5, -5}, {100, 100, 0, 0}, {INT32_MIN, 0, INT32_MAX, 1}};
+    for (ViewRect& r : odd)
+        EXPECT_EQ(view->onSize(&r), kResultOk);
+    EXPECT_EQ(view->onSize(nullptr), kResultOk);
+    EXPECT_EQ(fx->resizes, 0);
+    EXPECT_EQ(view->canResize(), kResultFalse);
+    EXPECT_EQ(view->checkSizeConstraint(&odd[0]), kResultFalse);
+
+    // Released while open: the window is closed with the view.
+    EXPECT_EQ(view->attached(&parentA, native), kResultOk);
+    view->release();
+    EXPECT_EQ(fx->closes, 2);
+    EXPECT_EQ(fx->editor->detaches, 2);
 }
 
 TEST(EditorView, ResizeRequestRunsTheHookOnceOnTheHostsAnswer) {
@@ -301,13 +344,21 @@ TEST(HostParameters, FilledOnceFromTheRecordAndConvertingThroughIt) {
     EXPECT_TRUE(p->IsTypeOf("FObject", true));
     p->ReleaseReference();
 
-    auto* q = new IHostParameter(&stepped, 0, 0);
+    // A record never defined carries only an editor control: listed hidden under the given title.
+    auto* q = new IHostParameter(&stepped, 0, 0, "Carrier");
+    EXPECT_EQ(std::u16string(q->Info().title), u"Carrier");
     EXPECT_EQ(q->Info().stepCount, 1);
-    EXPECT_EQ(q->Info().flags, 0);
+    EXPECT_EQ(q->Info().flags, ParameterInfo::kIsHidden);
     EXPECT_EQ(std::u16string(q->Info().units), u""); // the current value shows a text
     q->toString(1.0, text);
     EXPECT_EQ(std::u16string(text), u"on");
     q->ReleaseReference();
+
+    shaped.canAutomate = false;
+    auto* fixed = new IHostParameter(&shaped, 1, 0, "Carrier");
+    EXPECT_EQ(std::u16string(fixed->Info().title), u"Shaped");
+    EXPECT_EQ(fixed->Info().flags, 0);
+    fixed->ReleaseReference();
 }
 
 TEST(HostParameters, ClassTypeTestOfTheBinding) {

@@ -1,5 +1,7 @@
 #include "tools/vorelline/audio_file.h"
 
+#include "tools/vorelline/progress_reporter.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -14,9 +16,18 @@ std::string LowerExtension(const std::string& path) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     return ext;
 }
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Frames moved per library call (values, for interleaved reads): progress is updated between calls.
+constexpr sf_count_t kChunkFrames = 1 << 18;
 } // namespace
 
-bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& error) {
+bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& error,
+                      const ReadOptions& options) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
@@ -30,13 +41,28 @@ bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& er
     }
     audio.sampleRate = info.samplerate;
     audio.samples.clear();
+    // A stream of unknown length (no frame count) is read to its end: limit -1.
+    sf_count_t limit = info.frames > 0 ? info.frames : -1;
+    if (options.framesWanted) {
+        const long long usable = options.framesWanted(audio.sampleRate);
+        if (usable >= 0 && (limit < 0 || usable < limit)) limit = usable;
+    }
+    // The header's count only sizes the first allocation, and not beyond reason.
+    audio.samples.reserve(static_cast<std::size_t>(std::clamp<sf_count_t>(limit, 0, sf_count_t{1} << 24)));
+    if (options.progress) options.progress->Phase("reading " + BaseName(path));
+    // Interleaved blocks of at most kChunkFrames values, whatever the channel count.
     const std::size_t channels = static_cast<std::size_t>(info.channels);
-    std::vector<double> block(4096 * channels);
-    for (;;) {
-        const sf_count_t got = sf_readf_double(file, block.data(), 4096);
+    const sf_count_t chunk = std::max<sf_count_t>(1, kChunkFrames / info.channels);
+    std::vector<double> block(static_cast<std::size_t>(chunk) * channels);
+    sf_count_t done = 0;
+    while (limit < 0 || done < limit) {
+        const sf_count_t ask = limit < 0 ? chunk : std::min(chunk, limit - done);
+        const sf_count_t got = sf_readf_double(file, block.data(), ask);
         if (got <= 0) break;
         for (sf_count_t i = 0; i < got; ++i)
             audio.samples.push_back(block[static_cast<std::size_t>(i) * channels]);
+        done += got;
+        if (options.progress && limit > 0) options.progress->Update(static_cast<double>(done) / limit);
     }
     sf_close(file);
     // Float files can carry NaN or infinity; no microphone records them, and the engine must not see them.
@@ -48,7 +74,8 @@ bool ReadFirstChannel(const std::string& path, MonoAudio& audio, std::string& er
     return true;
 }
 
-bool WriteMono(const std::string& path, const MonoAudio& audio, std::string& error) {
+bool WriteMono(const std::string& path, const MonoAudio& audio, std::string& error,
+               ProgressReporter* progress) {
     SF_INFO info{};
     info.channels = 1;
     info.samplerate = static_cast<int>(audio.sampleRate);
@@ -67,7 +94,14 @@ bool WriteMono(const std::string& path, const MonoAudio& audio, std::string& err
     // FLAC holds integers: keep full-scale peaks from wrapping.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     const sf_count_t frames = static_cast<sf_count_t>(audio.samples.size());
-    const bool ok = sf_writef_double(file, audio.samples.data(), frames) == frames;
+    if (progress) progress->Phase("writing " + BaseName(path));
+    bool ok = true;
+    for (sf_count_t done = 0; ok && done < frames;) {
+        const sf_count_t n = std::min(kChunkFrames, frames - done);
+        ok = sf_writef_double(file, audio.samples.data() + done, n) == n;
+        done += n;
+        if (progress) progress->Update(static_cast<double>(done) / frames);
+    }
     sf_close(file);
     if (!ok) error = "could not write all of \"" + path + "\"";
     return ok;

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
-                    const std::vector<OptionSpec>& allowedOptions, std::size_t maxPositionals, ParsedArguments& parsed,
-                    std::string& error) {
+                    const std::vector<OptionSpec>& allowedOptions, std::size_t maxPositionals,
+                    ParsedArguments& parsed, std::string& error) {
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() > 1 && a[0] == '-') {

@@ -26,8 +26,8 @@ struct ParsedArguments {
 // Parses args[first...]. False with a reason for an unknown option, a missing value, an option given
 // twice or more positionals than `maxPositionals`.
 bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
-                    const std::vector<OptionSpec>& allowedOptions, std::size_t maxPositionals, ParsedArguments& parsed,
-                    std::string& error);
+                    const std::vector<OptionSpec>& allowedOptions, std::size_t maxPositionals,
+                    ParsedArguments& parsed, std::string& error);
 
 // A strictly parsed positive finite number (the whole text must be the number).
 bool ParsePositiveNumber(const std::string& text, double& value);

@@ -9,29 +9,17 @@
 #include "tools/vorelline/audio_file.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/design_report.h"
+#include "tools/vorelline/help_text.h"
 #include "tools/vorelline/json_writer.h"
 #include "tools/vorelline/measurement.h"
 #include "tools/vorelline/plugin_session.h"
+#include "tools/vorelline/progress_reporter.h"
+#include "tools/vorelline/tool_messages.h"
 
 #include <cstdio>
 #include <iostream>
 
 namespace {
-
-struct Usage {
-    const char* command;
-    const char* line;
-};
-
-constexpr Usage kUsages[] = {
-    {"analyze", "vorelline analyze --reference REF --target TGT [--swap] [--high] [--calibration CAL] "
-                "[--save-alg OUT.alg] [--png OUT.png] [--json]"},
-    {"design", "vorelline design --alg FILE [--rate R] [--png OUT.png] [--json]"},
-    {"calibration", "vorelline calibration FILE [--json]"},
-    {"info", "vorelline info FILE.alg [--json]"},
-    {"apply", "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]"},
-    {"demo", "vorelline demo [--png OUT.png] [--json]"},
-};
 
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -39,6 +27,7 @@ std::string BaseName(const std::string& path) {
 }
 
 int Fail(const std::string& reason) {
+    ClearProgressLine();
     std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
     return 1;
 }
@@ -51,8 +40,9 @@ bool WritePictureIfAsked(PluginSession& session, const ParsedArguments& a) {
     return false;
 }
 
-bool Parse(const std::vector<std::string>& args, const char* command, const std::vector<OptionSpec>& allowedOptions,
-           std::size_t positionals, ParsedArguments& parsed, int& status) {
+bool Parse(const std::vector<std::string>& args, const char* command,
+           const std::vector<OptionSpec>& allowedOptions, std::size_t positionals, ParsedArguments& parsed,
+           int& status) {
     std::string error;
     if (!ParseArguments(args, 2, allowedOptions, positionals, parsed, error)) {
         status = UsageError(command, error);
@@ -65,8 +55,9 @@ bool Parse(const std::vector<std::string>& args, const char* command, const std:
 
 int UsageError(const std::string& command, const std::string& reason) {
     if (!reason.empty()) std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
-    for (const Usage& u : kUsages)
-        if (command.empty() || command == u.command) std::fprintf(stderr, "usage: %s\n", u.line);
+    for (const CommandHelp& h : CommandHelps())
+        if (command.empty() || command == h.name) std::fprintf(stderr, "usage: %s\n", h.usage);
+    std::fprintf(stderr, "try 'vorelline %s--help'\n", command.empty() ? "" : (command + " ").c_str());
     return 2;
 }
 
@@ -87,14 +78,19 @@ int RunAnalyze(const std::vector<std::string>& args) {
     if (!a.Has("--reference") || !a.Has("--target"))
         return UsageError("analyze", "--reference and --target are needed");
 
+    // Only the part of each recording that the measurement plays is read (and a block to spare).
+    ProgressReporter progress;
+    const ReadOptions reading{&progress,
+                              [](double rate) { return SamplesNeededForRecording(rate) + kToolBlockFrames; }};
     MonoAudio ref, tgt;
     std::string error;
-    if (!ReadFirstChannel(a.Value("--reference"), ref, error) ||
-        !ReadFirstChannel(a.Value("--target"), tgt, error))
+    if (!ReadFirstChannel(a.Value("--reference"), ref, error, reading) ||
+        !ReadFirstChannel(a.Value("--target"), tgt, error, reading))
         return Fail(error);
+    const std::string both = a.Value("--reference") + " and " + a.Value("--target") + ": ";
     if (ref.sampleRate != tgt.sampleRate)
-        return Fail("the two recordings have different sample rates (" + std::to_string(ref.sampleRate) +
-                    " and " + std::to_string(tgt.sampleRate) + " Hz)");
+        return Fail(both + "the two recordings have different sample rates (" +
+                    std::to_string(ref.sampleRate) + " and " + std::to_string(tgt.sampleRate) + " Hz)");
 
     PluginSession session;
     CorrectionEngine& engine = session.Plugin().Engine();
@@ -102,6 +98,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     std::string calibrationLabel = session.Plugin().CalibrationLabel();
     if (a.Has("--calibration")) {
         const std::string path = a.Value("--calibration");
+        const MessageFileScope about(path);
         CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), TheBandGrid().bandFrequencies);
         if (!cal.opened) return 1; // the plug-in's message has been shown
         engine.calibrationGain = cal.gain;
@@ -114,9 +111,15 @@ int RunAnalyze(const std::vector<std::string>& args) {
     input.target = &tgt.samples;
     input.swapInputs = a.Has("--swap");
     input.highResolution = a.Has("--high");
-    if (!RunMeasurement(session, input, error)) return Fail(error);
+    input.progress = &progress;
+    const bool measured = RunMeasurement(session, input, error);
+    progress.Done();
+    if (!measured) return Fail(both + error);
 
-    if (a.Has("--save-alg") && !SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(engine))) return 1;
+    if (a.Has("--save-alg")) {
+        const MessageFileScope about(a.Value("--save-alg"));
+        if (!SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(engine))) return 1;
+    }
     if (!WritePictureIfAsked(session, a)) return 1;
 
     if (a.Has("--json")) {
@@ -143,7 +146,10 @@ int RunDesign(const std::vector<std::string>& args) {
     // Load's path after its dialog: the file is read, checked and applied through the editor.
     PluginSession session;
     session.PrepareProcessing(rate);
-    if (!session.Plugin().LoadCorrectionFile(a.Value("--alg"))) return 1;
+    {
+        const MessageFileScope about(a.Value("--alg"));
+        if (!session.Plugin().LoadCorrectionFile(a.Value("--alg"))) return 1;
+    }
     if (!WritePictureIfAsked(session, a)) return 1;
     const CorrectionEngine& engine = session.Plugin().Engine();
     std::cout << (a.Has("--json") ? DesignJson(engine, rate) : DesignTable(engine, rate));
@@ -157,6 +163,7 @@ int RunCalibration(const std::vector<std::string>& args) {
     if (a.positionals.size() != 1) return UsageError("calibration", "a calibration file is needed");
     const std::string path = a.positionals[0];
     const auto& freq = TheBandGrid().bandFrequencies;
+    const MessageFileScope about(path);
     const CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), freq);
     if (!cal.opened) return 1;
     if (a.Has("--json")) {
@@ -184,7 +191,10 @@ int RunInfo(const std::vector<std::string>& args) {
     if (!Parse(args, "info", {{"--json", false}}, 1, a, status)) return status;
     if (a.positionals.size() != 1) return UsageError("info", "a .alg file is needed");
     AlgRecord r;
-    if (!LoadAlgFile(a.positionals[0], r)) return 1;
+    {
+        const MessageFileScope about(a.positionals[0]);
+        if (!LoadAlgFile(a.positionals[0], r)) return 1;
+    }
     const AlgSelections s = AlgSelectionsFromFlags(r.flags);
     if (a.Has("--json")) {
         JsonWriter json;
@@ -240,10 +250,14 @@ int RunApply(const std::vector<std::string>& args) {
         return UsageError("apply", "--output is reference, target or corrected");
 
     AlgRecord record;
-    if (!LoadAlgFile(a.positionals[0], record)) return 1;
+    {
+        const MessageFileScope about(a.positionals[0]);
+        if (!LoadAlgFile(a.positionals[0], record)) return 1;
+    }
+    ProgressReporter progress;
     MonoAudio in;
     std::string error;
-    if (!ReadFirstChannel(a.positionals[1], in, error)) return Fail(error);
+    if (!ReadFirstChannel(a.positionals[1], in, error, {&progress})) return Fail(error);
 
     PluginSession session;
     session.PrepareProcessing(in.sampleRate);
@@ -253,7 +267,9 @@ int RunApply(const std::vector<std::string>& args) {
     session.Click(outputs->Button(static_cast<int>(output * 2.0)));
     MonoAudio out;
     out.sampleRate = in.sampleRate;
-    out.samples = ProcessThrough(session, in.samples);
-    if (!WriteMono(a.Value("-o"), out, error)) return Fail(error);
+    out.samples = ProcessThrough(session, in.samples, &progress);
+    const bool written = WriteMono(a.Value("-o"), out, error, &progress);
+    progress.Done();
+    if (!written) return Fail(error);
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "engine/band_grid.h"
+#include "plugin/mic_corrector.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/commands.h"
 #include "tools/vorelline/demo_microphones.h"
 #include "tools/vorelline/design_report.h"
 #include "tools/vorelline/json_writer.h"
-#include "plugin/mic_corrector.h"
 #include "tools/vorelline/measurement.h"
 
 #include <algorithm>
@@ -73,7 +73,8 @@ int RunDemo(const std::vector<std::string>& args) {
         b.measured = ToDb(e.targetBands[k] / e.referenceBands[k]);
         b.correction = ToDb(e.curveResult[k] / e.curveMeasured[k]);
         b.result = ToDb(e.curveResult[k]);
-        b.achieved = ToDb(check->Plugin().Engine().targetBands[k] / check->Plugin().Engine().referenceBands[k]);
+        b.achieved =
+            ToDb(check->Plugin().Engine().targetBands[k] / check->Plugin().Engine().referenceBands[k]);
         worstMeasured = std::max(worstMeasured, std::fabs(b.measured - b.known));
         // The ideal correction is the inverse of the level-matched known response.
         worstCorrection = std::max(worstCorrection, std::fabs(b.correction + b.known + levelDb));

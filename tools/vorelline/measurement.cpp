@@ -3,6 +3,7 @@
 #include "engine/band_grid.h"
 #include "plugin/editor_controls.h"
 #include "plugin/mic_corrector.h"
+#include "tools/vorelline/progress_reporter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,7 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
     const std::vector<double>& channel1 = input.swapInputs ? ref : tgt;
     std::vector<double> out0(kToolBlockFrames), out1(kToolBlockFrames);
     std::size_t pos = 0;
+    if (input.progress) input.progress->Phase("recording");
     while (engine.recordingActive.load() && pos < channel0.size()) {
         const int frames = static_cast<int>(std::min<std::size_t>(kToolBlockFrames, channel0.size() - pos));
         double* in[2] = {const_cast<double*>(channel0.data() + pos),
@@ -61,12 +63,14 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
         double* out[2] = {out0.data(), out1.data()};
         session.Process(in, out, frames);
         pos += static_cast<std::size_t>(frames);
+        if (input.progress) input.progress->Update(static_cast<double>(pos) / static_cast<double>(needed));
     }
     if (engine.recordingActive.load()) {
         error = "the recording did not complete";
         return false;
     }
     // The analysis runs in the editor's next draw cycle, as it does behind a host's window.
+    if (input.progress) input.progress->Phase("analysing");
     for (int tick = 0; tick < 4 && engine.outputSelection != 1.0; ++tick)
         session.DrawCycle();
     if (engine.recordPosition != 0 || engine.outputSelection != 1.0) {
@@ -76,15 +80,19 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
     return true;
 }
 
-std::vector<double> ProcessThrough(PluginSession& session, const std::vector<double>& samples) {
+std::vector<double> ProcessThrough(PluginSession& session, const std::vector<double>& samples,
+                                   ProgressReporter* progress) {
     std::vector<double> result(samples.size());
     std::vector<double> spare(kToolBlockFrames);
+    if (progress) progress->Phase("playing");
     for (std::size_t pos = 0; pos < samples.size(); pos += kToolBlockFrames) {
         const int frames = static_cast<int>(std::min<std::size_t>(kToolBlockFrames, samples.size() - pos));
         double* in[2] = {const_cast<double*>(samples.data() + pos),
                          const_cast<double*>(samples.data() + pos)};
         double* out[2] = {result.data() + pos, spare.data()};
         session.Process(in, out, frames);
+        if (progress)
+            progress->Update(static_cast<double>(pos + frames) / static_cast<double>(samples.size()));
     }
     return result;
 }

@@ -2,9 +2,9 @@
 
 #include "graphics/headless/headless_graphics.h"
 #include "graphics/headless/surface_png.h"
-#include "raster/mem_bitmap.h"
 #include "platform/plugin_lock.h"
 #include "plugin/mic_corrector.h"
+#include "raster/mem_bitmap.h"
 #include "vst3/abi/processing.h"
 
 namespace {

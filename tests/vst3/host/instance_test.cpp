@@ -134,6 +134,8 @@ TEST(Instance, BusesAndArrangementProposals) {
     EXPECT_EQ(p->setProcessing(1), kNotImplemented);
 }
 
+// Parameters 9 to 13 only carry editor controls: hosts list them hidden and not automatable, but
+// with a title, as checkers and hosts require of every parameter.
 TEST(Instance, SeventeenParametersWithTheirTitlesFlagsAndSteps) {
     REQUIRE_MODULE();
     TestHostApplication app;
@@ -159,11 +161,11 @@ TEST(Instance, SeventeenParametersWithTheirTitlesFlagsAndSteps) {
         {6, u"Load", 0, 1, 0.0},
         {7, u"Help", 0, 1, 0.0},
         {8, u"About", 0, 1, 0.0},
-        {9, u"", 1, 1, 0.0},
-        {10, u"", 1, 1, 0.0},
-        {11, u"", 1, 1, 0.0},
-        {12, u"", 1, 1, 0.0},
-        {13, u"", 1, 1, 0.0},
+        {9, u"Progress", 1, 16, 0.0},
+        {10, u"About OK", 1, 16, 0.0},
+        {11, u"Reserved 11", 1, 16, 0.0},
+        {12, u"Reserved 12", 1, 16, 0.0},
+        {13, u"Response Display", 1, 16, 0.0},
         {14, u"Reset", 0, 1, 0.0},
     };
     for (int32 i = 0; i < 17; ++i) {
@@ -172,6 +174,7 @@ TEST(Instance, SeventeenParametersWithTheirTitlesFlagsAndSteps) {
         SCOPED_TRACE(i);
         EXPECT_EQ(info.id, table[i].id);
         EXPECT_EQ(Text16(info.title), table[i].title);
+        EXPECT_FALSE(Text16(info.title).empty());
         EXPECT_EQ(Text16(info.shortTitle), u"");
         EXPECT_EQ(Text16(info.units), u"");
         EXPECT_EQ(info.stepCount, table[i].steps);
@@ -225,22 +228,25 @@ TEST(Instance, DisplayStringsAndValueConversions) {
     EXPECT_DOUBLE_EQ(e->plainParamToNormalized(3, 5.0), 1.0);
     EXPECT_DOUBLE_EQ(e->plainParamToNormalized(999, 5.0), 5.0);
 
-    // Host edits store into the record, clamped; values that are not numbers are ignored.
+    // Host edits are read back, clamped; values that are not numbers are ignored. Bypass set on the
+    // controller reads back too instead of snapping back to the processor's switch.
     EXPECT_DOUBLE_EQ(e->getParamNormalized(3), 0.5);
-    EXPECT_EQ(e->setParamNormalized(3, 0.3), kResultOk);
-    EXPECT_DOUBLE_EQ(e->getParamNormalized(3), 0.3);
+    EXPECT_DOUBLE_EQ(e->getParamNormalized(kBypass), 0.0);
     const double hostile[] = {std::numeric_limits<double>::quiet_NaN(),
                               std::numeric_limits<double>::infinity(),
                               -std::numeric_limits<double>::infinity(), -0.5, 1.5};
     const double after[] = {0.3, 1.0, 0.0, 0.0, 1.0};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(e->setParamNormalized(3, hostile[i]), kResultOk);
-        EXPECT_DOUBLE_EQ(e->getParamNormalized(3), after[i]) << i;
+    for (ParamID id : {ParamID{3}, kBypass}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(e->setParamNormalized(id, 0.3), kResultOk);
+        EXPECT_DOUBLE_EQ(e->getParamNormalized(id), 0.3);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(e->setParamNormalized(id, hostile[i]), kResultOk);
+            EXPECT_DOUBLE_EQ(e->getParamNormalized(id), after[i]) << i;
+        }
     }
-    EXPECT_EQ(e->setParamNormalized(kBypass, 1.0), kResultFalse);
     EXPECT_EQ(e->setParamNormalized(kPreset, 0.0), kResultFalse);
     EXPECT_EQ(e->setParamNormalized(15, 0.0), kResultFalse);
-    EXPECT_DOUBLE_EQ(e->getParamNormalized(kBypass), 0.0);
     EXPECT_DOUBLE_EQ(e->getParamNormalized(kPreset), 0.0);
     EXPECT_DOUBLE_EQ(e->getParamNormalized(12345), 0.0);
     EXPECT_EQ(e->setComponentState(nullptr), kNotImplemented);
@@ -314,11 +320,21 @@ TEST(Instance, EditorViewByNameHoldsTheInstance) {
     ASSERT_EQ(view->queryInterface(IPlugView::iid.Data(), &out), kResultOk);
     static_cast<FUnknown*>(out)->release();
 
-    // This instance has no editor window to offer: size and attach are refused, the rest is safe.
     ViewRect rect{1, 2, 3, 4};
+#if defined(_WIN32)
+    // The Windows editor makes child windows: it offers its type and size, and refuses to attach
+    // where no window can be made.
+    EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultOk);
+    EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
+    EXPECT_EQ(view->getSize(&rect), kResultOk);
+    EXPECT_EQ(rect.right - rect.left, 730);
+    EXPECT_EQ(rect.bottom - rect.top, 330);
+#else
+    // This instance has no editor window to offer: size and attach are refused, the rest is safe.
     EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultFalse);
     EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
     EXPECT_EQ(view->getSize(&rect), kResultFalse);
+#endif
     EXPECT_EQ(view->attached(nullptr, "HWND"), kResultFalse);
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_EQ(view->onSize(nullptr), kResultOk);

@@ -85,15 +85,39 @@ TEST(Processing, SetupRefusesUnknownSampleSizesAndClearsBypass) {
     ProcessSetup badRate{kRealtime, kSample32, 512, std::numeric_limits<double>::quiet_NaN()};
     EXPECT_EQ(p.in.processor->setupProcessing(badRate), kResultFalse);
 
+    // At gain 0.25 a processed block is halved and a bypassed one copied.
     ParameterChanges on;
+    on.Add(kGain, {{0, 0.25}});
     on.Add(kBypass, {{0, 1.0}});
     Block<float> b(16);
     b.data.inputParameterChanges = &on;
     EXPECT_EQ(p.in.processor->process(b.data), kResultOk);
+    ExpectScaled(b, 1.0, 16);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
-    ProcessSetup again{kRealtime, kSample64, 256, 96000.0};
+    ProcessSetup again{kRealtime, kSample32, 256, 96000.0};
     EXPECT_EQ(p.in.processor->setupProcessing(again), kResultOk);
-    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 0.0);
+    Block<float> after(16);
+    EXPECT_EQ(p.in.processor->process(after.data), kResultOk);
+    ExpectScaled(after, 0.5, 16);
+    // The controller still shows what the host set; the host's next queue value reaches the processor.
+    EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
+}
+
+TEST(Processing, BypassSetOnTheControllerWaitsForTheQueue) {
+    REQUIRE_MODULE();
+    Prepared p(kSample32);
+    ASSERT_TRUE(p.ok);
+    ASSERT_EQ(p.in.controller->setParamNormalized(kGain, 0.25), kResultOk);
+    ASSERT_EQ(p.in.controller->setParamNormalized(kBypass, 1.0), kResultOk);
+    Block<float> processed(32);
+    ASSERT_EQ(p.in.processor->process(processed.data), kResultOk);
+    ExpectScaled(processed, 0.5, 32);
+    ParameterChanges on;
+    on.Add(kBypass, {{0, 1.0}});
+    Block<float> bypassed(32);
+    bypassed.data.inputParameterChanges = &on;
+    ASSERT_EQ(p.in.processor->process(bypassed.data), kResultOk);
+    ExpectScaled(bypassed, 1.0, 32);
 }
 
 TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
@@ -267,5 +291,23 @@ TEST(Processing, HostileBuffersTouchNothingOutsideWhatTheHostGave) {
         ASSERT_EQ(proc->process(b.data), kResultOk);
         for (float s : spare)
             ASSERT_EQ(s, -7.0f);
+    }
+}
+
+// Records the plug-in never defined are still listed with a title, hidden and not automatable.
+TEST(Processing, UndefinedParametersAreListedHiddenWithATitle) {
+    REQUIRE_MODULE();
+    TestHostApplication app;
+    Instance in(SharedHost(), &app);
+    ASSERT_NE(in.controller, nullptr);
+    for (int32 i = 0; i < in.controller->getParameterCount(); ++i) {
+        ParameterInfo info{};
+        ASSERT_EQ(in.controller->getParameterInfo(i, info), kResultOk);
+        SCOPED_TRACE(info.id);
+        EXPECT_FALSE(Text16(info.title).empty());
+        if (info.id >= 9 && info.id <= 13) {
+            EXPECT_EQ(Narrow(info.title), "Parameter " + std::to_string(info.id));
+            EXPECT_EQ(info.flags, ParameterInfo::kIsHidden);
+        }
     }
 }

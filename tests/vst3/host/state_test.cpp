@@ -47,6 +47,34 @@ TEST(HostState, ControllerStateIsTheRecordPlusTheBypassFlag) {
     EXPECT_DOUBLE_EQ(gain, 0.5);
 }
 
+// Bypass switched on by either door, saved with the project, switched off, and the project loaded
+// again: the controller shows bypass on, and the controller state's tail says so.
+TEST(HostState, BypassComesBackWithTheControllerState) {
+    REQUIRE_MODULE();
+    TestHostApplication app;
+    for (bool throughController : {true, false}) {
+        SCOPED_TRACE(throughController ? "set on the controller" : "set in a parameter queue");
+        Instance in(SharedHost(), &app);
+        if (throughController)
+            ASSERT_EQ(in.controller->setParamNormalized(kBypass, 1.0), kResultOk);
+        else
+            SetBypass(in, true);
+        ASSERT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 1.0);
+        MemoryStream component, controller;
+        ASSERT_EQ(in.component->getState(&component), kResultOk);
+        ASSERT_EQ(in.controller->getState(&controller), kResultOk);
+        ASSERT_EQ(controller.data.size(), component.data.size() + 4);
+        EXPECT_EQ(controller.data[component.data.size()], 1);
+
+        ASSERT_EQ(in.controller->setParamNormalized(kBypass, 0.0), kResultOk);
+        SetBypass(in, false);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 0.0);
+        ASSERT_EQ(in.component->setState(&component), kResultOk);
+        ASSERT_EQ(in.controller->setState(&controller), kResultOk);
+        EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 1.0);
+    }
+}
+
 TEST(HostState, RoundTripToAnotherInstance) {
     REQUIRE_MODULE();
     TestHostApplication app;

@@ -1,0 +1,118 @@
+// What the editor asks of the system besides its window: folders, the clipboard and images from
+// the module's resources.
+#include "graphics/win32/graphics_win.h"
+
+#include "platform/resources.h"
+#include "raster/png_loader.h"
+
+#include <shlobj.h>
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+// Paths handed to the editor are at most this long.
+constexpr size_t kMaxFolderPath = 256;
+
+std::string ModuleFolderOf(HMODULE module) {
+    char name[MAX_PATH + 1] = {};
+    DWORD n = GetModuleFileNameA(module, name, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return FolderOfPath(name);
+}
+
+std::string Limited(const char* path) {
+    std::string s(path);
+    if (s.size() > kMaxFolderPath) s.resize(kMaxFolderPath);
+    return s;
+}
+
+} // namespace
+
+std::string FolderOfPath(const std::string& path) {
+    const size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos || cut + 1 >= path.size()) return {};
+    return path.substr(0, cut + 1);
+}
+
+FileDialogFilter MakeFileDialogFilter(const char* extensions) {
+    // The dialog's own limits for the two texts.
+    constexpr size_t kMaxFilter = 255, kMaxDefaultExtension = 15;
+    FileDialogFilter out;
+    std::string pattern;
+    const char* p = extensions ? extensions : "";
+    while (*p) {
+        while (*p == ' ')
+            ++p;
+        const char* start = p;
+        while (*p && *p != ' ')
+            ++p;
+        if (p == start) break;
+        std::string ext(start, p);
+        if (out.defaultExtension.empty()) out.defaultExtension = ext.substr(0, kMaxDefaultExtension);
+        std::string item = (pattern.empty() ? "" : ";") + std::string("*.") + ext;
+        if (pattern.size() + item.size() > kMaxFilter) break;
+        pattern += item;
+    }
+    if (pattern.empty()) return out;
+    out.filter = pattern;
+    out.filter.push_back('\0');
+    out.filter += pattern;
+    out.filter.push_back('\0');
+    out.filter.push_back('\0');
+    return out;
+}
+
+void IGraphicsWin::GetHostFolder(std::string& path) {
+    path = ModuleFolderOf(nullptr);
+}
+
+void IGraphicsWin::GetModuleFolder(std::string& path) {
+    path = ModuleFolderOf(moduleInstance);
+}
+
+void IGraphicsWin::GetDesktopFolder(std::string& path) {
+    char buf[MAX_PATH + 1] = {};
+    path =
+        SHGetSpecialFolderPathA(nullptr, buf, CSIDL_DESKTOPDIRECTORY, FALSE) ? Limited(buf) : std::string();
+}
+
+void IGraphicsWin::GetAppDataFolder(std::string& path, bool common) {
+    char buf[MAX_PATH + 1] = {};
+    const int which = common ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA;
+    path = SUCCEEDED(SHGetFolderPathA(nullptr, which, nullptr, 0, buf)) ? Limited(buf) : std::string();
+}
+
+bool IGraphicsWin::GetClipboardText(std::string& text) {
+    text.clear();
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(editorWindow)) return false;
+    bool ok = false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            if (n > 0) {
+                text.resize(size_t(n));
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), n, nullptr, nullptr);
+                text.resize(size_t(n - 1)); // the terminator
+                ok = true;
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return ok;
+}
+
+RAST_IBitmap* IGraphicsWin::LoadPlatformImage(int resourceId, const char* fileName) {
+    // Only PNG resources exist; the name's extension says which kind is wanted.
+    const char* dot = fileName ? std::strrchr(fileName, '.') : nullptr;
+    if (!dot) return nullptr;
+    const char* ext = dot + 1;
+    if (std::strlen(ext) != 3 || std::tolower((unsigned char)ext[0]) != 'p' ||
+        std::tolower((unsigned char)ext[1]) != 'n' || std::tolower((unsigned char)ext[2]) != 'g')
+        return nullptr;
+    ResourceBytes bytes = FindModuleResource("PNG", resourceId);
+    if (!bytes.data || bytes.size <= 7) return nullptr;
+    return LoadPngFromMemory(bytes.data, bytes.size);
+}

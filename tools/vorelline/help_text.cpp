@@ -1,0 +1,163 @@
+#include "tools/vorelline/help_text.h"
+
+#include "vst3/module_identity.h"
+
+namespace {
+
+constexpr std::size_t kLineWidth = 100;
+
+// Prints `text` in words after a first column of `indent` characters, wrapping at kLineWidth.
+void PrintWrapped(std::FILE* out, const std::string& text, std::size_t indent) {
+    std::size_t column = indent;
+    std::size_t at = 0;
+    bool first = true;
+    while (at < text.size()) {
+        std::size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(at, end - at);
+        if (!first && column + 1 + word.size() > kLineWidth) {
+            std::fprintf(out, "\n%*s", static_cast<int>(indent), "");
+            column = indent;
+        } else if (!first) {
+            std::fputc(' ', out);
+            ++column;
+        }
+        std::fputs(word.c_str(), out);
+        column += word.size();
+        first = false;
+        at = end + 1;
+    }
+    std::fputc('\n', out);
+}
+
+const OptionHelp kQuiet{"--quiet", "no progress display (default: progress while stderr is a terminal)"};
+
+} // namespace
+
+const std::vector<CommandHelp>& CommandHelps() {
+    static const std::vector<CommandHelp> helps = {
+        {"analyze",
+         "vorelline analyze --reference REF --target TGT [--swap] [--high] [--calibration CAL] "
+         "[--save-alg OUT.alg] [--png OUT.png] [--json]",
+         "measure a correction from two recordings of the same sound",
+         "Plays two recordings made at the same time, one by the reference (measurement) microphone and one\n"
+         "by the microphone to correct, through the plug-in as a host would, and presses Start: the plug-in\n"
+         "records 2^19 samples of both (10.9 s at 48 kHz, 11.9 s at 44.1 kHz; a longer file is cut there),\n"
+         "analyses them and designs the correction, which is printed band by band. The first channel of\n"
+         "each file is used (WAV, FLAC, AIFF); both must have the same sample rate.",
+         {{"--reference FILE", "recording of the reference microphone (required)"},
+          {"--target FILE", "recording of the microphone to correct (required)"},
+          {"--swap", "feed the target to the first input and switch the plug-in's Inputs to match "
+                     "(default: reference on the first input)"},
+          {"--high", "high resolution: 120 semitone bands (default: normal resolution, 33 bands)"},
+          {"--calibration FILE", "calibration file of the reference microphone, .frd, .cal or .txt (default: "
+                                 "the first one in ~/Documents/Tessivane Vorelline/, as the plug-in does)"},
+          {"--save-alg FILE", "also save the correction as a .alg file (default: not saved)"},
+          {"--png FILE",
+           "also write a picture of the plug-in's editor after the measurement (default: none)"},
+          {"--json", "print JSON instead of a table (default: table)"},
+          kQuiet},
+         "vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg vocal.alg"},
+        {"design",
+         "vorelline design --alg FILE [--rate R] [--png OUT.png] [--json]",
+         "redesign the correction stored in a .alg file",
+         "Loads a .alg correction file as the editor's Load button does and prints the correction the\n"
+         "plug-in designs from it at the given sample rate.",
+         {{"--alg FILE", "the correction file (required)"},
+          {"--rate R", "host sample rate in Hz (default: 48000)"},
+          {"--png FILE",
+           "also write a picture of the plug-in's editor with the loaded correction (default: none)"},
+          {"--json", "print JSON instead of a table (default: table)"},
+          kQuiet},
+         "vorelline design --alg vocal.alg --rate 44100"},
+        {"apply",
+         "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]",
+         "play an audio file through a correction",
+         "Loads a .alg correction file, plays the first channel of IN through the plug-in on both of its\n"
+         "inputs, and writes what the plug-in outputs to OUT, mono, at IN's sample rate. OUT's name picks\n"
+         "the format: .flac gives 24-bit FLAC, .aif or .aiff 32-bit float AIFF, anything else 32-bit\n"
+         "float WAV.",
+         {{"FILE.alg", "the correction file (required)"},
+          {"IN", "the audio file to play (required)"},
+          {"-o OUT", "the audio file to write (required)"},
+          {"--output WHAT", "what the plug-in plays: reference (the first input through the calibration "
+                            "correction), target (the second input, scaled by the file's gain) or corrected "
+                            "(default: corrected)"},
+          kQuiet},
+         "vorelline apply vocal.alg take1.wav -o take1-corrected.wav"},
+        {"calibration",
+         "vorelline calibration FILE [--json]",
+         "show a calibration file as the plug-in reads it",
+         "Reads a calibration file (.frd, .cal or .txt: lines of frequency and level) as the plug-in\n"
+         "does and prints its gain in each band.",
+         {{"FILE", "the calibration file (required)"},
+          {"--json", "print JSON instead of a table (default: table)"},
+          kQuiet},
+         "vorelline calibration measure-mic.frd"},
+        {"info",
+         "vorelline info FILE.alg [--json]",
+         "show what a .alg file holds",
+         "Prints the contents of a .alg correction file: the selections, the gain, both microphones'\n"
+         "band levels and the drawn curve.",
+         {{"FILE.alg", "the correction file (required)"},
+          {"--json", "print JSON instead of a table (default: table)"},
+          kQuiet},
+         "vorelline info vocal.alg --json"},
+        {"demo",
+         "vorelline demo [--png OUT.png] [--json]",
+         "measure and correct two built-in microphones",
+         "Measures two simulated microphones (a flat reference and a target with a known response),\n"
+         "corrects the target and measures again, and prints how closely the correction matches.",
+         {{"--png FILE",
+           "picture of the plug-in's editor after the measurement (default: vorelline-demo.png)"},
+          {"--json", "print JSON instead of a table (default: table)"},
+          kQuiet},
+         "vorelline demo --png demo.png"},
+    };
+    return helps;
+}
+
+const CommandHelp* FindCommandHelp(const std::string& name) {
+    for (const CommandHelp& h : CommandHelps())
+        if (name == h.name) return &h;
+    return nullptr;
+}
+
+const char* ToolVersion() {
+    return module_identity::kVersion;
+}
+
+void PrintToolHelp(std::FILE* out) {
+    std::fprintf(out,
+                 "vorelline %s: measure, design, apply and inspect microphone corrections with the\n"
+                 "Tessivane Vorelline plug-in's own engine and editor.\n\n"
+                 "usage: vorelline COMMAND [OPTIONS]\n"
+                 "       vorelline COMMAND --help     what COMMAND does, its options and an example\n"
+                 "       vorelline --help | --version\n\ncommands:\n",
+                 ToolVersion());
+    for (const CommandHelp& h : CommandHelps())
+        std::fprintf(out, "  %-12s %s\n", h.name, h.summary);
+    std::fprintf(
+        out, "\noptions of every command:\n  --quiet      no progress display (default: progress while "
+             "stderr is a terminal)\n"
+             "  --help, -h   help for the command\n\n"
+             "exit status: 0 done, 1 a file was refused or a measurement failed, 2 a usage error\n\n"
+             "example:\n  vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg "
+             "vocal.alg\n  vorelline apply vocal.alg take1.wav -o take1-corrected.wav\n");
+}
+
+void PrintCommandHelp(const CommandHelp& h, std::FILE* out) {
+    std::fprintf(out, "usage: %s\n\n%s\n\noptions:\n", h.usage, h.description);
+    std::size_t width = 0;
+    for (const OptionHelp& o : h.options)
+        width = std::string(o.name).size() > width ? std::string(o.name).size() : width;
+    for (const OptionHelp& o : h.options) {
+        std::fprintf(out, "  %-*s  ", static_cast<int>(width), o.name);
+        PrintWrapped(out, o.text, width + 4);
+    }
+    std::fprintf(out, "\nexample:\n  %s\n", h.example);
+}
+
+void PrintVersion(std::FILE* out) {
+    std::fprintf(out, "vorelline %s\n", ToolVersion());
+}

@@ -1,0 +1,7 @@
+#include "tools/vorelline/terminal.h"
+
+#include <unistd.h>
+
+bool IsTerminal(std::FILE* stream) {
+    return stream && isatty(fileno(stream)) == 1;
+}
