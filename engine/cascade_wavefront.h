@@ -7,8 +7,10 @@
 #include "engine/band_grid.h"
 #include "engine/peaking_section.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -53,7 +55,7 @@ bool Run(PeakingSection* sections, int count, const double* x, int frames, doubl
     for (int j = 0; j < L; ++j)
         passOn[j] = j == 0 ? L - 1 : L + j - 1;
 
-    const int lastVector = (count - 1) / L, lastLane = (count - 1) % L;
+    const int lastLane = (count - 1) % L;
     bool poisoned = false;
     const int steps = frames + count - 1;
     for (int t = 0; t < steps; ++t) {
@@ -61,8 +63,9 @@ bool Run(PeakingSection* sections, int count, const double* x, int frames, doubl
         const int firstVector = lowSection > 0 ? lowSection / L : 0;
         const int endVector = t / L + 1 < vectors ? t / L + 1 : vectors;
         D previous = zero + (t + 1 < frames && x ? x[t + 1] : 0.0);
-        D leaving = zero;
-        for (int g = firstVector; g < endVector; ++g) {
+        // One vector of sections; masked: some of its lanes have no sample of this block at this
+        // step, and those keep their states.
+        auto section = [&](int g, auto masked) {
             const D in = v[g];
             const D w = -in * b[g];
             D y = z1[g] - w;
@@ -70,25 +73,33 @@ bool Run(PeakingSection* sections, int count, const double* x, int frames, doubl
             y = (D)((I)y & ~flush);
             const D n1 = z2[g] - y * a1[g];
             const D n2 = w - a2[g] * y;
-            const int k0 = g * L;
-            if (k0 >= lowSection && k0 + L - 1 <= t) {
-                z1[g] = n1;
-                z2[g] = n2;
-            } else {
-                const I k = lane + k0;
+            if constexpr (masked()) {
+                const I k = lane + g * L;
                 const I live = (k <= t) & (k >= lowSection);
                 z1[g] = (D)(((I)n1 & live) | ((I)z1[g] & ~live));
                 z2[g] = (D)(((I)n2 & live) | ((I)z2[g] & ~live));
+            } else {
+                z1[g] = n1;
+                z2[g] = n2;
             }
             const D out = in + y;
             v[g] = __builtin_shuffle(previous, out, passOn);
             previous = out;
-            if (g == lastVector) leaving = out;
-        }
+        };
+        // Vectors [fullBegin, fullEnd) have every lane inside the block; only the ends need masks.
+        const int fullBegin =
+            std::clamp(lowSection > 0 ? (lowSection + L - 1) / L : 0, firstVector, endVector);
+        const int fullEnd = std::clamp((t + 1) / L, fullBegin, endVector);
+        for (int g = firstVector; g < fullBegin; ++g)
+            section(g, std::true_type{});
+        for (int g = fullBegin; g < fullEnd; ++g)
+            section(g, std::false_type{});
+        for (int g = fullEnd; g < endVector; ++g)
+            section(g, std::true_type{});
         if (endVector < vectors) v[endVector] = __builtin_shuffle(previous, zero, passOn);
         const int i = t - (count - 1);
         if (i >= 0) {
-            double o = leaving[lastLane] * gain;
+            double o = previous[lastLane] * gain; // the last vector ran last in this step
             if (!(std::fabs(o) <= DBL_MAX)) {
                 o = 0.0;
                 poisoned = true;
