@@ -12,6 +12,7 @@ packages=(
   libfftw3-dev libpng-dev zlib1g-dev libz-mingw-w64-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libsndfile1-dev libpixman-1-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev
   dpkg-dev xz-utils
 )
 

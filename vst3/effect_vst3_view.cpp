@@ -40,8 +40,12 @@ tresult IEffectVST3View::attached(void* parent, FIDString type) {
     // The editor object exists but cannot make a window of its own here.
     IEditorWindow* window = plugin->EditorWindow();
     if (!window) return kResultFalse;
-    // A window that cannot be made is the host's to know about; the editor stays closed.
-    if (IsNativeType(type) && !window->AttachToParent(parent)) return kResultFalse;
+    if (IsNativeType(type)) {
+        // A window that cannot be made (no display, no host run loop) is the host's to know
+        // about; the editor stays closed.
+        window->UseHostFrame(plugFrame);
+        if (!window->AttachToParent(parent)) return kResultFalse;
+    }
     systemWindow = parent;
     // Attached again without a removal in between the window moves; the editor is open already.
     if (!editorOpen) {

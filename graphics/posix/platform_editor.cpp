@@ -1,9 +1,9 @@
 #include "graphics/platform_editor.h"
 
-#include "graphics/graphics.h"
+#include "graphics/x11/x11_graphics.h"
 
-// No window back end on this platform yet: the instance keeps a headless editor, which draws and
-// takes input from its caller but opens no window (hosts are told it cannot attach).
+// Linux hosts embed X11 windows. The editor connects to the display only when a host opens it,
+// so an instance made without a display (a command-line host, a scanner) is still whole.
 std::unique_ptr<IGraphics> CreatePlatformEditor(IEffectBase* plug, int width, int height, int frameRate) {
-    return CreateHeadlessEditor(plug, width, height, frameRate);
+    return std::make_unique<IGraphicsX11>(plug, width, height, frameRate);
 }

@@ -23,9 +23,10 @@ bool OnPath(const std::string& program) {
     while (start <= list.size()) {
         std::size_t end = list.find(':', start);
         if (end == std::string::npos) end = list.size();
-        std::string dir = list.substr(start, end - start);
-        if (dir.empty()) dir = ".";
-        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        std::string candidate = end > start ? list.substr(start, end - start) : std::string(".");
+        candidate += '/';
+        candidate += program;
+        if (access(candidate.c_str(), X_OK) == 0) return true;
         start = end + 1;
     }
     return false;
@@ -86,24 +87,36 @@ class PosixUserDialogs final : public IUserDialogs {
         if (!folder.empty() && folder.back() != '/') folder.push_back('/');
         std::optional<std::string> chosen;
         if (OnPath("zenity")) {
-            std::vector<std::string> args = {"zenity", "--file-selection", "--title=" + r.title,
-                                             "--file-filter=" + r.filterName + " | " + r.filterPattern};
+            // Built by appending: GCC 12 misreads `literal + string` here as an overlapping copy.
+            std::string title = "--title=", filter = "--file-filter=", start = "--filename=";
+            title += r.title;
+            filter += r.filterName;
+            filter += " | ";
+            filter += r.filterPattern;
+            start += folder;
+            std::vector<std::string> args = {"zenity", "--file-selection", title, filter};
             if (save) {
                 args.push_back("--save");
                 args.push_back("--confirm-overwrite");
             }
-            if (!folder.empty()) args.push_back("--filename=" + folder);
+            if (!folder.empty()) args.push_back(start);
             chosen = RunAndRead(args);
         } else if (OnPath("kdialog")) {
+            std::string filter = r.filterPattern;
+            filter += "|";
+            filter += r.filterName;
             chosen = RunAndRead({"kdialog", "--title", r.title, save ? "--getsavefilename" : "--getopenfilename",
-                                 folder.empty() ? "." : folder, r.filterPattern + "|" + r.filterName});
+                                 folder.empty() ? "." : folder, filter});
         } else {
             std::fprintf(stderr, "%s: no file dialog is available here (install zenity or kdialog)\n",
                          r.title.c_str());
             return std::nullopt;
         }
         if (!chosen || chosen->empty()) return std::nullopt;
-        if (save && !r.defaultExtension.empty() && !HasExtension(*chosen)) *chosen += "." + r.defaultExtension;
+        if (save && !r.defaultExtension.empty() && !HasExtension(*chosen)) {
+            *chosen += '.';
+            *chosen += r.defaultExtension;
+        }
         if (!save) {
             struct stat st;
             if (stat(chosen->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;

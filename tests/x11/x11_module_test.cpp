@@ -1,0 +1,241 @@
+// The product module loaded by path, its editor embedded in our host window through the view and
+// driven by our run loop: the picture against the headless render of the same editor, clicks and
+// a whole recording with the window open, and hosts that get the protocol wrong.
+#include "graphics/headless/headless_graphics.h"
+#include "plugin/editor_layout.h"
+#include "plugin/mic_corrector.h"
+#include "plugin/parameter_table.h"
+#include "vst3/host/shared_host.h"
+#include "x11/x11_host.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace vst;
+
+namespace {
+
+int DifferentPixels(const RAST_IBitmap& a, const RAST_IBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            n += (a.Row(y)[x] & 0xffffffu) != (b.Row(y)[x] & 0xffffffu);
+    return n;
+}
+
+// Two channels in and out, 64-bit, one block of noise at a time.
+struct StereoBlocks {
+    static constexpr int kFrames = 512;
+    StereoBlocks() {
+        for (int c = 0; c < 2; ++c) {
+            in[c].resize(kFrames);
+            out[c].resize(kFrames);
+            inPtr[c] = in[c].data();
+            outPtr[c] = out[c].data();
+        }
+        inBus.numChannels = outBus.numChannels = 2;
+        inBus.channelBuffers64 = inPtr;
+        outBus.channelBuffers64 = outPtr;
+        data.processMode = kRealtime;
+        data.symbolicSampleSize = kSample64;
+        data.numSamples = kFrames;
+        data.numInputs = data.numOutputs = 1;
+        data.inputs = &inBus;
+        data.outputs = &outBus;
+    }
+    tresult Play(IAudioProcessor* p) {
+        for (int i = 0; i < kFrames; ++i) {
+            in[0][size_t(i)] = noise(random);
+            in[1][size_t(i)] = 0.5 * in[0][size_t(i)] + 0.1 * noise(random);
+        }
+        return p->process(data);
+    }
+    std::mt19937 random{11};
+    std::uniform_real_distribution<double> noise{-0.5, 0.5};
+    std::vector<double> in[2], out[2];
+    double* inPtr[2];
+    double* outPtr[2];
+    AudioBusBuffers inBus{}, outBus{};
+    ProcessData data{};
+};
+
+class ProductEditor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        REQUIRE_MODULE();
+        ASSERT_TRUE(host.Ok()) << "no X display";
+        in = std::make_unique<Instance>(SharedHost(), &app);
+        ASSERT_EQ(in->initResult, kResultOk);
+        view = in->controller->createView("editor");
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override {
+        if (view) view->release();
+        in.reset();
+    }
+    tresult Attach() {
+        view->setFrame(&frame);
+        tresult r = view->attached(host.Handle(), kPlatformTypeX11EmbedWindowID);
+        loop.RunFor(200);
+        return r;
+    }
+    xcb_window_t EditorWindow() {
+        auto children = host.Children();
+        return children.size() == 1 ? children[0] : 0;
+    }
+
+    TestHostApplication app;
+    RecordingHandler handler;
+    HostWindow host{900, 400};
+    TestRunLoop loop;
+    TestFrame frame{&loop};
+    std::unique_ptr<Instance> in;
+    IPlugView* view = nullptr;
+};
+
+TEST_F(ProductEditor, WindowShowsWhatTheHeadlessEditorDraws) {
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultOk);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+    ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right, 730);
+    EXPECT_EQ(size.bottom, 330);
+
+    ASSERT_EQ(Attach(), kResultOk);
+    ASSERT_NE(EditorWindow(), 0u);
+    EXPECT_EQ(loop.TimerIntervals(), std::vector<uint64>{40});
+    std::unique_ptr<RAST_MemBitmap> shot = host.Capture(EditorWindow());
+    ASSERT_TRUE(shot);
+
+    // The same editor in this process, drawn into memory.
+    IMicCorrector* reference = new IMicCorrector(CreateHeadlessEditor);
+    auto* headless = static_cast<IGraphicsHeadless*>(reference->Editor());
+    headless->AttachToParent(nullptr);
+    headless->TickUntilClean();
+    EXPECT_EQ(DifferentPixels(*shot, *headless->Presented()), 0);
+    headless->DetachWindow();
+    reference->release();
+    EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(ProductEditor, ClickAndRecordingWithTheWindowOpen) {
+    ASSERT_EQ(in->controller->setComponentHandler(&handler), kResultOk);
+    ProcessSetup setup{kRealtime, kSample64, StereoBlocks::kFrames, 48000.0};
+    ASSERT_EQ(in->processor->setupProcessing(setup), kResultOk);
+    ASSERT_EQ(in->component->setActive(1), kResultOk);
+    in->processor->setProcessing(1);
+    StereoBlocks blocks;
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(blocks.Play(in->processor), kResultOk);
+    ASSERT_EQ(Attach(), kResultOk);
+
+    auto editsOf = [&](ParamID id, double value) {
+        return std::count_if(
+            handler.edits.begin(), handler.edits.end(),
+            [&](const RecordingHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
+    };
+    // "Start" switches the output to the target microphone and arms the recording.
+    const IPixelRect start = editor_rect::kStart;
+    host.Click((start.left + start.right) / 2, (start.top + start.bottom) / 2);
+    ASSERT_TRUE(loop.RunUntil([&] { return editsOf(kParamOutputs, 0.5) == 1; }));
+    std::unique_ptr<RAST_MemBitmap> before = host.Capture(EditorWindow());
+
+    // The host plays while its loop runs the editor; the analysis follows from the draw cycle
+    // and switches to the corrected target.
+    int played = 0;
+    while (editsOf(kParamOutputs, 1.0) == 0 && played < 3000) {
+        ASSERT_EQ(blocks.Play(in->processor), kResultOk);
+        if (++played % 16 == 0) loop.RunFor(1);
+    }
+    EXPECT_TRUE(loop.RunUntil([&] { return editsOf(kParamOutputs, 1.0) == 1; }, 10000))
+        << played << " blocks";
+    EXPECT_GE(played, (1 << 19) / StereoBlocks::kFrames);
+    // The design behind the new curves may take a few ticks on a busy machine.
+    ASSERT_TRUE(before);
+    int changed = 0;
+    loop.RunUntil(
+        [&] {
+            std::unique_ptr<RAST_MemBitmap> after = host.Capture(EditorWindow());
+            changed = after ? DifferentPixels(*before, *after) : 0;
+            return changed > 1000;
+        },
+        15000);
+    EXPECT_GT(changed, 1000) << "the response display shows the measurement";
+
+    EXPECT_EQ(view->removed(), kResultOk);
+    in->processor->setProcessing(0);
+    in->component->setActive(0);
+    in->controller->setComponentHandler(nullptr);
+}
+
+TEST_F(ProductEditor, FiftyOpenAndCloseCyclesThroughTheView) {
+    ASSERT_EQ(Attach(), kResultOk);
+    ASSERT_EQ(view->removed(), kResultOk);
+    const int descriptors = OpenDescriptors();
+    for (int i = 0; i < 50; ++i) {
+        view->setFrame(&frame);
+        ASSERT_EQ(view->attached(host.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk) << i;
+        loop.RunFor(i % 10 == 0 ? 60 : 0);
+        ASSERT_NE(EditorWindow(), 0u) << i;
+        ASSERT_EQ(view->removed(), kResultOk);
+        view->setFrame(nullptr);
+        ASSERT_TRUE(host.Children().empty()) << i;
+        ASSERT_EQ(loop.EventHandlers() + loop.Timers(), 0u) << i;
+    }
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(frame.References(), 1);
+    EXPECT_EQ(loop.References(), 1);
+}
+
+TEST_F(ProductEditor, HostsThatGetTheProtocolWrong) {
+    // Removed without attached.
+    EXPECT_EQ(view->removed(), kResultOk);
+    // No frame, or a frame without a run loop: refused, nothing made.
+    EXPECT_EQ(view->attached(host.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+    TestFrame bare(nullptr);
+    view->setFrame(&bare);
+    EXPECT_EQ(view->attached(host.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(view->removed(), kResultOk);
+    view->setFrame(nullptr);
+    EXPECT_EQ(bare.References(), 1);
+    // A parent that is no window.
+    view->setFrame(&frame);
+    EXPECT_EQ(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_TRUE(host.Children().empty());
+
+    // The host destroys its window before removing the view, then calls the handlers it kept.
+    ASSERT_EQ(Attach(), kResultOk);
+    host.Destroy();
+    loop.RunFor(100);
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(loop.EventHandlers() + loop.Timers(), 0u);
+    for (FUnknown* h : loop.kept) {
+        if (auto* e = QueryAs<IEventHandler>(h)) {
+            e->onFDIsSet(0);
+            e->release();
+        }
+        if (auto* t = QueryAs<ITimerHandler>(h)) {
+            t->onTimer();
+            t->release();
+        }
+    }
+}
+
+TEST_F(ProductEditor, InstanceReleasedWithItsWindowOpen) {
+    ASSERT_EQ(Attach(), kResultOk);
+    // The host forgets removed: the last references go while the window is up.
+    view->release();
+    view = nullptr;
+    in.reset();
+    EXPECT_EQ(loop.EventHandlers() + loop.Timers(), 0u);
+    EXPECT_TRUE(loop.RunUntil([&] { return host.Children().empty(); }));
+    for (FUnknown* h : loop.kept)
+        if (auto* t = QueryAs<ITimerHandler>(h)) {
+            t->onTimer();
+            t->release();
+        }
+}
+
+} // namespace
