@@ -1,6 +1,9 @@
 // Analysis of one full recording (both microphones to 306 band levels) against FFTW doing just the
-// two complex transforms of 2^19 points that a straightforward analysis would need.
+// transforms: one complex transform of 2^19 points (the analysis takes both recordings through one,
+// as real and imaginary parts), and the two that a straightforward analysis would need. The
+// engine's transform alone is timed too, to show what the rest of the analysis costs.
 #include "engine/double_array.h"
+#include "engine/fft.h"
 #include "engine/large_pages.h"
 #include "engine/recording_analysis.h"
 #include "ratio_reporter.h"
@@ -51,8 +54,27 @@ void EngineAnalysis(benchmark::State& state) {
 }
 BENCHMARK(EngineAnalysis)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The engine's transform of both recordings without the power spectra and band sums.
+void EngineTransformOnly(benchmark::State& state) {
+    const Signals& s = TheSignals();
+    DoubleArray refBuffer(s.reference.size()), tgtBuffer(s.target.size());
+    double* ref = refBuffer.get();
+    double* tgt = tgtBuffer.get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(ref, s.reference.data(), s.reference.size() * sizeof(double));
+        std::memcpy(tgt, s.target.data(), s.target.size() * sizeof(double));
+        state.ResumeTiming();
+        if (!FftTransposed(ref, tgt, ref + kFftLength, tgt + kFftLength, kFftOrder))
+            state.SkipWithError("tables");
+        benchmark::DoNotOptimize(ref);
+    }
+}
+BENCHMARK(EngineTransformOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // largePages: give FFTW's arrays the same large-page hint the engine gives its recording buffers.
-void FftwTwoComplexTransforms(benchmark::State& state, bool largePages) {
+// transforms: 1 or 2 of them per iteration.
+void FftwComplexTransforms(benchmark::State& state, bool largePages, int transforms) {
     const Signals& s = TheSignals();
     fftw_complex* in[2];
     fftw_complex* out[2];
@@ -75,7 +97,7 @@ void FftwTwoComplexTransforms(benchmark::State& state, bool largePages) {
     }
     for (auto _ : state) {
         fftw_execute_dft(plan, in[0], out[0]);
-        fftw_execute_dft(plan, in[1], out[1]);
+        if (transforms == 2) fftw_execute_dft(plan, in[1], out[1]);
         benchmark::DoNotOptimize(out[0]);
         benchmark::DoNotOptimize(out[1]);
     }
@@ -85,17 +107,24 @@ void FftwTwoComplexTransforms(benchmark::State& state, bool largePages) {
         fftw_free(out[c]);
     }
 }
-BENCHMARK_CAPTURE(FftwTwoComplexTransforms, plain, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK_CAPTURE(FftwTwoComplexTransforms, large_pages, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(FftwComplexTransforms, one, false, 1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(FftwComplexTransforms, one_large_pages, true, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(FftwComplexTransforms, two, false, 2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 
 int main(int argc, char** argv) {
     RatioReporter reporter;
     if (!RunWithReporter(argc, argv, reporter)) return 1;
-    reporter.PrintRatio("ratio analysis / FFTW two transforms", "EngineAnalysis",
-                        "FftwTwoComplexTransforms/plain", "(target <= 1.0)");
-    reporter.PrintRatio("ratio analysis / FFTW two transforms, FFTW arrays with the large-page hint too",
-                        "EngineAnalysis", "FftwTwoComplexTransforms/large_pages", "(target <= 1.0)");
+    reporter.PrintRatio("ratio analysis / FFTW one transform", "EngineAnalysis", "FftwComplexTransforms/one/",
+                        "(target <= 1.0)");
+    reporter.PrintRatio("ratio analysis / FFTW one transform, FFTW arrays with the large-page hint too",
+                        "EngineAnalysis", "FftwComplexTransforms/one_large_pages", "(target <= 1.0)");
+    reporter.PrintRatio("ratio engine transform alone / FFTW one transform", "EngineTransformOnly",
+                        "FftwComplexTransforms/one/", "");
+    reporter.PrintRatio("ratio analysis / FFTW two transforms", "EngineAnalysis", "FftwComplexTransforms/two",
+                        "");
     return 0;
 }

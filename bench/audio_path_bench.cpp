@@ -1,13 +1,18 @@
-// The audio path at high resolution (120 sections): time per 512-frame block at 48 kHz as a
-// real-time factor, with every heap allocation during the timed blocks counted.
+// The audio path at high resolution (120 sections): time per 512-frame block at 48 kHz against the
+// cascade run sample after sample (the plain form) in the same binary, with the baseline (SSE2)
+// path timed too and every heap allocation during the timed audio-path blocks counted.
+#include "engine/cascade_filter.h"
 #include "engine/correction_engine.h"
+#include "engine/vector_paths.h"
 #include "framework/effect_base.h"
 #include "ratio_reporter.h"
 
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,9 +54,7 @@ class BenchEffect : public IEffectBase {
 long blockAllocations = 0;
 long blocksRun = 0;
 
-void AudioPathHighResolution(benchmark::State& state) {
-    BenchEffect fx;
-    CorrectionEngine& e = fx.engine;
+void DesignHighResolution(CorrectionEngine& e) {
     e.Reset();
     for (int i = 0; i < kBandCount; ++i) {
         const double f = TheBandGrid().bandFrequencies[i];
@@ -59,6 +62,20 @@ void AudioPathHighResolution(benchmark::State& state) {
     }
     e.SetResolution(1.0);
     e.SetOutputSelection(1.0);
+}
+
+std::vector<double> Input(double w, double amplitude) {
+    std::vector<double> in(kBlock);
+    for (int i = 0; i < kBlock; ++i)
+        in[i] = amplitude * std::sin(w * i);
+    return in;
+}
+
+void AudioPathHighResolution(benchmark::State& state) {
+    ForceBaselineVectorPaths(state.range(0) == 0);
+    BenchEffect fx;
+    CorrectionEngine& e = fx.engine;
+    DesignHighResolution(e);
     std::vector<double> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);
     for (int i = 0; i < kBlock; ++i) {
         in0[i] = std::sin(0.01 * i);
@@ -77,22 +94,68 @@ void AudioPathHighResolution(benchmark::State& state) {
     }
     blockAllocations += allocations.load() - before;
     blocksRun += blocks;
+    ForceBaselineVectorPaths(false);
 }
-BENCHMARK(AudioPathHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(AudioPathHighResolution)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The same cascade, coefficients and input through the plain form: the yardstick.
+void PlainCascadeHighResolution(benchmark::State& state) {
+    BenchEffect fx;
+    CorrectionEngine& e = fx.engine;
+    DesignHighResolution(e);
+    const std::vector<double> in = Input(0.07, 0.5);
+    std::vector<double> out0(kBlock), out1(kBlock);
+    for (auto _ : state) {
+        fx.EnterLock();
+        RunCascadePlain(e.correctionCascade.data(), kHighBands, in.data(), kBlock, e.levelMatchGain,
+                        out0.data(), out1.data());
+        fx.LeaveLock();
+        benchmark::DoNotOptimize(out0.data());
+    }
+}
+BENCHMARK(PlainCascadeHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Whether every path gives the plain form's bits over a few blocks, states included.
+bool SameBitsAsPlain(bool baseline) {
+    ForceBaselineVectorPaths(baseline);
+    BenchEffect a, b;
+    DesignHighResolution(a.engine);
+    DesignHighResolution(b.engine);
+    bool same = true;
+    for (int block = 0; block < 8; ++block) {
+        const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);
+        std::vector<double> fast(kBlock), plain(kBlock);
+        RunCascade(a.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, fast.data(),
+                   nullptr);
+        RunCascadePlain(b.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, plain.data(),
+                        nullptr);
+        same = same && std::memcmp(fast.data(), plain.data(), sizeof(double) * kBlock) == 0;
+    }
+    same = same && std::memcmp(a.engine.correctionCascade.data(), b.engine.correctionCascade.data(),
+                               sizeof(PeakingSection) * kHighBands) == 0;
+    ForceBaselineVectorPaths(false);
+    return same;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     RatioReporter reporter;
     if (!RunWithReporter(argc, argv, reporter)) return 1;
-    const double perBlock = reporter.Seconds("AudioPathHighResolution");
-    if (perBlock > 0) {
-        const double audio = kBlock / kRate;
-        std::printf(
-            "real-time factor at 48 kHz, 512-frame blocks, 120 sections = %.4f (%.1fx faster than real "
-            "time)\n",
-            perBlock / audio, audio / perBlock);
+    const char* paths[2] = {"AudioPathHighResolution/1", "AudioPathHighResolution/0"};
+    const char* names[2] = {WideVectorPathsEnabled() ? "AVX2" : "SSE2 (no AVX2 here)", "SSE2"};
+    for (int p = 0; p < 2; ++p) {
+        const double perBlock = reporter.CpuSeconds(paths[p]);
+        if (perBlock <= 0) continue;
+        std::printf("%s path: %.1f ns per frame (plain form %.1f), real-time factor %.4f\n", names[p],
+                    perBlock / kBlock * 1e9, reporter.CpuSeconds("PlainCascadeHighResolution") / kBlock * 1e9,
+                    perBlock / (kBlock / kRate));
+        const std::string what = std::string("ratio audio path (") + names[p] + ") / plain form";
+        reporter.PrintRatio(what.c_str(), paths[p], "PlainCascadeHighResolution", "(target <= 0.25)");
     }
+    const bool wide = SameBitsAsPlain(false), baseline = SameBitsAsPlain(true);
+    std::printf("same bits as the plain form: wide path %s, baseline path %s\n", wide ? "yes" : "NO",
+                baseline ? "yes" : "NO");
     std::printf("heap allocations during %ld timed blocks: %ld\n", blocksRun, blockAllocations);
-    return blockAllocations == 0 ? 0 : 1;
+    return blockAllocations == 0 && wide && baseline ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "engine/correction_engine.h"
 
+#include "engine/cascade_filter.h"
+
 #include <cfloat>
 #include <cmath>
 
@@ -70,33 +72,8 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
 
     const double* x = sel == 0.0 ? ref : tgt;
     const int K = cascadeSections == kHighBands ? kHighBands : kNormalBands;
-    PeakingSection* c = correctionCascade.data();
-    const double gain = levelMatchGain;
-    bool poisoned = false;
-    for (int i = 0; i < frames; ++i) {
-        double v = Sample(x, i);
-        for (int k = 0; k < K; ++k) {
-            PeakingSection& s = c[k];
-            const double w = -v * s.b;
-            double y = s.z1 - w;
-            if (std::fabs(y) < 1e-100) // keeps silent sections out of subnormal numbers
-                y = 0.0;
-            s.z1 = s.z2 - y * s.a1;
-            s.z2 = w - s.a2 * y;
-            v += y;
-        }
-        double out = v * gain;
-        if (!(std::fabs(out) <= DBL_MAX)) {
-            out = 0.0;
-            poisoned = true;
-        } else if (std::fabs(out) < DBL_MIN) {
-            out = 0.0;
-        }
-        if (out0) out0[i] = out;
-        if (out1) out1[i] = out;
-    }
     // A non-finite input sample would otherwise stay in the section states for good.
-    if (poisoned)
+    if (RunCascade(correctionCascade.data(), K, x, frames, levelMatchGain, out0, out1))
         for (int k = 0; k < K; ++k)
-            c[k].z1 = c[k].z2 = 0.0;
+            correctionCascade[k].z1 = correctionCascade[k].z2 = 0.0;
 }

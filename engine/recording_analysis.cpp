@@ -22,6 +22,32 @@ void BandLevelsFromPower(const double* power, const BandBins& bins, double* band
         bands[kHighOffset + m] = BandLevel(power, high[m], high[m + 1]);
 }
 
+namespace {
+
+// BandLevelsFromPower for two spectra at once: the two sums of a band run side by side, so each
+// waits on its own additions only, and every sum still goes in bin order.
+void BandLevelsFromPowers(const double* p0, const double* p1, const BandBins& bins, double* bands0,
+                          double* bands1) {
+    auto both = [&](int lo, int hi, int band) {
+        double s0 = 0.0, s1 = 0.0;
+        for (int j = lo; j < hi; ++j) {
+            s0 += p0[j];
+            s1 += p1[j];
+        }
+        bands0[band] = std::sqrt(s0);
+        bands1[band] = std::sqrt(s1);
+    };
+    const int* edges = bins.data() + kNormalEdgeBinsOffset;
+    both(bins[kCentreBinsOffset], edges[0], 0);
+    for (int i = 1; i < kNormalBands; ++i)
+        both(edges[i - 1], edges[i], i);
+    const int* high = bins.data() + kHighEdgeBinsOffset;
+    for (int m = 0; m < kHighBands; ++m)
+        both(high[m], high[m + 1], kHighOffset + m);
+}
+
+} // namespace
+
 bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins, double* referenceBands,
                        double* targetBands) {
     const std::size_t n = std::size_t{1} << order;
@@ -64,7 +90,6 @@ bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins
                 separate(k, row * cols + k1, b);
             }
     }
-    BandLevelsFromPower(refPower, bins, referenceBands);
-    BandLevelsFromPower(tgtPower, bins, targetBands);
+    BandLevelsFromPowers(refPower, tgtPower, bins, referenceBands, targetBands);
     return true;
 }

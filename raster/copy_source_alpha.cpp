@@ -1,5 +1,6 @@
 #include "raster/copy_source_alpha.h"
 #include "raster/pixel_ops.h"
+#include "raster/vector_paths.h"
 
 #include <algorithm>
 
@@ -76,8 +77,11 @@ int BlendFours(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
 
 void CopyRowWithSourceAlpha(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
     int i = 0;
+#if defined(TV_RASTER_WIDE_VECTORS)
+    if (RAST_WideVectorPathsEnabled()) i = BlendEights(dst, src, count, a);
+#endif
 #if defined(__SSE2__)
-    i = BlendFours(dst, src, count, a);
+    i += BlendFours(dst + i, src + i, count - i, a);
 #endif
     for (; i < count; ++i)
         dst[i] = Blend(dst[i], src[i], a);

@@ -9,4 +9,10 @@ namespace rast {
 // dst[i] = copy-with-source-alpha of src[i] over dst[i] at integer alpha a (1..256).
 void CopyRowWithSourceAlpha(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a);
 
+#if defined(TV_RASTER_WIDE_VECTORS)
+// The same for AVX2 processors, eight pixels at a time; returns how many pixels it did (a multiple
+// of eight).
+int BlendEights(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a);
+#endif
+
 } // namespace rast

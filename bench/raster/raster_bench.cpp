@@ -5,6 +5,7 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
+#include "raster/vector_paths.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -59,7 +60,9 @@ std::vector<Point> Curve() {
     return pts;
 }
 
+// Arg 1: the wide path where the processor has it; 0: the baseline (SSE2) path.
 void BM_BlitSourceAlpha(benchmark::State& state) {
+    RAST_ForceBaselineVectorPaths(state.range(0) == 0);
     RAST_MemBitmap src(kWidth, kHeight);
     RAST_SysBitmap dst(kWidth, kHeight);
     FillSource(src);
@@ -69,6 +72,7 @@ void BM_BlitSourceAlpha(benchmark::State& state) {
         benchmark::DoNotOptimize(dst.Bits());
         benchmark::ClobberMemory();
     }
+    RAST_ForceBaselineVectorPaths(false);
 }
 
 void BM_PixmanOver(benchmark::State& state) {
@@ -139,25 +143,30 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         // With repetitions the median stands for the benchmark; otherwise its single run.
         for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration && !medians.count(r.run_name.function_name))
-                times[r.run_name.function_name] = r.GetAdjustedCPUTime();
+            const std::string name =
+                r.run_name.function_name + (r.run_name.args.empty() ? "" : "/" + r.run_name.args);
+            if (r.run_type == Run::RT_Iteration && !medians.count(name)) times[name] = r.GetAdjustedCPUTime();
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
-                times[r.run_name.function_name] = r.GetAdjustedCPUTime();
-                medians.insert(r.run_name.function_name);
+                times[name] = r.GetAdjustedCPUTime();
+                medians.insert(name);
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        Ratio("blit 730x330 copy with source alpha", "BM_BlitSourceAlpha", "BM_PixmanOver");
-        Ratio("438-point anti-aliased polyline", "BM_Polyline", "BM_PixmanPolyline");
+        Ratio(RAST_WideVectorPathsEnabled() ? "blit 730x330 copy with source alpha, AVX2"
+                                            : "blit 730x330 copy with source alpha (no AVX2 here)",
+              "BM_BlitSourceAlpha/1", "BM_PixmanOver", "(target <= 1.0)");
+        Ratio("blit 730x330 copy with source alpha, SSE2", "BM_BlitSourceAlpha/0", "BM_PixmanOver",
+              "(target <= 1.0)");
+        Ratio("438-point anti-aliased polyline", "BM_Polyline", "BM_PixmanPolyline", "");
     }
 
   private:
-    void Ratio(const char* what, const std::string& ours, const std::string& theirs) {
+    void Ratio(const char* what, const std::string& ours, const std::string& theirs, const char* target) {
         if (!times.count(ours) || !times.count(theirs) || times[theirs] <= 0) return;
-        std::printf("ratio %-40s %.2f (ours / pixman)\n", what, times[ours] / times[theirs]);
+        std::printf("ratio %-50s %.2f (ours / pixman) %s\n", what, times[ours] / times[theirs], target);
     }
     std::map<std::string, double> times;
     std::set<std::string> medians;
@@ -165,7 +174,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 } // namespace
 
-BENCHMARK(BM_BlitSourceAlpha);
+BENCHMARK(BM_BlitSourceAlpha)->Arg(1)->Arg(0);
 BENCHMARK(BM_PixmanOver);
 BENCHMARK(BM_Polyline);
 BENCHMARK(BM_PixmanPolyline);

@@ -1,5 +1,6 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
+#include "raster/vector_paths.h"
 #include "test_bitmap.h"
 
 #include <gtest/gtest.h>
@@ -180,32 +181,37 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
     };
     std::mt19937 rng(99);
     RAST_MemBitmap src(67, 9), dst(70, 9);
-    for (float alpha : {1.0f, 0.7f, 0.5f, 0.01f}) {
-        for (int y = 0; y < 9; ++y) {
-            for (int x = 0; x < 67; ++x)
-                src.Row(y)[x] = rng();
-            for (int x = 0; x < 70; ++x)
-                dst.Row(y)[x] = rng();
-            src.Row(y)[y] &= 0x00FFFFFFu;
-            src.Row(y)[y + 1] |= 0xFF000000u;
-        }
-        for (int i = 0; i < 256; ++i)
-            src.Row(i % 9)[i % 67] = (src.Row(i % 9)[i % 67] & 0xFFFFFFu) | i << 24;
-        for (int x = 40; x < 52; ++x) { // runs of opaque and of transparent pixels
-            src.Row(7)[x] |= 0xFF000000u;
-            src.Row(8)[x] &= 0x00FFFFFFu;
-        }
-        RAST_MemBitmap before(70, 9);
-        BlitBitmap(&before, &dst, 0, 0, nullptr, 1.0f, ModeCopy);
-        BlitBitmap(&dst, &src, 3, 0, nullptr, alpha, ModeCopy | UseSourceAlpha);
-        const int a = static_cast<int>(alpha * 256);
-        for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 70; ++x) {
-                const RAST_Pixel d = before.Row(y)[x];
-                const RAST_Pixel want = x < 3 ? d : expected(d, src.Row(y)[x - 3], a);
-                ASSERT_EQ(dst.Row(y)[x], want) << x << "," << y << " alpha " << alpha;
+    // Both the wide (AVX2, where the processor has it) and the baseline inner loop.
+    for (bool baseline : {false, true})
+        for (float alpha : {1.0f, 0.7f, 0.5f, 0.01f}) {
+            RAST_ForceBaselineVectorPaths(baseline);
+            for (int y = 0; y < 9; ++y) {
+                for (int x = 0; x < 67; ++x)
+                    src.Row(y)[x] = rng();
+                for (int x = 0; x < 70; ++x)
+                    dst.Row(y)[x] = rng();
+                src.Row(y)[y] &= 0x00FFFFFFu;
+                src.Row(y)[y + 1] |= 0xFF000000u;
             }
-    }
+            for (int i = 0; i < 256; ++i)
+                src.Row(i % 9)[i % 67] = (src.Row(i % 9)[i % 67] & 0xFFFFFFu) | i << 24;
+            for (int x = 40; x < 52; ++x) { // runs of opaque and of transparent pixels
+                src.Row(7)[x] |= 0xFF000000u;
+                src.Row(8)[x] &= 0x00FFFFFFu;
+            }
+            RAST_MemBitmap before(70, 9);
+            BlitBitmap(&before, &dst, 0, 0, nullptr, 1.0f, ModeCopy);
+            BlitBitmap(&dst, &src, 3, 0, nullptr, alpha, ModeCopy | UseSourceAlpha);
+            const int a = static_cast<int>(alpha * 256);
+            for (int y = 0; y < 9; ++y)
+                for (int x = 0; x < 70; ++x) {
+                    const RAST_Pixel d = before.Row(y)[x];
+                    const RAST_Pixel want = x < 3 ? d : expected(d, src.Row(y)[x - 3], a);
+                    ASSERT_EQ(dst.Row(y)[x], want)
+                        << x << "," << y << " alpha " << alpha << " baseline " << baseline;
+                }
+        }
+    RAST_ForceBaselineVectorPaths(false);
 }
 
 TEST(BlitBitmap, OverlappingBlitOntoItselfReadsTheOriginalPixels) {
