@@ -122,8 +122,8 @@ bool IMyFaderControl::Paint(IGraphics* editor) {
         FillRectangle(editor->DrawSurface(), trackX, trackY + 5, width, 2, kTrackColour, 1.0f, ModeCopy);
     } else {
         const int height = int(trackLength * v);
-        FillRectangle(editor->DrawSurface(), trackX + 5, trackY + trackLength - height, 2, height, kTrackColour,
-                      1.0f, ModeCopy);
+        FillRectangle(editor->DrawSurface(), trackX + 5, trackY + trackLength - height, 2, height,
+                      kTrackColour, 1.0f, ModeCopy);
     }
     return editor->DrawImage(handle, HandleRect(), 0, 0, &blend);
 }

@@ -58,8 +58,8 @@ class IMyRadioButtonsControl : public IRadioButtonsControl {
 // control); a double-click returns it to its default.
 class IMyFaderControl : public IFaderControl {
   public:
-    IMyFaderControl(IEffectBase* plug, IParameterActionTarget* actions, int x, int y, int length, int paramIdx,
-                    const IImageStrip& handle, int actionIdx, bool horizontal = true);
+    IMyFaderControl(IEffectBase* plug, IParameterActionTarget* actions, int x, int y, int length,
+                    int paramIdx, const IImageStrip& handle, int actionIdx, bool horizontal = true);
     void HandleDoubleClick(int x, int y, const IMouseMods& mods) override;
     void HandleWheel(int x, int y, const IMouseMods& mods, int steps) override;
     bool Paint(IGraphics* editor) override;

@@ -45,16 +45,18 @@ IPixelRect TextArea(IGraphics& editor, ITextStyle& style, const std::string& tex
 
 } // namespace
 
-MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plug, IParameterActionTarget* actions,
-                                             CorrectionEngine& engine, const std::string& calibrationLabel) {
+MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plug,
+                                             IParameterActionTarget* actions, CorrectionEngine& engine,
+                                             const std::string& calibrationLabel) {
     namespace R = editor_rect;
     MicCorrectorControls c;
 
-    editor.AddControl(new IBitmapControl(plug, 0, 0, -1, LoadStrip(editor, kBackgroundImage), IBlendSpec::kOpaque));
+    editor.AddControl(
+        new IBitmapControl(plug, 0, 0, -1, LoadStrip(editor, kBackgroundImage), IBlendSpec::kOpaque));
     if (!calibrationLabel.empty()) {
         ITextStyle style = CalibrationLabelStyle();
-        c.calibrationLabel = new ITextControl(plug, TextArea(editor, style, calibrationLabel, R::kCalibrationLabel),
-                                              style, calibrationLabel);
+        c.calibrationLabel = new ITextControl(
+            plug, TextArea(editor, style, calibrationLabel, R::kCalibrationLabel), style, calibrationLabel);
         editor.AddControl(c.calibrationLabel);
     }
 
@@ -62,13 +64,14 @@ MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plu
                                           LoadStrip(editor, kInputsImage), kParamInputs);
     editor.AddControl(c.inputsSelector);
     const IImageStrip radio = LoadStrip(editor, kRadioImage);
-    c.outputsSelector = new IMyRadioButtonsControl(plug, actions, R::kOutputs, kParamOutputs, 3, radio, kParamOutputs);
+    c.outputsSelector =
+        new IMyRadioButtonsControl(plug, actions, R::kOutputs, kParamOutputs, 3, radio, kParamOutputs);
     editor.AddControl(c.outputsSelector);
-    c.resolutionSelector =
-        new IMyRadioButtonsControl(plug, actions, R::kResolution, kParamResolution, 2, radio, kParamResolution);
+    c.resolutionSelector = new IMyRadioButtonsControl(plug, actions, R::kResolution, kParamResolution, 2,
+                                                      radio, kParamResolution);
     editor.AddControl(c.resolutionSelector);
-    c.gainFader = new IMyFaderControl(plug, actions, R::kGain.left, R::kGain.top, kGainFaderLength, kParamGain,
-                                      LoadStrip(editor, kFaderImage), kParamGain);
+    c.gainFader = new IMyFaderControl(plug, actions, R::kGain.left, R::kGain.top, kGainFaderLength,
+                                      kParamGain, LoadStrip(editor, kFaderImage), kParamGain);
     editor.AddControl(c.gainFader);
 
     struct ButtonRow {
@@ -92,13 +95,13 @@ MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plu
     c.responseDisplay = new IMyPlots(plug, engine, R::kDisplay, kParamDisplay);
     editor.AddControl(c.responseDisplay);
 
-    c.aboutPicture = new IBitmapControl(plug, R::kAboutBox.left, R::kAboutBox.top, -1, LoadStrip(editor, kAboutImage),
-                                        IBlendSpec::kAlpha);
+    c.aboutPicture = new IBitmapControl(plug, R::kAboutBox.left, R::kAboutBox.top, -1,
+                                        LoadStrip(editor, kAboutImage), IBlendSpec::kAlpha);
     editor.AddControl(c.aboutPicture);
     c.aboutPicture->SetHidden(true);
     ITextStyle versionStyle = VersionTextStyle();
-    c.aboutVersionText = new ITextControl(plug, TextArea(editor, versionStyle, kVersionText, R::kAboutVersion),
-                                          versionStyle, kVersionText);
+    c.aboutVersionText = new ITextControl(
+        plug, TextArea(editor, versionStyle, kVersionText, R::kAboutVersion), versionStyle, kVersionText);
     editor.AddControl(c.aboutVersionText);
     c.aboutVersionText->SetHidden(true);
     c.aboutOkButton = new IMyButton(plug, actions, R::kAboutOk, kParamAboutOk, kParamAboutOk);

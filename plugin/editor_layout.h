@@ -82,5 +82,6 @@ struct MicCorrectorControls {
 
 // Adds the eighteen rows of the layout to `editor`, in order (later ones lie on top). An image that
 // cannot be loaded leaves its control in place, sized as the layout says, drawing nothing.
-MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plug, IParameterActionTarget* actions,
-                                             CorrectionEngine& engine, const std::string& calibrationLabel);
+MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plug,
+                                             IParameterActionTarget* actions, CorrectionEngine& engine,
+                                             const std::string& calibrationLabel);

@@ -34,7 +34,8 @@ int WriteHelpFiles(const std::string& folder) {
     int written = 0;
     for (int i = 0; i < kHelpResourceCount; ++i) {
         const ResourceBytes bytes = FindModuleResource("BIN", kFirstHelpResource + i);
-        if (bytes.data && WriteWholeFile(folder + kHelpFileNames[i], bytes.data, bytes.size) == WriteFileResult::Ok)
+        if (bytes.data &&
+            WriteWholeFile(folder + kHelpFileNames[i], bytes.data, bytes.size) == WriteFileResult::Ok)
             ++written;
         else
             ShowError("AppData Error!");

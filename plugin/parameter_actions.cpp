@@ -78,7 +78,8 @@ void IMicCorrector::SetAboutBoxVisible(bool visible) {
 }
 
 void IMicCorrector::SaveCorrection() {
-    const std::optional<std::string> path = UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Save, documentsFolder));
+    const std::optional<std::string> path =
+        UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Save, documentsFolder));
     if (!path || path->empty()) return;
     AlgRecord record;
     {
@@ -90,7 +91,8 @@ void IMicCorrector::SaveCorrection() {
 }
 
 void IMicCorrector::LoadCorrection() {
-    const std::optional<std::string> path = UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Open, documentsFolder));
+    const std::optional<std::string> path =
+        UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Open, documentsFolder));
     if (!path || path->empty()) return;
     LoadCorrectionFile(*path);
 }

@@ -105,8 +105,9 @@ class PosixUserDialogs final : public IUserDialogs {
             std::string filter = r.filterPattern;
             filter += "|";
             filter += r.filterName;
-            chosen = RunAndRead({"kdialog", "--title", r.title, save ? "--getsavefilename" : "--getopenfilename",
-                                 folder.empty() ? "." : folder, filter});
+            chosen =
+                RunAndRead({"kdialog", "--title", r.title, save ? "--getsavefilename" : "--getopenfilename",
+                            folder.empty() ? "." : folder, filter});
         } else {
             std::fprintf(stderr, "%s: no file dialog is available here (install zenity or kdialog)\n",
                          r.title.c_str());

@@ -69,7 +69,9 @@ class EditorApp : public ::testing::Test {
         editor->MouseDown(x, y, mods);
         editor->MouseUp(x, y, mods);
     }
-    void ClickCentre(const IPixelRect& r, bool right = false) { Click((r.left + r.right) / 2, (r.top + r.bottom) / 2, right); }
+    void ClickCentre(const IPixelRect& r, bool right = false) {
+        Click((r.left + r.right) / 2, (r.top + r.bottom) / 2, right);
+    }
     // Plays noise on both inputs until the recording is complete (or `maxBlocks` blocks), ticking
     // the editor's timer every `tickEvery` blocks when it is open.
     int PlayUntilRecorded(int tickEvery = 0, int maxBlocks = 4200);

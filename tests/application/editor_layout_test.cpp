@@ -26,14 +26,22 @@ struct Row {
 TEST_F(EditorApp, RowsInOrderWithTheirRectanglesParametersAndVisibility) {
     namespace R = editor_rect;
     const Row rows[] = {
-        {{0, 0, 730, 330}, -1, false},         {R::kInputs, kParamInputs, false},
-        {R::kOutputs, kParamOutputs, false},   {R::kResolution, kParamResolution, false},
-        {R::kGain, kParamGain, false},         {R::kStart, kParamStart, false},
-        {R::kSave, kParamSave, false},         {R::kLoad, kParamLoad, false},
-        {R::kHelp, kParamHelp, false},         {R::kAbout, kParamAbout, false},
-        {R::kReset, kParamReset, false},       {R::kProgress, kParamProgress, true},
-        {R::kAnalysisTrigger, -1, false},      {R::kDisplay, kParamDisplay, false},
-        {R::kAboutBox, -1, true},              {{275, 91, 0, 0}, -1, true},
+        {{0, 0, 730, 330}, -1, false},
+        {R::kInputs, kParamInputs, false},
+        {R::kOutputs, kParamOutputs, false},
+        {R::kResolution, kParamResolution, false},
+        {R::kGain, kParamGain, false},
+        {R::kStart, kParamStart, false},
+        {R::kSave, kParamSave, false},
+        {R::kLoad, kParamLoad, false},
+        {R::kHelp, kParamHelp, false},
+        {R::kAbout, kParamAbout, false},
+        {R::kReset, kParamReset, false},
+        {R::kProgress, kParamProgress, true},
+        {R::kAnalysisTrigger, -1, false},
+        {R::kDisplay, kParamDisplay, false},
+        {R::kAboutBox, -1, true},
+        {{275, 91, 0, 0}, -1, true},
         {R::kAboutOk, kParamAboutOk, true},
     };
     // Without a calibration file there is no label row.

@@ -81,9 +81,9 @@ TEST_F(EditorApp, SaveAndLoadAskWithTheirDialogsAndRoundTrip) {
         e.referenceBands[i] = 2.0 - 0.005 * i;
     }
     e.userCurve[3] = 3.0;
-    Click(530, 197);   // outputs: target
+    Click(530, 197); // outputs: target
     ClickCentre(editor_rect::kInputs);
-    Click(530, 267);   // high resolution
+    Click(530, 267); // high resolution
     editor->MouseWheel(650, 197, IMouseMods{}, 7);
 
     dialogs.files = {file.string()};

@@ -3,8 +3,8 @@
 #include "app_fixture.h"
 
 #include "graphics/bitmap_control.h"
-#include "plugin/editor_controls.h"
 #include "platform/plugin_lock.h"
+#include "plugin/editor_controls.h"
 #include "plugin/parameter_table.h"
 
 #include <random>
@@ -14,8 +14,9 @@ TEST_F(EditorApp, StartWithoutAudioSaysSoAndChangesNothing) {
     ClickCentre(editor_rect::kStart);
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].caption, "Info");
-    EXPECT_EQ(messages.entries[0].text, "Input sound stream is absent. Make sure that you listen the sound in your "
-                                        "headphones and click this button again.");
+    EXPECT_EQ(messages.entries[0].text,
+              "Input sound stream is absent. Make sure that you listen the sound in your "
+              "headphones and click this button again.");
     EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
     EXPECT_FALSE(Engine().recordingActive.load());
     EXPECT_EQ(Engine().outputSelection, 0.0);
@@ -27,7 +28,8 @@ TEST_F(EditorApp, StartPicksTheAnalysisRateForTheHostRate) {
     const struct {
         double hostRate;
         int bin20k;
-    } cases[] = {{44100.0, 237772}, {48000.0, 218453}, {96000.0, 218453}, {192000.0, 218453}, {88200.0, 237772}};
+    } cases[] = {
+        {44100.0, 237772}, {48000.0, 218453}, {96000.0, 218453}, {192000.0, 218453}, {88200.0, 237772}};
     for (const auto& k : cases) {
         IMicCorrector* other = new IMicCorrector(CreateHeadlessEditor);
         vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, 512, k.hostRate};
@@ -91,7 +93,8 @@ TEST_F(EditorApp, ProgressAdvancesWithTheTimerAndTheAnalysisRunsFromTheDraw) {
         }
         if (block % 4 == 3) {
             editor->Tick();
-            if (frames.empty() || frames.back() != bar->FrameForValue()) frames.push_back(bar->FrameForValue());
+            if (frames.empty() || frames.back() != bar->FrameForValue())
+                frames.push_back(bar->FrameForValue());
         }
     }
     ASSERT_FALSE(Engine().recordingActive.load());
