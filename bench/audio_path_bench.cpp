@@ -1,10 +1,9 @@
 // The audio path at high resolution (120 sections): time per 512-frame block at 48 kHz against the
 // cascade run sample after sample (the plain form) in the same binary, with the baseline (SSE2)
 // path timed too and every heap allocation during the timed audio-path blocks counted.
+#include "bench_effect.h"
 #include "engine/cascade_filter.h"
-#include "engine/correction_engine.h"
-#include "engine/vector_paths.h"
-#include "framework/effect_base.h"
+#include "platform/vector_paths.h"
 #include "ratio_reporter.h"
 
 #include <atomic>
@@ -35,21 +34,6 @@ namespace {
 
 constexpr int kBlock = 512;
 constexpr double kRate = 48000.0;
-
-class BenchEffect : public IEffectBase {
-  public:
-    BenchEffect() : IEffectBase(Facts()), engine(*this, nullptr) { sampleRate = kRate; }
-    CorrectionEngine engine;
-
-  private:
-    static EffectFacts Facts() {
-        EffectFacts f;
-        f.paramCount = 15;
-        f.channelIO = "1-1 2-2";
-        f.presetCount = 1;
-        return f;
-    }
-};
 
 long blockAllocations = 0;
 long blocksRun = 0;

@@ -1,8 +1,7 @@
 // The audio path on silence after a loud block against the same path on noise, at high resolution
 // (120 sections) with a real correction. Were the sections to drift into subnormal numbers as they
 // decay, silence would cost many times more than noise; the target is a ratio of at most 1.2.
-#include "engine/correction_engine.h"
-#include "framework/effect_base.h"
+#include "bench_effect.h"
 #include "ratio_reporter.h"
 
 #include <cmath>
@@ -13,31 +12,9 @@ namespace {
 
 constexpr int kBlock = 512;
 
-class BenchEffect : public IEffectBase {
-  public:
-    BenchEffect() : IEffectBase(Facts()), engine(*this, nullptr) {
-        sampleRate = 48000.0;
-        engine.Reset();
-        for (int i = 0; i < kBandCount; ++i)
-            engine.targetBands[i] =
-                std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-        engine.SetResolution(1.0);
-        engine.SetOutputSelection(1.0);
-    }
-    CorrectionEngine engine;
-
-  private:
-    static EffectFacts Facts() {
-        EffectFacts f;
-        f.paramCount = 15;
-        f.channelIO = "1-1 2-2";
-        f.presetCount = 1;
-        return f;
-    }
-};
-
 void Run(benchmark::State& state, bool silence) {
     BenchEffect fx;
+    PlayWigglyCorrection(fx, true);
     std::mt19937 random(9);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     std::vector<double> loud0(kBlock), loud1(kBlock), in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);

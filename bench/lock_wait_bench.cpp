@@ -2,9 +2,7 @@
 // as it can: first designs from the editor (the fit runs unlocked, only the short write phase
 // holds the lock), then host state restores (which hold the lock for the whole design).
 // Prints the longest wait, the 99.9th percentile and the mean per block.
-#include "engine/correction_engine.h"
-#include "framework/byte_chunk.h"
-#include "framework/effect_base.h"
+#include "bench_effect.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,32 +17,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kBlock = 512;
 
-class BenchEffect : public IEffectBase {
-  public:
-    BenchEffect() : IEffectBase(Facts()), engine(*this, nullptr) {
-        sampleRate = 48000.0;
-        engine.Reset();
-        for (int i = 0; i < kBandCount; ++i)
-            engine.targetBands[i] =
-                std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-        engine.SetOutputSelection(1.0);
-    }
-    bool SerializeState(IByteChunk& c) override { return engine.SerializeState(c); }
-    int UnserializeState(const IByteChunk& c, int p) override { return engine.UnserializeState(c, p); }
-    CorrectionEngine engine;
-
-  private:
-    static EffectFacts Facts() {
-        EffectFacts f;
-        f.paramCount = 15;
-        f.channelIO = "1-1 2-2";
-        f.presetCount = 1;
-        return f;
-    }
-};
-
 template <typename Writer> void Measure(const char* what, double seconds, Writer write) {
     BenchEffect fx;
+    PlayWigglyCorrection(fx, false);
     std::atomic<bool> stop{false};
     long designs = 0;
     std::thread writer([&] {

@@ -1,7 +1,7 @@
 #include "engine/cascade_filter.h"
 
 #include "engine/band_grid.h"
-#include "engine/vector_paths.h"
+#include "platform/vector_paths.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,6 +1,6 @@
 #include "raster/copy_source_alpha.h"
+#include "platform/vector_paths.h"
 #include "raster/pixel_ops.h"
-#include "raster/vector_paths.h"
 
 #include <algorithm>
 
@@ -78,7 +78,7 @@ int BlendFours(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
 void CopyRowWithSourceAlpha(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
     int i = 0;
 #if defined(TV_RASTER_WIDE_VECTORS)
-    if (RAST_WideVectorPathsEnabled()) i = BlendEights(dst, src, count, a);
+    if (WideVectorPathsEnabled()) i = BlendEights(dst, src, count, a);
 #endif
 #if defined(__SSE2__)
     i += BlendFours(dst + i, src + i, count - i, a);

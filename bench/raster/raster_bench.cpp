@@ -5,7 +5,7 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
-#include "raster/vector_paths.h"
+#include "platform/vector_paths.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -62,7 +62,7 @@ std::vector<Point> Curve() {
 
 // Arg 1: the wide path where the processor has it; 0: the baseline (SSE2) path.
 void BM_BlitSourceAlpha(benchmark::State& state) {
-    RAST_ForceBaselineVectorPaths(state.range(0) == 0);
+    ForceBaselineVectorPaths(state.range(0) == 0);
     RAST_MemBitmap src(kWidth, kHeight);
     RAST_SysBitmap dst(kWidth, kHeight);
     FillSource(src);
@@ -72,7 +72,7 @@ void BM_BlitSourceAlpha(benchmark::State& state) {
         benchmark::DoNotOptimize(dst.Bits());
         benchmark::ClobberMemory();
     }
-    RAST_ForceBaselineVectorPaths(false);
+    ForceBaselineVectorPaths(false);
 }
 
 void BM_PixmanOver(benchmark::State& state) {
@@ -155,7 +155,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        Ratio(RAST_WideVectorPathsEnabled() ? "blit 730x330 copy with source alpha, AVX2"
+        Ratio(WideVectorPathsEnabled() ? "blit 730x330 copy with source alpha, AVX2"
                                             : "blit 730x330 copy with source alpha (no AVX2 here)",
               "BM_BlitSourceAlpha/1", "BM_PixmanOver", "(target <= 1.0)");
         Ratio("blit 730x330 copy with source alpha, SSE2", "BM_BlitSourceAlpha/0", "BM_PixmanOver",

@@ -1,5 +1,5 @@
 #include "engine/cascade_filter.h"
-#include "engine/vector_paths.h"
+#include "platform/vector_paths.h"
 
 #include <gtest/gtest.h>
 

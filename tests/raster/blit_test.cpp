@@ -1,6 +1,6 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
-#include "raster/vector_paths.h"
+#include "platform/vector_paths.h"
 #include "test_bitmap.h"
 
 #include <gtest/gtest.h>
@@ -184,7 +184,7 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
     // Both the wide (AVX2, where the processor has it) and the baseline inner loop.
     for (bool baseline : {false, true})
         for (float alpha : {1.0f, 0.7f, 0.5f, 0.01f}) {
-            RAST_ForceBaselineVectorPaths(baseline);
+            ForceBaselineVectorPaths(baseline);
             for (int y = 0; y < 9; ++y) {
                 for (int x = 0; x < 67; ++x)
                     src.Row(y)[x] = rng();
@@ -211,7 +211,7 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
                         << x << "," << y << " alpha " << alpha << " baseline " << baseline;
                 }
         }
-    RAST_ForceBaselineVectorPaths(false);
+    ForceBaselineVectorPaths(false);
 }
 
 TEST(BlitBitmap, OverlappingBlitOntoItselfReadsTheOriginalPixels) {

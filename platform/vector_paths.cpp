@@ -1,4 +1,4 @@
-#include "raster/vector_paths.h"
+#include "platform/vector_paths.h"
 
 #include <atomic>
 
@@ -6,7 +6,7 @@ namespace {
 std::atomic<bool> forcedBaseline{false};
 
 bool AskProcessor() {
-#if defined(TV_RASTER_WIDE_VECTORS) && (defined(__x86_64__) || defined(__i386__))
+#if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init(); // this runs among the static constructors, before the library's own
     return __builtin_cpu_supports("avx2");
 #else
@@ -14,14 +14,14 @@ bool AskProcessor() {
 #endif
 }
 
-// Asked once at load time.
+// Asked once at load time, so the audio thread never meets a first-call guard.
 const bool processorHasWideVectors = AskProcessor();
 } // namespace
 
-bool RAST_WideVectorPathsEnabled() {
+bool WideVectorPathsEnabled() {
     return !forcedBaseline.load(std::memory_order_relaxed) && processorHasWideVectors;
 }
 
-void RAST_ForceBaselineVectorPaths(bool force) {
+void ForceBaselineVectorPaths(bool force) {
     forcedBaseline.store(force, std::memory_order_relaxed);
 }

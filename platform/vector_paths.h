@@ -1,0 +1,9 @@
+#pragma once
+
+// Whether the engine and the raster code may take their paths for wider vector instructions (AVX2):
+// the processor has them, the build targets x86, and nothing forced the baseline. Every wide path
+// gives the same results as its baseline; tests force the baseline to compare the two.
+bool WideVectorPathsEnabled();
+
+// true: only the baseline (SSE2) paths run from now on; false: the wide ones where available.
+void ForceBaselineVectorPaths(bool force);
