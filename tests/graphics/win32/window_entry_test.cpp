@@ -80,7 +80,7 @@ TEST(WinValueEntry, TypingFinishesByItsKeyOrByAClick) {
         ASSERT_NE(rig.window, nullptr);
         const double before = rig.plug.GetParam(c.param)->value;
         Click(rig.window, c.at.left + 5, c.at.top + 5, true);
-        ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 1000));
+        ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 10000));
         HWND field = rig.editor.EntryWindow();
         char cls[16] = {};
         GetClassNameA(field, cls, int(sizeof cls));
@@ -110,7 +110,7 @@ TEST(WinValueEntry, TypingFinishesByItsKeyOrByAClick) {
             PostMessageA(rig.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
             break;
         }
-        ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() == nullptr; }, 2000));
+        ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() == nullptr; }, 10000));
         EXPECT_FALSE(IsWindow(field));
         EXPECT_EQ(GetObjectType(font), 0u); // the field's font went with it
         EXPECT_EQ(rig.editor.EntryStateNow(), IGraphicsWin::kEntryNone);
@@ -140,7 +140,7 @@ TEST(WinValueEntry, FreeTextReachesTheControlWithoutTheReturnKey) {
     // What a keyboard delivers for Return: the key, then its character.
     PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(field, WM_CHAR, '\r', 0);
-    ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() == nullptr; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() == nullptr; }, 10000));
     ASSERT_FALSE(rig.probe->calls.empty());
     EXPECT_EQ(rig.probe->calls.back(), "text Mic 2");
 }
@@ -148,7 +148,7 @@ TEST(WinValueEntry, FreeTextReachesTheControlWithoutTheReturnKey) {
 TEST(WinValueEntry, ClosingTheEditorWithAnOpenFieldLeavesNothingBehind) {
     EntryRig rig;
     Click(rig.window, L::kFaderX + 5, L::kFaderY + 5, true);
-    ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 1000));
+    ASSERT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 10000));
     HWND field = rig.editor.EntryWindow();
     rig.editor.DetachWindow();
     EXPECT_FALSE(IsWindow(field));
@@ -157,7 +157,7 @@ TEST(WinValueEntry, ClosingTheEditorWithAnOpenFieldLeavesNothingBehind) {
     ASSERT_NE(rig.editor.AttachToParent(rig.host.Handle()), nullptr);
     Pump(50);
     Click(rig.editor.EditorWindow(), L::kFaderX + 5, L::kFaderY + 5, true);
-    EXPECT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return rig.editor.EntryWindow() != nullptr; }, 10000));
 }
 
 TEST(WinPopupMenu, NativeMenuFollowsTheNumberingAndTheChoiceMapsBack) {
