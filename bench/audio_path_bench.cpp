@@ -55,6 +55,9 @@ std::vector<double> Input(double w, double amplitude) {
     return in;
 }
 
+// What each argument's timed blocks actually ran, as the cascade recorded it.
+VectorPath pathRan[2] = {VectorPath::None, VectorPath::None};
+
 void AudioPathHighResolution(benchmark::State& state) {
     ForceBaselineVectorPaths(state.range(0) == 0);
     BenchEffect fx;
@@ -78,6 +81,8 @@ void AudioPathHighResolution(benchmark::State& state) {
     }
     blockAllocations += allocations.load() - before;
     blocksRun += blocks;
+    pathRan[state.range(0)] = LastCascadePath();
+    state.SetLabel(VectorPathName(pathRan[state.range(0)]));
     ForceBaselineVectorPaths(false);
 }
 BENCHMARK(AudioPathHighResolution)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
@@ -127,14 +132,14 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     if (!RunWithReporter(argc, argv, reporter)) return 1;
     const char* paths[2] = {"AudioPathHighResolution/1", "AudioPathHighResolution/0"};
-    const char* names[2] = {WideVectorPathsEnabled() ? "AVX2" : "SSE2 (no AVX2 here)", "SSE2"};
     for (int p = 0; p < 2; ++p) {
+        const char* name = VectorPathName(pathRan[1 - p]);
         const double perBlock = reporter.CpuSeconds(paths[p]);
         if (perBlock <= 0) continue;
-        std::printf("%s path: %.1f ns per frame (plain form %.1f), real-time factor %.4f\n", names[p],
+        std::printf("%s path ran: %.1f ns per frame (plain form %.1f), real-time factor %.4f\n", name,
                     perBlock / kBlock * 1e9, reporter.CpuSeconds("PlainCascadeHighResolution") / kBlock * 1e9,
                     perBlock / (kBlock / kRate));
-        const std::string what = std::string("ratio audio path (") + names[p] + ") / plain form";
+        const std::string what = std::string("ratio audio path (") + name + ") / plain form";
         reporter.PrintRatio(what.c_str(), paths[p], "PlainCascadeHighResolution", "(target <= 0.25)");
     }
     const bool wide = SameBitsAsPlain(false), baseline = SameBitsAsPlain(true);

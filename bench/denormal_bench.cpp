@@ -2,10 +2,12 @@
 // (120 sections) with a real correction. Were the sections to drift into subnormal numbers as they
 // decay, silence would cost many times more than noise; the target is a ratio of at most 1.2.
 #include "bench_effect.h"
+#include "engine/cascade_filter.h"
 #include "ratio_reporter.h"
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -38,6 +40,7 @@ void Run(benchmark::State& state, bool silence) {
         fx.engine.ProcessBlock(in, out, kBlock);
         benchmark::DoNotOptimize(out0.data());
     }
+    state.SetLabel(std::string("cascade ran ") + VectorPathName(LastCascadePath()));
 }
 void NoiseBlocks(benchmark::State& state) {
     Run(state, false);

@@ -3,6 +3,7 @@
 // holds the lock), then host state restores (which hold the lock for the whole design).
 // Prints the longest wait, the 99.9th percentile and the mean per block.
 #include "bench_effect.h"
+#include "engine/cascade_filter.h"
 
 #include <algorithm>
 #include <atomic>
@@ -55,9 +56,10 @@ template <typename Writer> void Measure(const char* what, double seconds, Writer
     for (double w : waits)
         sum += w;
     std::printf(
-        "%s: %zu blocks, %ld designs written; lock wait longest %.1f us, 99.9%% %.1f us, mean %.2f us\n",
+        "%s: %zu blocks, %ld designs written; lock wait longest %.1f us, 99.9%% %.1f us, mean %.2f us; "
+        "cascade ran %s\n",
         what, waits.size(), designs, waits.back(), waits[waits.size() * 999 / 1000],
-        sum / static_cast<double>(waits.size()));
+        sum / static_cast<double>(waits.size()), VectorPathName(LastCascadePath()));
 }
 
 } // namespace

@@ -4,8 +4,22 @@
 #include "platform/vector_paths.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
+
+namespace {
+std::atomic<VectorPath> lastPath{VectorPath::None};
+
+// Once per block: written only when it changes, so instances on other threads share a clean line.
+void Record(VectorPath path) {
+    if (lastPath.load(std::memory_order_relaxed) != path) lastPath.store(path, std::memory_order_relaxed);
+}
+} // namespace
+
+VectorPath LastCascadePath() {
+    return lastPath.load(std::memory_order_relaxed);
+}
 
 bool RunCascadeTwoLanes(PeakingSection* sections, int count, const double* x, int frames, double gain,
                         double* out0, double* out1);
@@ -49,7 +63,11 @@ bool RunCascade(PeakingSection* sections, int count, const double* x, int frames
     if (frames <= 0) return false;
     if (count == 0) return RunCascadePlain(sections, count, x, frames, gain, out0, out1);
 #if defined(TV_ENGINE_WIDE_VECTORS)
-    if (WideVectorPathsEnabled()) return RunCascadeFourLanes(sections, count, x, frames, gain, out0, out1);
+    if (WideVectorPathsEnabled()) {
+        Record(VectorPath::Wide);
+        return RunCascadeFourLanes(sections, count, x, frames, gain, out0, out1);
+    }
 #endif
+    Record(VectorPath::Baseline);
     return RunCascadeTwoLanes(sections, count, x, frames, gain, out0, out1);
 }

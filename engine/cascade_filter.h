@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/peaking_section.h"
+#include "platform/vector_paths.h"
 
 // The correction cascade over one block: x[0..frames) through sections[0..count), every output
 // v*gain written to out0 and out1 (either may be null; a null x reads as silence). A non-finite
@@ -17,3 +18,6 @@ bool RunCascade(PeakingSection* sections, int count, const double* x, int frames
 // Sample after sample, section after section: the reference for RunCascade.
 bool RunCascadePlain(PeakingSection* sections, int count, const double* x, int frames, double gain,
                      double* out0, double* out1);
+
+// The wavefront RunCascade took on its latest call that ran sections (any thread).
+VectorPath LastCascadePath();

@@ -25,3 +25,12 @@ bool WideVectorPathsEnabled() {
 void ForceBaselineVectorPaths(bool force) {
     forcedBaseline.store(force, std::memory_order_relaxed);
 }
+
+const char* VectorPathName(VectorPath path) {
+    switch (path) {
+    case VectorPath::Baseline: return "baseline (SSE2)";
+    case VectorPath::Wide: return "wide (AVX2)";
+    case VectorPath::None: break;
+    }
+    return "none";
+}

@@ -7,3 +7,10 @@ bool WideVectorPathsEnabled();
 
 // true: only the baseline (SSE2) paths run from now on; false: the wide ones where available.
 void ForceBaselineVectorPaths(bool force);
+
+// The inner loop a vectorised routine actually took, recorded by the routine itself so that tests
+// and benchmarks see what ran rather than what was meant to run.
+enum class VectorPath { None, Baseline, Wide };
+
+// "none" (nothing ran yet), "baseline (SSE2)" or "wide (AVX2)".
+const char* VectorPathName(VectorPath path);

@@ -3,6 +3,7 @@
 #include "raster/pixel_ops.h"
 
 #include <algorithm>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -11,6 +12,13 @@
 namespace rast {
 
 namespace {
+
+std::atomic<VectorPath> lastPath{VectorPath::None};
+
+// Once per row: written only when it changes.
+void Record(VectorPath path) {
+    if (lastPath.load(std::memory_order_relaxed) != path) lastPath.store(path, std::memory_order_relaxed);
+}
 
 // At full alpha the source keeps 255 - Sa of the destination and adds Sa to its alpha; below it,
 // w = a * (Sa + 1) / 256 and the destination keeps 256 - w.
@@ -75,11 +83,20 @@ int BlendFours(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
 
 } // namespace
 
+VectorPath LastSourceAlphaPath() {
+    return lastPath.load(std::memory_order_relaxed);
+}
+
 void CopyRowWithSourceAlpha(RAST_Pixel* dst, const RAST_Pixel* src, int count, int a) {
     int i = 0;
+    VectorPath path = VectorPath::Baseline;
 #if defined(TV_RASTER_WIDE_VECTORS)
-    if (WideVectorPathsEnabled()) i = BlendEights(dst, src, count, a);
+    if (WideVectorPathsEnabled()) {
+        path = VectorPath::Wide;
+        i = BlendEights(dst, src, count, a);
+    }
 #endif
+    Record(path);
 #if defined(__SSE2__)
     i += BlendFours(dst + i, src + i, count - i, a);
 #endif

@@ -6,6 +6,7 @@
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
 #include "platform/vector_paths.h"
+#include "raster/copy_source_alpha.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <string>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,6 +62,9 @@ std::vector<Point> Curve() {
     return pts;
 }
 
+// What each argument's timed blits actually ran, as the blend recorded it.
+VectorPath blitPathRan[2] = {VectorPath::None, VectorPath::None};
+
 // Arg 1: the wide path where the processor has it; 0: the baseline (SSE2) path.
 void BM_BlitSourceAlpha(benchmark::State& state) {
     ForceBaselineVectorPaths(state.range(0) == 0);
@@ -72,6 +77,8 @@ void BM_BlitSourceAlpha(benchmark::State& state) {
         benchmark::DoNotOptimize(dst.Bits());
         benchmark::ClobberMemory();
     }
+    blitPathRan[state.range(0)] = rast::LastSourceAlphaPath();
+    state.SetLabel(VectorPathName(blitPathRan[state.range(0)]));
     ForceBaselineVectorPaths(false);
 }
 
@@ -155,11 +162,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        Ratio(WideVectorPathsEnabled() ? "blit 730x330 copy with source alpha, AVX2"
-                                            : "blit 730x330 copy with source alpha (no AVX2 here)",
-              "BM_BlitSourceAlpha/1", "BM_PixmanOver", "(target <= 1.0)");
-        Ratio("blit 730x330 copy with source alpha, SSE2", "BM_BlitSourceAlpha/0", "BM_PixmanOver",
-              "(target <= 1.0)");
+        for (int arg : {1, 0}) {
+            const std::string what =
+                std::string("blit 730x330 copy with source alpha, ran ") + VectorPathName(blitPathRan[arg]);
+            Ratio(what.c_str(), "BM_BlitSourceAlpha/" + std::to_string(arg), "BM_PixmanOver", "(target <= 1.0)");
+        }
         Ratio("438-point anti-aliased polyline", "BM_Polyline", "BM_PixmanPolyline", "");
     }
 

@@ -1,5 +1,6 @@
 #include "engine/cascade_filter.h"
 #include "platform/vector_paths.h"
+#include "support/processor_features.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,8 @@ TEST_P(CascadePaths, GiveThePlainFormsBitsForEveryShapeOfBlock) {
             EXPECT_TRUE(SameBits(fast.data(), plain.data(), count * sizeof(PeakingSection)));
         }
     }
+    EXPECT_STREQ(VectorPathName(LastCascadePath()),
+                 VectorPathName(GetParam() ? VectorPath::Baseline : VectorPath::Wide));
 }
 
 TEST_P(CascadePaths, NullChannelsAndNonFiniteSamplesAsThePlainForm) {
@@ -114,3 +117,21 @@ INSTANTIATE_TEST_SUITE_P(WideAndBaseline, CascadePaths, ::testing::Values(false,
                          [](const testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "Baseline" : "Wide");
                          });
+
+// The wide wavefront runs exactly where the processor (as CPUID and the system's saved register
+// state tell) runs AVX2, and never once the baseline is forced: a path compiled out, or chosen the
+// wrong way round, shows here even though both give the same bits.
+TEST(CascadePath, TheWideOneRunsExactlyWhereTheProcessorRunsIt) {
+    const VectorPath native = ProcessorRunsAvx2() ? VectorPath::Wide : VectorPath::Baseline;
+    EXPECT_EQ(WideVectorPathsEnabled(), ProcessorRunsAvx2());
+    std::vector<PeakingSection> c = Cascade(33);
+    const std::vector<double> x = Signal(256, 2);
+    std::vector<double> y(256);
+    for (bool forced : {false, true, false}) {
+        ForceBaselineVectorPaths(forced);
+        RunCascade(c.data(), 33, x.data(), 256, 1.0, y.data(), nullptr);
+        EXPECT_STREQ(VectorPathName(LastCascadePath()), VectorPathName(forced ? VectorPath::Baseline : native))
+            << (forced ? "baseline forced" : "processor's own choice");
+    }
+    ForceBaselineVectorPaths(false);
+}

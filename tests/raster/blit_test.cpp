@@ -1,6 +1,8 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
 #include "platform/vector_paths.h"
+#include "raster/copy_source_alpha.h"
+#include "support/processor_features.h"
 #include "test_bitmap.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +204,12 @@ TEST(BlitBitmap, CopyWithSourceAlphaOnWideRowsFollowsTheFormula) {
             RAST_MemBitmap before(70, 9);
             BlitBitmap(&before, &dst, 0, 0, nullptr, 1.0f, ModeCopy);
             BlitBitmap(&dst, &src, 3, 0, nullptr, alpha, ModeCopy | UseSourceAlpha);
+            // The eight-pixel loop runs exactly where the processor runs AVX2 and nothing forced the
+            // baseline: equal pixels alone cannot tell a compiled-out or swapped choice.
+            const bool wide = !baseline && ProcessorRunsAvx2();
+            ASSERT_STREQ(VectorPathName(rast::LastSourceAlphaPath()),
+                         VectorPathName(wide ? VectorPath::Wide : VectorPath::Baseline))
+                << "baseline forced: " << baseline;
             const int a = static_cast<int>(alpha * 256);
             for (int y = 0; y < 9; ++y)
                 for (int x = 0; x < 70; ++x) {
