@@ -282,14 +282,11 @@ int IEffectBase::UnserializeParams(const IByteChunk& chunk, int position) {
     for (auto& param : params) {
         if (position < 0) break;
         double v = 0.0;
-        int next = chunk.GetValue(&v, position);
-        if (next < 0) {
-            v = 0.0;
-            position = -1;
-        } else {
-            position = next;
-        }
-        param->SetClamped(v);
+        const int next = chunk.GetValue(&v, position);
+        // Where the data runs out the parameter keeps its value: a value that is not there is not
+        // a zero (which would turn the gain down to its bottom).
+        position = next;
+        if (next >= 0) param->SetClamped(v);
     }
     for (int i = 0; i < NParams(); ++i)
         OnParamChange(i);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -114,6 +116,80 @@ TEST(StateRecord, ShortRecords) {
     EXPECT_EQ(e.e.UnserializeState(full, -8), -1);
     EXPECT_EQ(e.e.UnserializeState(full, full.Size() - 100), -1);
     EXPECT_EQ(e.e.UnserializeState(full, 2147483000), -1);
+}
+
+// A host state cut anywhere (at every array's boundary, inside every array, at and inside every
+// parameter value) takes what lies complete before the cut and leaves the rest as it was: no value
+// that is not there turns into a zero.
+TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
+    Instance a;
+    Distinct(a.e, 0.25);
+    const double fresh[15] = {1.0, 0.5, 1.0, 0.75}; // the buttons at rest
+    for (int i = 0; i < 15; ++i)
+        a.fx.GetParam(i)->value = fresh[i];
+    IByteChunk full;
+    ASSERT_TRUE(a.e.SerializeState(full));
+
+    struct Span {
+        int begin, end; // bytes in the record
+        const char* name;
+        double* (*values)(CorrectionEngine&);
+    };
+    const Span arrays[] = {
+        {0, 264, "target 33", [](CorrectionEngine& e) { return e.targetBands.data(); }},
+        {264, 528, "reference 33", [](CorrectionEngine& e) { return e.referenceBands.data(); }},
+        {528, 1488, "target 120", [](CorrectionEngine& e) { return e.targetBands.data() + kHighOffset; }},
+        {1488, 2448, "reference 120", [](CorrectionEngine& e) { return e.referenceBands.data() + kHighOffset; }},
+        {2448, 2712, "user curve", [](CorrectionEngine& e) { return e.userCurve.data(); }},
+    };
+    std::vector<int> cuts;
+    for (const Span& s : arrays)
+        cuts.insert(cuts.end(), {s.begin, (s.begin + s.end) / 2 + 3});
+    for (int j = 0; j <= 15; ++j)
+        cuts.insert(cuts.end(), {2712 + 8 * j, 2712 + 8 * j + 4});
+    cuts.pop_back(); // past the end
+
+    for (int cut : cuts) {
+        SCOPED_TRACE(testing::Message() << "cut at byte " << cut);
+        Instance b;
+        Distinct(b.e, 0.5);
+        std::fill(b.e.userCurve.begin(), b.e.userCurve.begin() + kNormalBands, 2.0);
+        const double old[15] = {0.0, 1.0, 0.0, 0.25, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+        for (int i = 0; i < 15; ++i)
+            b.fx.GetParam(i)->value = old[i];
+        b.e.inputSelection = old[0];
+        b.e.outputSelection = old[1];
+        b.e.resolution = old[2];
+        b.e.SetGainPosition(old[3]);
+        Instance before; // b's values, kept aside
+        before.e.targetBands = b.e.targetBands;
+        before.e.referenceBands = b.e.referenceBands;
+        before.e.userCurve = b.e.userCurve;
+
+        EXPECT_EQ(b.e.UnserializeState(Truncated(full, cut), 0), cut == full.Size() ? cut : -1);
+        for (const Span& s : arrays) {
+            const bool read = cut >= s.end;
+            const double* want = (read ? s.values(a.e) : s.values(before.e));
+            const int n = (s.end - s.begin) / 8;
+            EXPECT_TRUE(std::equal(want, want + n, s.values(b.e))) << s.name << (read ? " read" : " kept");
+        }
+        double curve120[kHighBands];
+        ExpandCurveTo120(b.e.userCurve.data(), curve120);
+        EXPECT_TRUE(std::equal(curve120, curve120 + kHighBands, b.e.userCurve.data() + kHighOffset));
+
+        const bool recordWhole = cut >= 2712;
+        double want[15];
+        for (int j = 0; j < 15; ++j) {
+            want[j] = recordWhole && cut >= 2712 + 8 * (j + 1) ? fresh[j] : old[j];
+            EXPECT_EQ(b.fx.GetParam(j)->value, want[j]) << "parameter " << j;
+        }
+        EXPECT_EQ(b.e.inputSelection, want[0]);
+        EXPECT_EQ(b.e.outputSelection, want[1]);
+        EXPECT_EQ(b.e.resolution, want[2]);
+        EXPECT_EQ(b.e.gainPosition, want[3]);
+        EXPECT_DOUBLE_EQ(b.e.gainFactor, GainFactorFor(want[3]));
+        EXPECT_EQ(b.log.designs, 1);
+    }
 }
 
 TEST(StateRecord, GainPositionGivesTheGainFactor) {

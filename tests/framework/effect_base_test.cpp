@@ -45,19 +45,25 @@ TEST(EffectBase, SerializedParamsRoundTripAndShortChunksStopCleanly) {
     EXPECT_EQ(Values(back), Values(fx));
     EXPECT_EQ(back.changed, (std::vector<int>{0, 1, 2}));
 
-    // Eight bytes short: the last parameter takes its range's value nearest 0.
+    // Eight bytes short, or four (a value cut in half): the parameter where the data runs out keeps
+    // its value, and the result still says the chunk was short.
+    for (int size : {16, 20}) {
+        IByteChunk shortChunk;
+        shortChunk.Put(chunk.Data(), size);
+        TestEffect cut;
+        cut.GetParam(2)->value = 3.5;
+        EXPECT_EQ(cut.UnserializeParams(shortChunk, 0), -1) << size;
+        EXPECT_EQ(cut.GetParam(1)->value, 2.0) << size;
+        EXPECT_EQ(cut.GetParam(2)->value, 3.5) << size;
+    }
+
+    // Out of data at the first parameter: none changes, every one is announced.
     IByteChunk shortChunk;
     shortChunk.Put(chunk.Data(), 16);
-    TestEffect cut;
-    EXPECT_EQ(cut.UnserializeParams(shortChunk, 0), -1);
-    EXPECT_EQ(cut.GetParam(1)->value, 2.0);
-    EXPECT_EQ(cut.GetParam(2)->value, 0.0);
-
-    // Out of data at the first parameter: later ones are untouched, every one is announced.
     TestEffect early;
+    const std::vector<double> before = Values(early);
     EXPECT_EQ(early.UnserializeParams(shortChunk, 12), -1);
-    EXPECT_EQ(early.GetParam(1)->value, 1.0);
-    EXPECT_EQ(early.GetParam(2)->value, -2.0);
+    EXPECT_EQ(Values(early), before);
     EXPECT_EQ(early.changed.size(), 3u);
 
     // Values outside the range are clamped; non-finite values are not taken.
