@@ -8,6 +8,7 @@
 #include "raster/mem_bitmap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -28,7 +29,7 @@ constexpr RAST_Pixel kGreyText = 0xff8c8c8cu;
 constexpr RAST_Pixel kHighlight = 0xff3875d7u;
 constexpr RAST_Pixel kHighlightText = 0xffffffffu;
 // A menu nobody answers (a test that never clicks, a pointer that cannot be grabbed) closes itself.
-constexpr auto kMaxOpenTime = std::chrono::minutes(10);
+std::atomic<int> maxOpenMs{10 * 60 * 1000};
 
 bool Selectable(const IMenuEntry& e) {
     return !(e.flags & (IMenuEntry::kSeparator | IMenuEntry::kGreyed | IMenuEntry::kDisabled));
@@ -87,10 +88,18 @@ class PopupSession {
         }
         // Without the pointer a click elsewhere could never close the menu.
         if (!grabbed) return -1;
-        std::free(xcb_grab_keyboard_reply(conn,
-                                          xcb_grab_keyboard(conn, 1, grabWindow, XCB_CURRENT_TIME,
-                                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                          nullptr));
+        // The keyboard too may be held for a moment; without it the menu still works by the pointer.
+        bool keyboard = false;
+        for (int attempt = 0; attempt < 50 && !keyboard && display.Ok(); ++attempt) {
+            xcb_grab_keyboard_reply_t* grab = xcb_grab_keyboard_reply(
+                conn,
+                xcb_grab_keyboard(conn, 1, grabWindow, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                                  XCB_GRAB_MODE_ASYNC),
+                nullptr);
+            keyboard = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+            std::free(grab);
+            if (!keyboard) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         int chosen = Loop();
         xcb_ungrab_keyboard(conn, XCB_CURRENT_TIME);
         xcb_ungrab_pointer(conn, XCB_CURRENT_TIME);
@@ -100,7 +109,8 @@ class PopupSession {
 
   private:
     int Loop() {
-        const auto deadline = std::chrono::steady_clock::now() + kMaxOpenTime;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(maxOpenMs.load(std::memory_order_relaxed));
         while (std::chrono::steady_clock::now() < deadline) {
             xcb_generic_event_t* e = display.WaitEvent(100);
             if (!e) {
@@ -382,4 +392,8 @@ int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement
     if (!display.Ok() || !screen || menu.NEntries() == 0) return -1;
     PopupSession session(display, screen, menu, font);
     return session.Run(place);
+}
+
+void SetPopupMenuTimeLimit(int milliseconds) {
+    maxOpenMs.store(milliseconds, std::memory_order_relaxed);
 }

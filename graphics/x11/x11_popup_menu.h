@@ -20,3 +20,7 @@ struct PopupPlacement {
 // dismissed or could not be shown.
 int RunPopupMenu(X11Display& display, xcb_screen_t* screen, const PopupPlacement& place,
                  const IMenuList& menu, RAST_CachedFont* font);
+
+// How long a menu nobody answers stays open before it closes itself as dismissed (ten minutes).
+// Tests shorten it, so that a menu their input never reached fails at once rather than hanging.
+void SetPopupMenuTimeLimit(int milliseconds);

@@ -1,5 +1,6 @@
 #include "graphics/editor_fixture.h"
 #include "graphics/x11/x11_graphics.h"
+#include "graphics/x11/x11_popup_menu.h"
 #include "x11/sample_scene.h"
 #include "x11/x11_host.h"
 
@@ -50,6 +51,8 @@ class X11EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.Ok()) << "no X display (DISPLAY=" << (getenv("DISPLAY") ?: "") << ")";
+        // A menu the test's input never reaches fails the test in seconds, not ten minutes.
+        SetPopupMenuTimeLimit(20000);
     }
 
     IGraphicsX11& Editor() { return static_cast<IGraphicsX11&>(*scene->editor); }
@@ -65,7 +68,21 @@ class X11EditorTest : public ::testing::Test {
     }
     // Runs the host's loop until the probe has seen `what`.
     bool ProbeSaw(const std::string& what) {
-        return loop.RunUntil([&] { return Has(Probe().calls, what); }, 2000);
+        return loop.RunUntil([&] { return Has(Probe().calls, what); }, 10000);
+    }
+    // Runs the host's loop until the server has the input focus on w: keys typed before that go
+    // wherever the focus was.
+    bool FocusOn(xcb_window_t w) {
+        return loop.RunUntil([&] { return host.FocusWindow() == w; }, 10000);
+    }
+    // The open text field's window (the editor's only child), once the server has focused it.
+    bool FieldHasFocus() {
+        return loop.RunUntil(
+            [&] {
+                const std::vector<xcb_window_t> kids = host.ChildrenOf(Editor().WindowId());
+                return !kids.empty() && host.FocusWindow() == kids.back();
+            },
+            10000);
     }
     // Screen position of an editor point (host window and editor both sit at the origin).
     void Click(int x, int y, int button = 1) { host.Click(x, y, button); }
@@ -169,6 +186,7 @@ TEST_F(X11EditorTest, KeysGoToTheControlsOrOnToTheHost) {
     Click(kSceneProbe.left + 5, kSceneProbe.top + 5); // the editor takes the focus
     ASSERT_TRUE(
         ProbeSaw("up " + std::to_string(kSceneProbe.left + 5) + " " + std::to_string(kSceneProbe.top + 5)));
+    ASSERT_TRUE(FocusOn(Editor().WindowId()));
     const struct {
         uint32_t keysym;
         const char* seen;
@@ -212,10 +230,8 @@ std::unique_ptr<IMenuList> SampleMenu() {
 IMenuList* WithUser(IGraphicsX11& editor, IMenuList& menu, const std::function<void(HostWindow&)>& user) {
     std::thread person([&] {
         HostWindow hands(1, 1);
-        for (int i = 0; i < 200 && hands.Popups().empty(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        // Input before the menu holds the pointer would go elsewhere.
-        if (hands.WaitForPointerGrab()) user(hands);
+        // Input before the menu holds both the pointer and the keyboard would go elsewhere.
+        if (hands.WaitForPointerAndKeyboardGrab()) user(hands);
     });
     IMenuList* chosen = editor.ShowPopupMenu(menu, IPixelRect(20, 20, 80, 40));
     person.join();
@@ -225,7 +241,7 @@ IMenuList* WithUser(IGraphicsX11& editor, IMenuList& menu, const std::function<v
 // Centre of entry i of the newest popup, in screen coordinates.
 void EntryCentre(HostWindow& hands, int i, int& x, int& y) {
     std::vector<xcb_window_t> popups;
-    for (int wait = 0; wait < 100; ++wait) {
+    for (int wait = 0; wait < 1000; ++wait) {
         popups = hands.Popups();
         if (!popups.empty()) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -244,7 +260,7 @@ TEST_F(X11EditorTest, PopupMenuReturnsTheSubmenuEntryChosen) {
         EntryCentre(hands, 0, x, y);
         ASSERT_EQ(y - 11, 40) << "the menu opens below the rectangle";
         hands.MoveTo(x, y);
-        for (int i = 0; i < 100 && hands.Popups().size() < 2; ++i)
+        for (int i = 0; i < 1000 && hands.Popups().size() < 2; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EntryCentre(hands, 2, x, y);
         hands.Click(x, y);
@@ -301,6 +317,7 @@ TEST_F(X11EditorTest, TextFieldCommitsOrCancelsWhatIsTyped) {
     // Free text goes to the control as typed; Return commits on the next tick.
     Editor().ShowTextEntry(&Probe(), style, kSceneProbe, "abc", nullptr);
     ASSERT_TRUE(Editor().EntryOpen());
+    ASSERT_TRUE(FieldHasFocus());
     EXPECT_EQ(host.Children().size(), 1u) << "the field is the editor's child";
     for (uint32_t k : {uint32_t('x'), uint32_t('Y'), 0xff0du})
         host.Type(k);
@@ -309,6 +326,7 @@ TEST_F(X11EditorTest, TextFieldCommitsOrCancelsWhatIsTyped) {
 
     // A parameter's entry takes numbers: the value arrives normalised, as a user edit.
     Editor().ShowTextEntry(bound, style, {100, 60, 140, 76}, "0.5000", Plug().GetParam(3));
+    ASSERT_TRUE(FieldHasFocus());
     for (uint32_t k : {uint32_t('0'), uint32_t('.'), uint32_t('2'), uint32_t('5'), uint32_t('q'), 0xff0du})
         host.Type(k);
     ASSERT_TRUE(loop.RunUntil([&] { return !Editor().EntryOpen(); }));
@@ -319,10 +337,12 @@ TEST_F(X11EditorTest, TextFieldCommitsOrCancelsWhatIsTyped) {
     // Escape, or a press beside the field, abandons the entry.
     Probe().calls.clear();
     Editor().ShowTextEntry(&Probe(), style, kSceneProbe, "abc", nullptr);
+    ASSERT_TRUE(FieldHasFocus());
     host.Type('z');
     host.Type(0xff1b);
     ASSERT_TRUE(loop.RunUntil([&] { return !Editor().EntryOpen(); }));
     Editor().ShowTextEntry(&Probe(), style, kSceneProbe, "abc", nullptr);
+    ASSERT_TRUE(FieldHasFocus());
     host.Type('z');
     Click(200, 10);
     ASSERT_TRUE(loop.RunUntil([&] { return !Editor().EntryOpen(); }));

@@ -173,9 +173,13 @@ void HostWindow::Destroy() {
 }
 
 std::vector<xcb_window_t> HostWindow::Children() {
+    if (!window) return {};
+    return ChildrenOf(window);
+}
+
+std::vector<xcb_window_t> HostWindow::ChildrenOf(xcb_window_t w) {
     std::vector<xcb_window_t> out;
-    if (!window) return out;
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr);
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, w), nullptr);
     if (!tree) return out;
     xcb_window_t* kids = xcb_query_tree_children(tree);
     out.assign(kids, kids + xcb_query_tree_children_length(tree));
@@ -245,6 +249,50 @@ bool HostWindow::WaitForPointerGrab() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+}
+
+namespace {
+// One grab attempt on the root: true when the server answers that another client holds it. A grab
+// that succeeds is given back at once (the menu retries its own grabs for a second).
+bool HeldElsewhere(xcb_connection_t* conn, xcb_window_t root, bool keyboard) {
+    uint8_t status = 0;
+    if (keyboard) {
+        xcb_grab_keyboard_reply_t* r = xcb_grab_keyboard_reply(
+            conn, xcb_grab_keyboard(conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        status = r ? r->status : 0xff;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(conn, XCB_CURRENT_TIME);
+    } else {
+        xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
+            conn,
+            xcb_grab_pointer(conn, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                             XCB_CURRENT_TIME),
+            nullptr);
+        status = r ? r->status : 0xff;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(conn, XCB_CURRENT_TIME);
+    }
+    xcb_flush(conn);
+    return status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+}
+} // namespace
+
+bool HostWindow::WaitForPointerAndKeyboardGrab(int timeoutMs) {
+    const long long end = NowMs() + timeoutMs;
+    while (NowMs() < end) {
+        // The menu takes the pointer first, then the keyboard: probe them in that order.
+        if (HeldElsewhere(conn, screen->root, false) && HeldElsewhere(conn, screen->root, true)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+xcb_window_t HostWindow::FocusWindow() {
+    xcb_get_input_focus_reply_t* f = xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr);
+    const xcb_window_t w = f ? f->focus : XCB_NONE;
+    std::free(f);
+    return w;
 }
 
 bool HostWindow::Pointer(int& x, int& y) {

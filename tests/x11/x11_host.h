@@ -94,6 +94,13 @@ class HostWindow {
     bool Origin(xcb_window_t w, int& x, int& y);
     // Waits until another client holds the pointer (a popup menu's grab); false after a second.
     bool WaitForPointerGrab();
+    // Waits until other clients hold both the pointer and the keyboard (a popup menu's two grabs),
+    // as the server confirms by refusing the same grabs to this connection; false after timeoutMs.
+    bool WaitForPointerAndKeyboardGrab(int timeoutMs = 10000);
+    // The window the server has the input focus on now.
+    xcb_window_t FocusWindow();
+    // Any window's children, bottom first.
+    std::vector<xcb_window_t> ChildrenOf(xcb_window_t w);
     // The pointer's screen position.
     bool Pointer(int& x, int& y);
     // Owns the CLIPBOARD with `text` and answers requests for it until `ms` have passed.
