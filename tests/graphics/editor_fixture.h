@@ -76,9 +76,9 @@ class ProbeControl : public IControl {
     void HandleMouseUp(int x, int y, const IMouseMods&) override {
         calls.push_back("up " + std::to_string(x) + " " + std::to_string(y));
     }
-    void HandleMouseDrag(int x, int y, int dx, int dy, const IMouseMods&) override {
+    void HandleMouseDrag(int x, int y, int dx, int dy, const IMouseMods& m) override {
         calls.push_back("drag " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(dx) +
-                        " " + std::to_string(dy));
+                        " " + std::to_string(dy) + (m.right ? " R" : ""));
     }
     void HandleDoubleClick(int x, int y, const IMouseMods& m) override {
         calls.push_back("dbl");

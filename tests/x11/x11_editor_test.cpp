@@ -212,6 +212,51 @@ TEST_F(X11EditorTest, KeysGoToTheControlsOrOnToTheHost) {
     EXPECT_TRUE(loop.RunUntil([&] { return host.ForwardedKeys() == forwarded + 2; }));
 }
 
+// The right button drags as the left does (the response display's straight-line tool), and the
+// control is told which button is held.
+TEST_F(X11EditorTest, RightButtonDragsReachTheControl) {
+    ASSERT_TRUE(Open());
+    const int x = kSceneProbe.left + 5, y = kSceneProbe.top + 5;
+    host.MoveTo(x, y);
+    host.Button(3, true);
+    ASSERT_TRUE(ProbeSaw("down " + std::to_string(x) + " " + std::to_string(y) + " R"));
+    host.MoveTo(x + 20, y + 10);
+    EXPECT_TRUE(ProbeSaw("drag " + std::to_string(x + 20) + " " + std::to_string(y + 10) + " 20 10 R"));
+    host.MoveTo(x + 30, y + 5); // on past the control's edge: the drag stays with it
+    host.MoveTo(x + 100, y + 5);
+    EXPECT_TRUE(ProbeSaw("drag " + std::to_string(x + 100) + " " + std::to_string(y + 5) + " 70 0 R"));
+    host.Button(3, false);
+    EXPECT_TRUE(ProbeSaw("up " + std::to_string(x + 100) + " " + std::to_string(y + 5)));
+}
+
+// Every keypad key types its character into the text field, whether Num Lock is on or Shift is
+// held, and the keypad's Enter commits. The probe's field takes seven characters: three entries.
+TEST_F(X11EditorTest, KeypadKeysTypeIntoTheTextField) {
+    ASSERT_TRUE(Open());
+    ITextStyle style;
+    const struct {
+        std::vector<uint32_t> keys;
+        const char* typed;
+    } entries[] = {{{0xffb0, 0xffb1, 0xffb2, 0xffb3, 0xffb4, 0xffb5, 0xffb6}, "0123456"},
+                   {{0xffb7, 0xffb8, 0xffb9, 0xffae, 0xffab, 0xffad, 0xffaa}, "789.+-*"},
+                   {{0xffaf}, "/"}};
+    const uint32_t numLock = 0xff7f, keypadEnter = 0xff8d;
+    for (bool withNumLock : {true, false})
+        for (const auto& entry : entries) {
+            SCOPED_TRACE(std::string(withNumLock ? "Num Lock on: " : "Shift held: ") + entry.typed);
+            Probe().calls.clear();
+            Editor().ShowTextEntry(&Probe(), style, kSceneProbe, "", nullptr);
+            ASSERT_TRUE(FieldHasFocus());
+            if (withNumLock) host.PressKey(numLock);
+            for (uint32_t k : entry.keys)
+                withNumLock ? host.PressKey(k) : host.Type(k);
+            host.PressKey(keypadEnter);
+            if (withNumLock) host.PressKey(numLock); // off again for what follows
+            EXPECT_TRUE(ProbeSaw(std::string("text ") + entry.typed)) << testing::PrintToString(Probe().calls);
+            ASSERT_TRUE(loop.RunUntil([&] { return !Editor().EntryOpen(); }));
+        }
+}
+
 // A menu of four entries whose first opens a submenu of three; the third is greyed.
 std::unique_ptr<IMenuList> SampleMenu() {
     auto menu = std::make_unique<IMenuList>();

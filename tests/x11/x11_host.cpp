@@ -407,6 +407,15 @@ void HostWindow::Type(uint32_t keysym) {
     xcb_flush(conn);
 }
 
+void HostWindow::PressKey(uint32_t keysym) {
+    bool secondColumn = false;
+    const xcb_keycode_t code = KeycodeFor(keysym, secondColumn);
+    if (!code) return;
+    xcb_test_fake_input(conn, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(conn, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(conn);
+}
+
 int OpenDescriptors() {
     int n = 0;
     if (DIR* d = opendir("/proc/self/fd")) {

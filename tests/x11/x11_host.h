@@ -114,6 +114,9 @@ class HostWindow {
     void Click(int x, int y, int button = 1);
     // Presses and releases the key that types the keysym (shift held when it needs it).
     void Type(uint32_t keysym);
+    // Presses and releases the key that carries the keysym in either of its first two columns, with
+    // no modifier held (with Num Lock on, the keypad's digits are their keys' second column).
+    void PressKey(uint32_t keysym);
     void Flush() { xcb_flush(conn); }
 
   private:
