@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <random>
 
 using namespace vst;
@@ -168,6 +170,35 @@ TEST_F(ProductEditor, ClickAndRecordingWithTheWindowOpen) {
     in->processor->setProcessing(0);
     in->component->setActive(0);
     in->controller->setComponentHandler(nullptr);
+}
+
+// The straight-line tool through the window system: with the corrected target playing, a drag
+// with the right button across the whole display leaves the drawn curve one straight line from
+// +20 dB down to -20 dB, as the host's saved state shows.
+TEST_F(ProductEditor, RightButtonDragDrawsAStraightLine) {
+    ASSERT_EQ(Attach(), kResultOk);
+    auto curve = [&] {
+        MemoryStream state;
+        EXPECT_EQ(in->component->getState(&state), kResultOk);
+        std::vector<double> points(33);
+        if (state.data.size() >= 2712) std::memcpy(points.data(), state.data.data() + 2448, 33 * 8);
+        return points;
+    };
+    host.Click(532, 214); // the corrected target's mark
+    ASSERT_TRUE(loop.RunUntil([&] { return in->controller->getParamNormalized(kParamOutputs) == 1.0; }));
+
+    host.MoveTo(50, 11);
+    host.Button(3, true);
+    for (int step = 1; step <= 8; ++step)
+        host.MoveTo(50 + (486 - 50) * step / 8, 11 + (306 - 11) * step / 8);
+    host.Button(3, false);
+    std::vector<double> drawn;
+    EXPECT_TRUE(loop.RunUntil([&] {
+        drawn = curve();
+        return drawn[0] == 10.0 && drawn[32] == 0.1;
+    }, 10000)) << drawn[0] << " .. " << drawn[32];
+    for (int i = 1; i < 32; ++i)
+        EXPECT_NEAR(std::log10(drawn[static_cast<size_t>(i)]), 1.0 - 2.0 * i / 32.0, 1e-12) << i;
 }
 
 TEST_F(ProductEditor, FiftyOpenAndCloseCyclesThroughTheView) {
