@@ -85,6 +85,26 @@ const std::vector<CommandHelp>& CommandHelps() {
                             "(default: corrected)"},
           kQuiet},
          "vorelline apply vocal.alg take1.wav -o take1-corrected.wav"},
+        {"export",
+         "vorelline export FILE.alg [--ir OUT.wav] [--length N] [--peq OUT.txt] [--rate R]",
+         "write a correction as an impulse response or as parametric-EQ lines",
+         "Loads a .alg correction file as `apply` does and writes the corrected target's filter for other\n"
+         "programs: --ir as an impulse response (what the plug-in plays for a single click: minimum phase,\n"
+         "mono, 32-bit float WAV) for a convolver, --peq as text lines that parametric equalizers read\n"
+         "(\"Preamp: G dB\", then \"Filter n: ON PK Fc F Hz Gain G dB Q Q\"). Each of the plug-in's sections is\n"
+         "a standard peaking filter, so the lines are exact up to their printed digits; the tool prints how\n"
+         "close they come. Both are made for one sample rate: the plug-in designs its filters for the rate\n"
+         "it runs at. The impulse response ends where the energy left after it is below -120 dB of the whole\n"
+         "unless --length says otherwise; the tool prints the level error at 20 Hz, where the filters ring longest, for that\n"
+         "length and for shorter powers of two.",
+         {{"FILE.alg", "the correction file (required)"},
+          {"--ir OUT.wav", "write the impulse response (default: not written; --ir or --peq is required)"},
+          {"--length N", "impulse response length in samples (default: until it has decayed below -120 dB, the energy "
+                           "after its end against the whole)"},
+          {"--peq OUT.txt", "write the parametric-EQ lines (default: not written; --ir or --peq is required)"},
+          {"--rate R", "sample rate in Hz the filter is made for (default: 48000)"},
+          kQuiet},
+         "vorelline export vocal.alg --ir vocal-ir.wav --peq vocal-peq.txt --rate 44100"},
         {"calibration",
          "vorelline calibration FILE [--json]",
          "show a calibration file as the plug-in reads it",
