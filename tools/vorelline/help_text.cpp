@@ -71,20 +71,23 @@ const std::vector<CommandHelp>& CommandHelps() {
           kQuiet},
          "vorelline design --alg vocal.alg --rate 44100"},
         {"apply",
-         "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]",
-         "play an audio file through a correction",
-         "Loads a .alg correction file, plays the first channel of IN through the plug-in on both of its\n"
-         "inputs, and writes what the plug-in outputs to OUT, mono, at IN's sample rate. OUT's name picks\n"
-         "the format: .flac gives 24-bit FLAC, .aif or .aiff 32-bit float AIFF, anything else 32-bit\n"
-         "float WAV.",
+         "vorelline apply FILE.alg IN... -o OUT [--output reference|target|corrected]",
+         "play audio files through a correction",
+         "Loads a .alg correction file and plays audio through the plug-in on both of its inputs. With one\n"
+         "input and OUT a file name: the first channel of IN, written to OUT, mono, at IN's sample rate;\n"
+         "OUT's name picks the format: .flac gives 24-bit FLAC, .aif or .aiff 32-bit float AIFF, anything\n"
+         "else 32-bit float WAV. With several inputs, or OUT an existing folder: every file is written into\n"
+         "the folder OUT (made when missing) under its own name, in its own format, sample rate and channel\n"
+         "count, every channel corrected on its own; one line per file and a summary are printed, and\n"
+         "nothing is written when an output would replace an input or two inputs share a name.",
          {{"FILE.alg", "the correction file (required)"},
-          {"IN", "the audio file to play (required)"},
-          {"-o OUT", "the audio file to write (required)"},
+          {"IN...", "the audio files to play, one or more (required)"},
+          {"-o OUT", "the audio file to write, or the folder for several (required)"},
           {"--output WHAT", "what the plug-in plays: reference (the first input through the calibration "
                             "correction), target (the second input, scaled by the file's gain) or corrected "
                             "(default: corrected)"},
           kQuiet},
-         "vorelline apply vocal.alg take1.wav -o take1-corrected.wav"},
+         "vorelline apply vocal.alg take1.wav take2.flac -o corrected/"},
         {"export",
          "vorelline export FILE.alg [--ir OUT.wav] [--length N] [--peq OUT.txt] [--rate R]",
          "write a correction as an impulse response or as parametric-EQ lines",
