@@ -40,8 +40,11 @@ if [ "$which" = release ]; then
   rm -rf "$here/build/release/win64"
   mkdir -p "$here/build/release/win64"
   cp -r "$here/build/release-win64/TessivaneVorelline.vst3" "$here/build/release/win64/"
-  # The Linux packages: .deb and .tar.gz in build/release/packages/.
+  # The packages in build/release/packages/: .deb and .tar.gz (CPack), Windows installer and .zip.
   (cd "$here/build/release" && cpack >/dev/null)
+  version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$here/build/release/CMakeCache.txt")"
+  sh "$here/packaging/windows/make-packages.sh" "$here/build/release-win64" "$here/build/release/packages" \
+    "$version" >/dev/null
   echo "Release built:"
   echo "  build/release/TessivaneVorelline.vst3        (Linux module)"
   echo "  build/release/win64/TessivaneVorelline.vst3  (Windows module)"
