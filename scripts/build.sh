@@ -3,7 +3,8 @@
 #   native   build/native   g++, AddressSanitizer + UndefinedBehaviorSanitizer, with the tests
 #   win64    build/win64    mingw-w64, with the tests (run under Wine)
 #   release  build/release  optimised, no sanitizers, no tests: the Linux module and `vorelline`,
-#            plus the Windows module from build/release-win64, copied to build/release/win64/
+#            plus the Windows module from build/release-win64, copied to build/release/win64/,
+#            and the packages in build/release/packages/: .deb, .tar.gz, Windows installer, .zip
 #   release-linux            only the build/release part of `release`
 #   tsan     build/tsan     ThreadSanitizer, only the three-thread stress program, which it then runs
 #            long (TV_STRESS_ROUNDS rounds, 400 by default)
@@ -39,10 +40,18 @@ if [ "$which" = release ]; then
   rm -rf "$here/build/release/win64"
   mkdir -p "$here/build/release/win64"
   cp -r "$here/build/release-win64/TessivaneVorelline.vst3" "$here/build/release/win64/"
+  # The packages in build/release/packages/: .deb and .tar.gz (CPack), Windows installer and .zip.
+  (cd "$here/build/release" && cpack >/dev/null)
+  version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$here/build/release/CMakeCache.txt")"
+  sh "$here/packaging/windows/make-packages.sh" "$here/build/release-win64" "$here/build/release/packages" \
+    "$version" >/dev/null
   echo "Release built:"
   echo "  build/release/TessivaneVorelline.vst3        (Linux module)"
   echo "  build/release/win64/TessivaneVorelline.vst3  (Windows module)"
   echo "  build/release/tools/vorelline/vorelline      (command-line tool)"
+  echo "  build/release/packages/                      (packages:"
+  (cd "$here/build/release/packages" && ls -1 *.deb *.tar.gz *.exe *.zip 2>/dev/null | sed 's/^/                                                 /')
+  echo "                                               )"
 fi
 if [ "$which" = tsan ]; then
   cmake -S "$here" -B "$here/build/tsan" -DTV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -3,7 +3,7 @@
 # Usage: scripts/install.sh [--prefix DIR]
 #   default       ~/.vst3/TessivaneVorelline.vst3 and ~/.local/bin/vorelline
 #   --prefix DIR  DIR/lib/vst3/TessivaneVorelline.vst3 and DIR/bin/vorelline
-# The Windows module stays in build/release/win64/ (see README).
+# Sets up and builds only what Linux needs; the Windows installer comes from scripts/build.sh release.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -19,8 +19,8 @@ while [ $# -gt 0 ]; do
 done
 prefix="$(realpath -m "$prefix")"
 
-bash "$here/scripts/setup.sh"
-bash "$here/scripts/build.sh" release
+bash "$here/scripts/setup.sh" --linux
+bash "$here/scripts/build.sh" release-linux
 cmake --install "$here/build/release" --prefix "$prefix"
 
 if [ "$prefix" = "$HOME/.local" ]; then vst3_dir="$HOME/.vst3"; else vst3_dir="$prefix/lib/vst3"; fi
@@ -31,5 +31,3 @@ case ":$PATH:" in
   *":$prefix/bin:"*) ;;
   *) echo "Note: $prefix/bin is not on PATH; add it, e.g. export PATH=\"$prefix/bin:\$PATH\"" ;;
 esac
-echo "Windows module: $here/build/release/win64/TessivaneVorelline.vst3"
-echo "  copy the whole folder to C:\\Program Files\\Common Files\\VST3\\ on the Windows machine"

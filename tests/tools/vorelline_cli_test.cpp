@@ -270,7 +270,7 @@ TEST(VorellineHelp, EveryCommandDescribesEachOptionWithItsDefault) {
     EXPECT_EQ(version.out, "vorelline 2.0.3\n");
     const RunResult overview = RunTool(scratch, "--help");
     ASSERT_EQ(overview.status, 0);
-    for (const char* command : {"analyze", "design", "apply", "calibration", "info", "demo"}) {
+    for (const char* command : {"analyze", "design", "apply", "export", "calibration", "info", "demo"}) {
         SCOPED_TRACE(command);
         EXPECT_NE(overview.out.find(std::string("\n  ") + command + " "), std::string::npos);
         const RunResult r = RunTool(scratch, std::string(command) + " --help");

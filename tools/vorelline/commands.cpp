@@ -6,6 +6,7 @@
 #include "plugin/calibration_file.h"
 #include "plugin/editor_controls.h"
 #include "plugin/mic_corrector.h"
+#include "tools/vorelline/apply_batch.h"
 #include "tools/vorelline/audio_file.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/design_report.h"
@@ -17,6 +18,7 @@
 #include "tools/vorelline/tool_messages.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -235,8 +237,8 @@ int RunInfo(const std::vector<std::string>& args) {
 int RunApply(const std::vector<std::string>& args) {
     ParsedArguments a;
     int status = 0;
-    if (!Parse(args, "apply", {{"-o", true}, {"--output", true}}, 2, a, status)) return status;
-    if (a.positionals.size() != 2 || !a.Has("-o"))
+    if (!Parse(args, "apply", {{"-o", true}, {"--output", true}}, args.size(), a, status)) return status;
+    if (a.positionals.size() < 2 || !a.Has("-o"))
         return UsageError("apply", "a .alg file, an input and -o OUT are needed");
     const std::string which = a.Value("--output", "corrected");
     double output;
@@ -248,6 +250,10 @@ int RunApply(const std::vector<std::string>& args) {
         output = 1.0;
     else
         return UsageError("apply", "--output is reference, target or corrected");
+    // Several inputs, or a folder to write into: each file keeps its format and channels.
+    const std::string to = a.Value("-o");
+    if (a.positionals.size() > 2 || std::filesystem::is_directory(to) || (!to.empty() && to.back() == '/'))
+        return RunApplyBatch(a.positionals[0], {a.positionals.begin() + 1, a.positionals.end()}, to, output);
 
     AlgRecord record;
     {

@@ -71,20 +71,43 @@ const std::vector<CommandHelp>& CommandHelps() {
           kQuiet},
          "vorelline design --alg vocal.alg --rate 44100"},
         {"apply",
-         "vorelline apply FILE.alg IN -o OUT [--output reference|target|corrected]",
-         "play an audio file through a correction",
-         "Loads a .alg correction file, plays the first channel of IN through the plug-in on both of its\n"
-         "inputs, and writes what the plug-in outputs to OUT, mono, at IN's sample rate. OUT's name picks\n"
-         "the format: .flac gives 24-bit FLAC, .aif or .aiff 32-bit float AIFF, anything else 32-bit\n"
-         "float WAV.",
+         "vorelline apply FILE.alg IN... -o OUT [--output reference|target|corrected]",
+         "play audio files through a correction",
+         "Loads a .alg correction file and plays audio through the plug-in on both of its inputs. With one\n"
+         "input and OUT a file name: the first channel of IN, written to OUT, mono, at IN's sample rate;\n"
+         "OUT's name picks the format: .flac gives 24-bit FLAC, .aif or .aiff 32-bit float AIFF, anything\n"
+         "else 32-bit float WAV. With several inputs, or OUT an existing folder: every file is written into\n"
+         "the folder OUT (made when missing) under its own name, in its own format, sample rate and channel\n"
+         "count, every channel corrected on its own; one line per file and a summary are printed, and\n"
+         "nothing is written when an output would replace an input or two inputs share a name.",
          {{"FILE.alg", "the correction file (required)"},
-          {"IN", "the audio file to play (required)"},
-          {"-o OUT", "the audio file to write (required)"},
+          {"IN...", "the audio files to play, one or more (required)"},
+          {"-o OUT", "the audio file to write, or the folder for several (required)"},
           {"--output WHAT", "what the plug-in plays: reference (the first input through the calibration "
                             "correction), target (the second input, scaled by the file's gain) or corrected "
                             "(default: corrected)"},
           kQuiet},
-         "vorelline apply vocal.alg take1.wav -o take1-corrected.wav"},
+         "vorelline apply vocal.alg take1.wav take2.flac -o corrected/"},
+        {"export",
+         "vorelline export FILE.alg [--ir OUT.wav] [--length N] [--peq OUT.txt] [--rate R]",
+         "write a correction as an impulse response or as parametric-EQ lines",
+         "Loads a .alg correction file as `apply` does and writes the corrected target's filter for other\n"
+         "programs: --ir as an impulse response (what the plug-in plays for a single click: minimum phase,\n"
+         "mono, 32-bit float WAV) for a convolver, --peq as text lines that parametric equalizers read\n"
+         "(\"Preamp: G dB\", then \"Filter n: ON PK Fc F Hz Gain G dB Q Q\"). Each of the plug-in's sections is\n"
+         "a standard peaking filter, so the lines are exact up to their printed digits; the tool prints how\n"
+         "close they come. Both are made for one sample rate: the plug-in designs its filters for the rate\n"
+         "it runs at. The impulse response ends where the energy left after it is below -120 dB of the whole\n"
+         "unless --length says otherwise; the tool prints the level error at 20 Hz, where the filters ring longest, for that\n"
+         "length and for shorter powers of two.",
+         {{"FILE.alg", "the correction file (required)"},
+          {"--ir OUT.wav", "write the impulse response (default: not written; --ir or --peq is required)"},
+          {"--length N", "impulse response length in samples (default: until it has decayed below -120 dB, the energy "
+                           "after its end against the whole)"},
+          {"--peq OUT.txt", "write the parametric-EQ lines (default: not written; --ir or --peq is required)"},
+          {"--rate R", "sample rate in Hz the filter is made for (default: 48000)"},
+          kQuiet},
+         "vorelline export vocal.alg --ir vocal-ir.wav --peq vocal-peq.txt --rate 44100"},
         {"calibration",
          "vorelline calibration FILE [--json]",
          "show a calibration file as the plug-in reads it",

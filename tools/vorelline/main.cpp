@@ -54,6 +54,7 @@ int Dispatch(const std::vector<std::string>& args) {
     if (command == "calibration") return RunCalibration(args);
     if (command == "info") return RunInfo(args);
     if (command == "apply") return RunApply(args);
+    if (command == "export") return RunExport(args);
     return RunDemo(args);
 }
 

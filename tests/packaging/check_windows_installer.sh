@@ -1,0 +1,73 @@
+#!/bin/sh
+# Makes the Windows installer and zip from a build tree's bundle, as the release does, and tries the
+# installer under Wine in a copy of the test prefix: silent install, the files where hosts look and
+# the Programs and Features entry, the validator on the installed bundle (when the shared tools are
+# beside the checkout), then silent uninstall, after which the prefix holds what it held before.
+# Usage: check_windows_installer.sh BUILD_TREE SOURCE_DIR VERSION
+set -eu
+tree="$1"
+source_dir="$2"
+version="$3"
+scratch="$(mktemp -d)"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+out="$scratch/out"
+sh "$source_dir/packaging/windows/make-packages.sh" "$tree" "$out" "$version" >/dev/null
+setup="$out/TessivaneVorelline-$version-win64-setup.exe"
+zip="$out/TessivaneVorelline-$version-win64.zip"
+test -s "$setup" || fail "no installer"
+listing="$(cmake -E tar tf "$zip" | grep -v '/$' | sort)"
+expected="README.txt
+TessivaneVorelline.vst3/Contents/x86_64-win/TessivaneVorelline.vst3"
+[ "$listing" = "$expected" ] || fail "the zip holds
+$listing"
+
+# A prefix of our own: the installer's processes are waited for alone, and nothing it leaves behind
+# reaches other tests.
+base="${TV_WINEPREFIX:-$HOME/.wine-tessivane}"
+test -f "$base/system.reg" || fail "no Wine prefix at $base (scripts/setup.sh makes it)"
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+cp -a "$base" "$WINEPREFIX"
+drive="$WINEPREFIX/drive_c"
+# Everything on drive C but the temporary folders, which installers use and Windows cleans.
+snapshot() { (cd "$drive" && find . -path '*/Temp' -prune -o -path './windows' -prune -o -print | sort); }
+snapshot >"$scratch/before"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TessivaneVorelline'
+
+wine "$setup" /S || fail "silent install exited with $?"
+wineserver -w
+module="$drive/Program Files/Common Files/VST3/TessivaneVorelline.vst3/Contents/x86_64-win/TessivaneVorelline.vst3"
+cmp "$module" "$tree/TessivaneVorelline.vst3/Contents/x86_64-win/TessivaneVorelline.vst3" ||
+  fail "the installed module is not the built one"
+for page in 1.htm 2.htm 3.htm style.css m1.png; do
+  test -f "$drive/Program Files/Tessivane Vorelline/Help/$page" || fail "help page $page missing"
+done
+entry="$(wine reg query "$key" 2>/dev/null | tr -d '\r')"
+for value in "DisplayName    REG_SZ    Tessivane Vorelline" "DisplayVersion    REG_SZ    $version" \
+             "UninstallString    REG_SZ    \"C:\\Program Files\\Tessivane Vorelline\\Uninstall.exe\""; do
+  case "$entry" in *"$value"*) ;; *) fail "Programs and Features entry lacks: $value
+$entry" ;; esac
+done
+
+validator="$source_dir/../shared/tools/vst3-validator.exe"
+if [ -f "$validator" ]; then
+  report="$(wine "$validator" -e 'C:\Program Files\Common Files\VST3\TessivaneVorelline.vst3' 2>&1 | tr -d '\r')" || true
+  echo "$report" | grep -q "tests passed, 0 tests failed" || fail "validator:
+$report"
+  ! echo "$report" | grep -q ERROR || fail "validator reported errors:
+$report"
+  echo "validator: $(echo "$report" | grep "tests passed")"
+else
+  echo "SKIPPED the validator on the installed bundle: $validator is absent"
+fi
+
+uninstaller="C:\\Program Files\\Tessivane Vorelline\\Uninstall.exe"
+wine "$uninstaller" /S || fail "silent uninstall exited with $?"
+# The uninstaller runs from a copy in the temporary folder and returns at once: wait for it.
+wineserver -w
+snapshot >"$scratch/after"
+diff "$scratch/before" "$scratch/after" >"$scratch/diff" || fail "uninstalling left:
+$(cat "$scratch/diff")"
+if wine reg query "$key" >/dev/null 2>&1; then fail "the Programs and Features entry is still there"; fi
+echo "installed, validated and uninstalled cleanly: $(basename "$setup")"
