@@ -1,5 +1,6 @@
 #include "engine/recording_analysis.h"
 
+#include "engine/analysis_window.h"
 #include "engine/fft.h"
 
 #include <cmath>
@@ -51,6 +52,7 @@ void BandLevelsFromPowers(const double* p0, const double* p1, const BandBins& bi
 bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins, double* referenceBands,
                        double* targetBands) {
     const std::size_t n = std::size_t{1} << order;
+    if (n >= 4) ApplyAnalysisWindow(ref, tgt, n);
     // z = reference + j*target: the samples stay where they are, as the real and the imaginary
     // parts; the zero halves of both buffers serve as the transform's scratch space and afterwards
     // hold the power spectra.
