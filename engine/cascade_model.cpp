@@ -91,8 +91,7 @@ void FastRows(int n, const double* T, const double* Ksq, const double* P, double
         da *= TV_SHUFFLE(da, 4, 5, 6, 7, 0, 1, 2, 3);
         nb *= TV_SHUFFLE(nb, 4, 5, 6, 7, 0, 1, 2, 3);
         db *= TV_SHUFFLE(db, 4, 5, 6, 7, 0, 1, 2, 3);
-        v8d ratio =
-            TV_SHUFFLE2(na, nb, 0, 1, 2, 3, 8, 9, 10, 11) / TV_SHUFFLE2(da, db, 0, 1, 2, 3, 8, 9, 10, 11);
+        v8d ratio = TV_SHUFFLE2(na, nb, 0, 1, 2, 3, 8, 9, 10, 11) / TV_SHUFFLE2(da, db, 0, 1, 2, 3, 8, 9, 10, 11);
         ratio *= TV_SHUFFLE(ratio, 2, 3, 0, 1, 6, 7, 4, 5);
         ratio *= TV_SHUFFLE(ratio, 1, 0, 3, 2, 5, 4, 7, 6);
         A[r] = tail(ratio[0], ta);
