@@ -19,5 +19,6 @@ void BandLevelsFromPower(const double* power, const BandBins& bins, double* band
 // are overwritten. Both signals are real, so they go through one complex transform (reference as real part,
 // target as imaginary part) and their spectra are separated afterwards. Returns false when the transform's
 // tables could not be allocated; the band arrays are then untouched.
+// windowed = false gives the plain, unwindowed transform, for the benchmarks that compare with it.
 bool AnalyseRecordings(double* referenceBuffer, double* targetBuffer, int order, const BandBins& bins,
-                       double* referenceBands, double* targetBands);
+                       double* referenceBands, double* targetBands, bool windowed = true);

@@ -27,13 +27,13 @@ TEST(ProtectedCurve, RuleTable) {
         bool limited;
     } cases[] = {
         {-6.0, 0.95, 12, true, 0.0, 6.0, false}, // trusted: the whole correction
-        {-6.0, 0.90, 12, true, 0.0, 6.0, false},
-        {-6.0, 0.50, 12, true, -6.0, 0.0, false}, // noise: none
+        {-6.0, 0.80, 12, true, 0.0, 6.0, false},
+        {-6.0, 0.40, 12, true, -6.0, 0.0, false}, // noise: none
         {-6.0, 0.10, 12, true, -6.0, 0.0, false},
-        {-6.0, 0.70, 12, true, -3.0, 3.0, false},   // half way, in dB
-        {8.0, 0.80, 12, true, 2.0, -6.0, false},    // cuts fade the same way
+        {-6.0, 0.60, 12, true, -3.0, 3.0, false},   // half way, in dB
+        {8.0, 0.70, 12, true, 2.0, -6.0, false},    // cuts fade the same way
         {-30.0, 1.00, 12, true, -18.0, 12.0, true}, // boost capped
-        {-30.0, 0.70, 12, true, -18.0, 12.0, true}, // 15 dB kept, capped to 12
+        {-30.0, 0.60, 12, true, -18.0, 12.0, true}, // 15 dB kept, capped to 12
         {-30.0, 1.00, 0, true, 0.0, 30.0, false},   // 0: no cap
         {-30.0, 0.20, 12, false, 0.0, 30.0, false}, // rule off: flat curve, exact correction
     };

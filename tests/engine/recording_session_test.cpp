@@ -278,10 +278,10 @@ TEST(RecordingSession, NewMeasurementStartsAProtectedWantedResponse) {
         const double wantedDb = 20 * std::log10(s.e.userCurve[k]);
         const double resultDb = 20 * std::log10(s.e.curveResult[k]);
         EXPECT_NEAR(resultDb, wantedDb, 0.01) << k; // the design follows the wanted response
-        if (s.e.quality.coherence[k] >= 0.9) {
+        if (s.e.quality.coherence[k] >= s.e.protection.fullCoherence) {
             EXPECT_NEAR(wantedDb, 0.0, 1e-9) << k;
         }
-        if (s.e.quality.coherence[k] <= 0.5) {
+        if (s.e.quality.coherence[k] <= s.e.protection.noCoherence) {
             EXPECT_NEAR(wantedDb, measuredDb, 1e-9) << k;
         }
     }
