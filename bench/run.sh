@@ -5,13 +5,15 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree="$here/build/bench"
 cmake -S "$here" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTV_SANITIZE=OFF -DTV_BUILD_BENCH=ON >/dev/null
-cmake --build "$tree" -j "${TV_JOBS:-2}" --target analysis_bench design_bench audio_path_bench editor_redraw_bench \
+cmake --build "$tree" -j "${TV_JOBS:-2}" --target analysis_bench quality_bench design_bench audio_path_bench editor_redraw_bench \
   denormal_bench lock_wait_bench raster_bench
 status=0
 for b in analysis_bench design_bench audio_path_bench editor_redraw_bench denormal_bench lock_wait_bench; do
   echo "== $b"
   "$tree/bench/$b" "$@" || status=1
 done
+echo "== quality_bench"
+"$tree/bench/quality_bench" || status=1
 echo "== raster_bench"
 "$tree/bench/raster/raster_bench" "$@" || status=1
 exit $status

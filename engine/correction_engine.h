@@ -3,7 +3,9 @@
 #include "engine/band_grid.h"
 #include "engine/double_array.h"
 #include "engine/engine_listener.h"
+#include "engine/measurement_quality.h"
 #include "engine/peaking_section.h"
+#include "engine/protected_curve.h"
 #include "engine/recording_analysis.h"
 
 #include <array>
@@ -112,6 +114,11 @@ class CorrectionEngine {
     std::array<double, kBandCount> referenceBands;
     std::array<double, kBandCount> calibrationGain;
     std::array<double, kBandCount> userCurve;
+
+    // The last measurement's coherence and capture checks (not known after a `.alg` load or a
+    // state without them), and the rule that shapes the wanted response a measurement starts with.
+    MeasurementQuality quality;
+    ProtectionRule protection;
 
     // Results of the last design (first n entries valid).
     std::array<double, kMaxSections> sectionGain{};

@@ -1,5 +1,6 @@
 #include "engine/recording_analysis.h"
 
+#include "engine/analysis_window.h"
 #include "engine/fft.h"
 
 #include <cmath>
@@ -49,8 +50,9 @@ void BandLevelsFromPowers(const double* p0, const double* p1, const BandBins& bi
 } // namespace
 
 bool AnalyseRecordings(double* ref, double* tgt, int order, const BandBins& bins, double* referenceBands,
-                       double* targetBands) {
+                       double* targetBands, bool windowed) {
     const std::size_t n = std::size_t{1} << order;
+    if (windowed && n >= 4) ApplyAnalysisWindow(ref, tgt, n);
     // z = reference + j*target: the samples stay where they are, as the real and the imaginary
     // parts; the zero halves of both buffers serve as the transform's scratch space and afterwards
     // hold the power spectra.

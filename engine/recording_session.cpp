@@ -93,6 +93,27 @@ void CorrectionEngine::RunAnalysis() {
     recordPosition = 0;
     if (!recordBuffers.reference || !recordBuffers.target) return;
 
+    // The raw recordings first: the band analysis windows them in place.
+    MeasurementQuality q;
+    const bool assessed = AssessRecordings(recordBuffers.reference.get(), recordBuffers.target.get(),
+                                           fftOrder, bandBins, RecordedRate(workingSampleRate), q);
+    const MeasurementVerdict verdict = assessed ? JudgeMeasurement(q) : MeasurementVerdict::Usable;
+    if (verdict != MeasurementVerdict::Usable) {
+        // The previous measurement stays, and with it its correction.
+        ReleaseRecordBuffers();
+        ShowInfo(VerdictMessage(verdict));
+        {
+            PluginLockGuard guard(base.Lock());
+            outputSelection = 1.0;
+        }
+        if (listener) {
+            listener->OnOutputsChanged(1.0);
+            listener->OnProgressBarVisible(false);
+        }
+        DesignCorrection();
+        return;
+    }
+
     std::array<double, kBandCount> ref{}, tgt{};
     if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
                            ref.data(), tgt.data())) {
@@ -107,10 +128,17 @@ void CorrectionEngine::RunAnalysis() {
     for (int i = 0; i < kBandCount; ++i)
         if (UsableGain(calibrationGain[i])) ref[i] /= calibrationGain[i];
     ReleaseRecordBuffers();
+    // A new measurement starts a new wanted response.
+    std::array<double, kBandCount> curve;
+    curve.fill(1.0);
+    ProtectedCurve(protection, tgt.data(), ref.data(), q.coherence.data(), curve.data(), nullptr);
+    ExpandCurveTo120(curve.data(), curve.data() + kHighOffset);
     {
         PluginLockGuard guard(base.Lock());
         referenceBands = ref;
         targetBands = tgt;
+        userCurve = curve;
+        quality = q;
         outputSelection = 1.0;
     }
     if (listener) {

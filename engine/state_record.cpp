@@ -1,4 +1,5 @@
 #include "engine/correction_engine.h"
+#include "engine/quality_state.h"
 
 #include "framework/byte_chunk.h"
 #include "framework/effect_base.h"
@@ -46,7 +47,8 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
                      chunk.Put(userCurve.data(), kNormalBytes) > 0;
     // A record that could not be written whole is reported as failed.
     const bool params = base.SerializeParams(chunk);
-    return put && params;
+    const bool extension = PutQualityExtension(chunk, quality);
+    return put && params && extension;
 }
 
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
@@ -82,5 +84,7 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
     DesignCorrectionUnderLock();
-    return base.UnserializeParams(chunk, q);
+    const int end = base.UnserializeParams(chunk, q);
+    GetQualityExtension(chunk, end, quality);
+    return end;
 }

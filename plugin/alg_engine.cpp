@@ -36,6 +36,8 @@ void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBa
         engine.referenceBands = record.referenceBands;
         std::copy(record.userCurve.begin(), record.userCurve.end(), engine.userCurve.begin());
         ExpandCurveTo120(engine.userCurve.data(), engine.userCurve.data() + kHighOffset);
+        // A file keeps no coherence: how far this measurement can be trusted is not known.
+        engine.quality = MeasurementQuality{};
     }
     engine.DesignCorrection();
 }

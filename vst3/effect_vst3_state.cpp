@@ -47,9 +47,10 @@ bool IEffectVST3::ReadStateRecord(IBStream* state) {
     if (got == 0) return false;
     // Only what the stream delivered is read back; a short record keeps its complete parts.
     if (got < size) chunk.Resize(got);
-    UnserializeState(chunk, 0);
+    const int end = UnserializeState(chunk, 0);
     RedrawParamControls();
-    return got == size;
+    // A record whose parameters are complete is whole: what may follow them is optional.
+    return got == size || end >= 0;
 }
 
 tresult IEffectVST3::componentGetState(IBStream* state) {

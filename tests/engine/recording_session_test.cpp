@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <random>
 
@@ -210,6 +211,12 @@ TEST(RecordingSession, AnalysisEndToEnd) {
     }
     EXPECT_NEAR(s.e.levelMatchGain, 1.0, 1e-9);
     EXPECT_EQ(s.e.filterReady.load(), 1);
+    // Fully coherent: the measurement is trusted everywhere and the wanted response is flat.
+    EXPECT_TRUE(s.e.quality.known);
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_GT(s.e.quality.coherence[i], 0.999) << i;
+        EXPECT_NEAR(s.e.userCurve[i], 1.0, 1e-9) << i;
+    }
     s.e.RunAnalysis(); // a second trigger finds nothing to do
     EXPECT_EQ(s.log.designs, 1);
 }
@@ -232,4 +239,84 @@ TEST(RecordingSession, AnalysisWithoutTablesIsAbandoned) {
     EXPECT_EQ(s.log.events.back(), "hide");
     EXPECT_EQ(s.log.designs, 0);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started); // the user can measure again
+}
+
+namespace {
+
+// Records 2^19 frames of the two generated inputs and runs the analysis.
+void Measure(Session& s, const std::function<void(long, double&, double&)>& gen) {
+    ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
+    s.Feed(kFftLength, 8192, gen);
+    s.e.PollRecordingSignals();
+    s.e.RunAnalysis();
+}
+
+} // namespace
+
+// A drawn curve gives way to the new measurement's protected one. The target is the reference
+// with as much noise of its own above 2 kHz: there the difference the analysis reads is noise, so
+// the wanted response follows it and nothing is corrected; Reset then gives the exact correction.
+TEST(RecordingSession, NewMeasurementStartsAProtectedWantedResponse) {
+    Session s(48000);
+    s.e.userCurve.fill(3.0); // drawn before the measurement
+    std::mt19937 rng(2);
+    std::normal_distribution<double> noise;
+    double hp = 0.0, prev = 0.0;
+    Measure(s, [&](long, double& a, double& b) {
+        a = noise(rng);
+        // A one-pole high-pass of independent noise: strong from a few kHz up.
+        const double w = 3.0 * noise(rng);
+        hp = 0.6 * (hp + w - prev);
+        prev = w;
+        b = a + hp;
+    });
+    ASSERT_TRUE(s.e.quality.known);
+    EXPECT_GT(s.e.quality.coherence[10], 0.95);              // 150 Hz
+    EXPECT_LT(s.e.quality.coherence[kNormalBands - 1], 0.3); // 20 kHz
+    for (int k = 0; k < kNormalBands; ++k) {
+        const double measuredDb = 20 * std::log10(s.e.curveMeasured[k]);
+        const double wantedDb = 20 * std::log10(s.e.userCurve[k]);
+        const double resultDb = 20 * std::log10(s.e.curveResult[k]);
+        EXPECT_NEAR(resultDb, wantedDb, 0.01) << k; // the design follows the wanted response
+        if (s.e.quality.coherence[k] >= s.e.protection.fullCoherence) {
+            EXPECT_NEAR(wantedDb, 0.0, 1e-9) << k;
+        }
+        if (s.e.quality.coherence[k] <= s.e.protection.noCoherence) {
+            EXPECT_NEAR(wantedDb, measuredDb, 1e-9) << k;
+        }
+    }
+    s.e.ResetUserCurve();
+    for (int k = 0; k < kNormalBands; ++k)
+        EXPECT_NEAR(s.e.curveResult[k], 1.0, 0.002) << k;
+}
+
+// A silent input: the user is told, and the previous measurement, curve and correction stay.
+TEST(RecordingSession, UnusableMeasurementKeepsThePreviousOne) {
+    MessageRecorder messages;
+    Session s(48000);
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise;
+    Measure(s, [&](long, double& a, double& b) {
+        a = noise(rng);
+        b = 0.25 * a;
+    });
+    ASSERT_TRUE(messages.entries.empty());
+    s.e.userCurve[4] = 2.0;
+    const auto target = s.e.targetBands, curve = s.e.userCurve;
+    const auto coherence = s.e.quality.coherence;
+    s.log.events.clear();
+    Measure(s, [&](long, double& a, double& b) {
+        a = noise(rng);
+        b = 0.0;
+    });
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].caption, "Info");
+    EXPECT_NE(messages.entries[0].text.find("target microphone's input is silent"), std::string::npos);
+    EXPECT_EQ(s.e.targetBands, target);
+    EXPECT_EQ(s.e.userCurve, curve);
+    EXPECT_EQ(s.e.quality.coherence, coherence);
+    EXPECT_EQ(s.e.outputSelection, 1.0);
+    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_EQ(s.log.events.back(), "hide");
+    EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started);
 }

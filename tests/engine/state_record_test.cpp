@@ -1,3 +1,4 @@
+#include "engine/quality_state.h"
 #include "engine_fixture.h"
 #include "framework/byte_chunk.h"
 
@@ -5,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -40,7 +42,8 @@ TEST(StateRecord, RoundTrip) {
         a.fx.GetParam(i)->value = params[i];
     IByteChunk chunk;
     ASSERT_TRUE(a.e.SerializeState(chunk));
-    ASSERT_EQ(chunk.Size(), 2712 + 15 * 8);
+    // The record, then the quality extension.
+    ASSERT_EQ(chunk.Size(), 2712 + 15 * 8 + 12 + 4 + 8 * (kBandCount + 11));
     double at2720;
     chunk.GetValue(&at2720, 2720);
     EXPECT_EQ(at2720, 0.5);
@@ -258,4 +261,92 @@ TEST(StateRecord, GarbageStateStillGivesAFiniteStableFilter) {
         for (int i = 0; i < 4096; ++i)
             ASSERT_TRUE(std::isfinite(s.out0[i]) && std::fabs(s.out0[i]) < 100) << i;
     }
+}
+
+namespace {
+
+MeasurementQuality SomeQuality() {
+    MeasurementQuality q;
+    q.known = true;
+    for (int i = 0; i < kBandCount; ++i)
+        q.coherence[i] = (i % 11) / 10.0;
+    q.checks.reference = {12, -23.5, false};
+    q.checks.target = {0, -75.0, true};
+    q.checks.correlated = true;
+    q.checks.correlationPeak = -0.8;
+    q.checks.polarityInverted = true;
+    q.checks.delaySamples = 144.25;
+    q.checks.delayMs = 3.005;
+    q.checks.delayCm = 3.005 * kSpeedOfSoundCmPerMs;
+    return q;
+}
+
+void ExpectSame(const MeasurementQuality& a, const MeasurementQuality& b) {
+    EXPECT_EQ(a.known, b.known);
+    EXPECT_EQ(a.coherence, b.coherence);
+    EXPECT_EQ(a.checks.reference.clippedSamples, b.checks.reference.clippedSamples);
+    EXPECT_EQ(a.checks.reference.rmsDbfs, b.checks.reference.rmsDbfs);
+    EXPECT_EQ(a.checks.target.silent, b.checks.target.silent);
+    EXPECT_EQ(a.checks.polarityInverted, b.checks.polarityInverted);
+    EXPECT_EQ(a.checks.correlationPeak, b.checks.correlationPeak);
+    EXPECT_EQ(a.checks.delaySamples, b.checks.delaySamples);
+    EXPECT_EQ(a.checks.delayMs, b.checks.delayMs);
+    EXPECT_DOUBLE_EQ(a.checks.delayCm, b.checks.delayCm);
+}
+
+} // namespace
+
+// The measurement's quality travels with the host's state behind the record; a reader that knows
+// only the record finds its parameters where they were; a state without the extension, or with
+// one that cannot be used, leaves the quality "not known".
+TEST(StateRecord, QualityExtension) {
+    Instance a;
+    Distinct(a.e, 0.5);
+    a.e.quality = SomeQuality();
+    IByteChunk chunk;
+    ASSERT_TRUE(a.e.SerializeState(chunk));
+    const int recordEnd = 2712 + 15 * 8;
+    char magic[5] = {};
+    chunk.Get(magic, 4, recordEnd);
+    EXPECT_STREQ(magic, "TVQX");
+
+    Instance b;
+    EXPECT_EQ(b.e.UnserializeState(chunk, 0), recordEnd);
+    ExpectSame(b.e.quality, a.e.quality);
+    for (int i = 0; i < kNormalBands; ++i)
+        EXPECT_EQ(b.e.userCurve[i], a.e.userCurve[i]);
+
+    // A state of the record alone (an older version's) or cut inside the extension: not known.
+    for (int size : {recordEnd, recordEnd + 4, recordEnd + 100, chunk.Size() - 1}) {
+        Instance c;
+        c.e.quality = SomeQuality();
+        EXPECT_EQ(c.e.UnserializeState(Truncated(chunk, size), 0), recordEnd) << size;
+        EXPECT_FALSE(c.e.quality.known) << size;
+        EXPECT_EQ(c.e.referenceBands, a.e.referenceBands);
+    }
+    // Damaged headers, a later version with a longer payload, and values that are not numbers.
+    struct Patch {
+        int at;
+        int32_t value;
+        bool known;
+    } patches[] = {{recordEnd, 0x58515655, false}, // wrong magic
+                   {recordEnd + 4, 0, false},      // version 0
+                   {recordEnd + 8, 100, false},    // payload too short for version 1
+                   {recordEnd + 12, 0, false},     // marked not known
+                   {recordEnd + 4, 2, true}};      // version 2: version 1's part is read
+    for (const Patch& p : patches) {
+        IByteChunk d = chunk;
+        std::memcpy(d.Data() + p.at, &p.value, 4);
+        Instance c;
+        EXPECT_EQ(c.e.UnserializeState(d, 0), recordEnd);
+        EXPECT_EQ(c.e.quality.known, p.known) << p.at << " " << p.value;
+    }
+    IByteChunk nan = chunk;
+    const double bad[2] = {NAN, 7.0};
+    std::memcpy(nan.Data() + recordEnd + 16, bad, 16); // the first two coherence values
+    Instance c;
+    c.e.UnserializeState(nan, 0);
+    ASSERT_TRUE(c.e.quality.known);
+    EXPECT_EQ(c.e.quality.coherence[0], 0.0);
+    EXPECT_EQ(c.e.quality.coherence[1], 1.0);
 }

@@ -1,0 +1,48 @@
+#include "engine/measurement_quality.h"
+
+#include "engine/band_coherence.h"
+
+MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q) {
+    if (q.checks.reference.silent) return MeasurementVerdict::ReferenceSilent;
+    if (q.checks.target.silent) return MeasurementVerdict::TargetSilent;
+    // The bands the level match uses: a voice has energy in all of them.
+    for (int i = 5; i <= 27; ++i)
+        if (q.coherence[i] >= kUsableCoherence) return MeasurementVerdict::Usable;
+    return MeasurementVerdict::NothingInCommon;
+}
+
+const char* VerdictMessage(MeasurementVerdict v) {
+    switch (v) {
+    case MeasurementVerdict::Usable:
+        return nullptr;
+    case MeasurementVerdict::ReferenceSilent:
+        return "The measurement cannot be used: the reference microphone's input is silent. Check its "
+               "connection and gain, then press Start again. The previous correction is kept.";
+    case MeasurementVerdict::TargetSilent:
+        return "The measurement cannot be used: the target microphone's input is silent. Check its "
+               "connection and gain, then press Start again. The previous correction is kept.";
+    case MeasurementVerdict::NothingInCommon:
+        return "The measurement cannot be used: the two inputs have nothing in common. Place both "
+               "microphones before the same voice and press Start again. The previous correction is kept.";
+    }
+    return nullptr;
+}
+
+bool AssessRecordings(const double* ref, const double* tgt, int order, const BandBins& bins, double rate,
+                      MeasurementQuality& out) {
+    const std::size_t n = std::size_t{1} << order;
+    MeasurementQuality q;
+    q.checks.reference = CheckChannel(ref, n);
+    q.checks.target = CheckChannel(tgt, n);
+    CrossSpectra spectra;
+    if (!AverageCrossSpectra(ref, tgt, order, spectra)) return false;
+    // A silent channel has no delay or polarity; its rounding noise would suggest one.
+    if (!q.checks.reference.silent && !q.checks.target.silent &&
+        !CheckDelayAndPolarity(spectra, rate, q.checks))
+        return false;
+    BandCoherence(spectra, bins, order, q.checks.correlated ? q.checks.delaySamples : 0.0,
+                  q.coherence.data());
+    q.known = true;
+    out = q;
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/band_grid.h"
+#include "engine/capture_checks.h"
+#include "engine/recording_analysis.h"
+
+#include <array>
+
+// How far a measurement can be trusted: the coherence of the two recordings per band and what the
+// capture checks found. Kept with the last analysis; a measurement restored from a `.alg` file or
+// an older host state has none ("not known").
+struct MeasurementQuality {
+    bool known = false;
+    std::array<double, kBandCount> coherence{}; // 153 entries, 0..1
+    CaptureChecks checks;
+};
+
+// Why a measurement cannot be used (the previous one is then kept).
+enum class MeasurementVerdict {
+    Usable,
+    ReferenceSilent,
+    TargetSilent,
+    NothingInCommon, // no band between 59 Hz and 6.8 kHz reaches the coherence of kUsableCoherence
+};
+constexpr double kUsableCoherence = 0.5;
+
+MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q);
+// The message that tells the user why a measurement was not used; null for a usable one.
+const char* VerdictMessage(MeasurementVerdict v);
+
+// Coherence and checks from the raw recordings (first 2^order samples of each, left unchanged).
+// bins: the band bins of the full recording. False when memory could not be had.
+bool AssessRecordings(const double* reference, const double* target, int order, const BandBins& bins,
+                      double recordedRate, MeasurementQuality& out);

@@ -1,0 +1,160 @@
+#include "engine/measurement_quality.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr double kRate = 48000.0;
+
+struct Pair {
+    int order;
+    std::vector<double> reference, target;
+    explicit Pair(int o = kFftOrder)
+        : order(o), reference(std::size_t{1} << o), target(std::size_t{1} << o) {}
+    MeasurementQuality Assess() const {
+        MeasurementQuality q;
+        const BandBins bins = ComputeBandBins(kRate, 1 << order);
+        EXPECT_TRUE(AssessRecordings(reference.data(), target.data(), order, bins, kRate, q));
+        EXPECT_TRUE(q.known);
+        return q;
+    }
+};
+
+std::vector<double> Noise(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> d(0.0, 0.1);
+    std::vector<double> v(n);
+    for (double& x : v)
+        x = d(rng);
+    return v;
+}
+
+double MeanOf(const MeasurementQuality& q, int from, int to) {
+    double s = 0.0;
+    for (int i = from; i < to; ++i)
+        s += q.coherence[i];
+    return s / (to - from);
+}
+
+} // namespace
+
+TEST(BandCoherence, IdenticalAndFilteredCopiesAreFullyCoherent) {
+    Pair same, filtered;
+    same.reference = same.target = filtered.reference = Noise(same.reference.size(), 1);
+    // Half as loud and through a one-pole low-pass: still a linear function of the reference, but
+    // its phase turns a little across the widest bands.
+    double y = 0.0;
+    for (std::size_t i = 0; i < filtered.target.size(); ++i)
+        filtered.target[i] = y = 0.5 * (0.7 * y + 0.3 * filtered.reference[i]);
+    const MeasurementQuality a = same.Assess(), b = filtered.Assess();
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_GT(a.coherence[i], 1.0 - 1e-9) << i;
+        EXPECT_GT(b.coherence[i], 0.99) << i;
+    }
+    EXPECT_EQ(JudgeMeasurement(a), MeasurementVerdict::Usable);
+    EXPECT_EQ(JudgeMeasurement(b), MeasurementVerdict::Usable);
+}
+
+// Unrelated signals give the estimate's floor, about 1/(segments * bins): small, and smaller the
+// more bins a band has.
+TEST(BandCoherence, IndependentNoiseStaysAtTheFloor) {
+    Pair p;
+    p.reference = Noise(p.reference.size(), 2);
+    p.target = Noise(p.target.size(), 3);
+    const MeasurementQuality q = p.Assess();
+    for (int i = 0; i < kBandCount; ++i)
+        EXPECT_LT(q.coherence[i], i < 8 || (i >= kHighOffset && i < kHighOffset + 30) ? 0.35 : 0.05) << i;
+    EXPECT_LT(MeanOf(q, 0, 3), 0.12);              // 20-25 Hz: a few bins each
+    EXPECT_LT(MeanOf(q, 16, kNormalBands), 0.003); // 600 Hz up: hundreds of bins
+    EXPECT_EQ(JudgeMeasurement(q), MeasurementVerdict::NothingInCommon);
+    EXPECT_FALSE(q.checks.correlated);
+}
+
+// A target 3 ms behind the reference, with noise of its own 20 dB down: still coherent (a delay is
+// linear), and the delay and its distance are found.
+TEST(BandCoherence, DelayedCopyIsCoherentAndItsDelayFound) {
+    Pair p;
+    p.reference = Noise(p.reference.size(), 4);
+    const auto own = Noise(p.target.size(), 5);
+    const int d = 144; // 3 ms at 48 kHz
+    for (std::size_t i = 0; i < p.target.size(); ++i)
+        p.target[i] = (i >= d ? p.reference[i - d] : 0.0) + 0.1 * own[i];
+    const MeasurementQuality q = p.Assess();
+    for (int i = 0; i < kBandCount; ++i)
+        EXPECT_GT(q.coherence[i], 0.95) << i;
+    EXPECT_TRUE(q.checks.correlated);
+    EXPECT_FALSE(q.checks.polarityInverted);
+    EXPECT_NEAR(q.checks.delaySamples, 144.0, 0.2);
+    EXPECT_NEAR(q.checks.delayMs, 3.0, 0.01);
+    EXPECT_NEAR(q.checks.delayCm, 102.9, 0.5);
+}
+
+TEST(CaptureChecks, ChannelLevelAndClipping) {
+    const double v[] = {0.5, -0.98855, 0.98856, 1.0, -1.0, 0.2};
+    const ChannelCheck c = CheckChannel(v, 6);
+    EXPECT_EQ(c.clippedSamples, 3); // -0.98855 lies just under -0.1 dBFS
+    EXPECT_FALSE(c.silent);
+    const double dc[] = {0.3, 0.3, 0.3, 0.3};
+    EXPECT_TRUE(CheckChannel(dc, 4).silent);
+    EXPECT_EQ(CheckChannel(dc, 4).rmsDbfs, -300.0);
+}
+
+// Each bad input gets a clear verdict and finite, bounded results.
+TEST(CaptureChecks, BadInputs) {
+    constexpr int order = 17; // 2.7 s: enough for every check, a quarter of the work
+    const std::size_t n = std::size_t{1} << order;
+    const auto noise = Noise(n, 7);
+    auto sine = [](std::size_t i) { return 0.5 * std::sin(2.0 * M_PI * 997.0 * i / kRate); };
+    auto square = [](std::size_t i) { return (i / 24) % 2 ? 1.0 : -1.0; };
+    struct Case {
+        const char* name;
+        std::function<double(std::size_t)> ref, tgt;
+        MeasurementVerdict verdict;
+        long refClips, tgtClips;
+        bool inverted;
+    };
+    const Case cases[] = {
+        {"silence", [](std::size_t) { return 0.0; }, [](std::size_t) { return 0.0; },
+         MeasurementVerdict::ReferenceSilent, 0, 0, false},
+        {"dc", [](std::size_t) { return 0.25; }, [](std::size_t) { return -0.5; },
+         MeasurementVerdict::ReferenceSilent, 0, 0, false},
+        {"denormal", [&](std::size_t i) { return noise[i] * 1e-310; },
+         [&](std::size_t i) { return noise[i] * 1e-310; }, MeasurementVerdict::ReferenceSilent, 0, 0, false},
+        {"target silent", [&](std::size_t i) { return noise[i]; }, [](std::size_t) { return 0.0; },
+         MeasurementVerdict::TargetSilent, 0, 0, false},
+        {"reference silent", [](std::size_t) { return 0.0; }, [&](std::size_t i) { return noise[i]; },
+         MeasurementVerdict::ReferenceSilent, 0, 0, false},
+        {"identical", [&](std::size_t i) { return noise[i]; }, [&](std::size_t i) { return noise[i]; },
+         MeasurementVerdict::Usable, 0, 0, false},
+        {"inverted", [&](std::size_t i) { return noise[i]; }, [&](std::size_t i) { return -noise[i]; },
+         MeasurementVerdict::Usable, 0, 0, true},
+        {"sine", sine, sine, MeasurementVerdict::Usable, 0, 0, false},
+        {"full-scale square", square, [&](std::size_t i) { return 0.5 * square(i); },
+         MeasurementVerdict::Usable, static_cast<long>(n), 0, false},
+    };
+    for (const Case& c : cases) {
+        Pair p(order);
+        for (std::size_t i = 0; i < n; ++i) {
+            p.reference[i] = c.ref(i);
+            p.target[i] = c.tgt(i);
+        }
+        const MeasurementQuality q = p.Assess();
+        EXPECT_EQ(JudgeMeasurement(q), c.verdict) << c.name;
+        EXPECT_EQ(q.checks.reference.clippedSamples, c.refClips) << c.name;
+        EXPECT_EQ(q.checks.target.clippedSamples, c.tgtClips) << c.name;
+        EXPECT_EQ(q.checks.polarityInverted, c.inverted) << c.name;
+        for (double v : q.coherence)
+            ASSERT_TRUE(v >= 0.0 && v <= 1.0) << c.name;
+        ASSERT_TRUE(std::isfinite(q.checks.delayMs) && std::isfinite(q.checks.correlationPeak)) << c.name;
+        if (c.verdict == MeasurementVerdict::Usable) {
+            EXPECT_TRUE(q.checks.correlated) << c.name;
+            EXPECT_NEAR(q.checks.delaySamples, 0.0, 0.01) << c.name;
+        }
+    }
+}
