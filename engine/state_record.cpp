@@ -50,7 +50,17 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
 }
 
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
-    PluginLockGuard guard(base.Lock());
+    int result = -1;
+    {
+        PluginLockGuard guard(base.Lock());
+        result = base.UnserializeParams(chunk, ReadRecordUnderLock(chunk, p));
+    }
+    // The design runs once the record is read; the lock is then held only to copy and to install.
+    if (!designsDeferred) DesignIfRequested();
+    return result;
+}
+
+int CorrectionEngine::ReadRecordUnderLock(const IByteChunk& chunk, int p) {
     const int64_t L = chunk.Size();
     auto fits = [&](int end) { return L >= static_cast<int64_t>(p) + end; };
     int q = -1;
@@ -81,6 +91,6 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
-    DesignCorrectionUnderLock();
-    return base.UnserializeParams(chunk, q);
+    RequestDesign();
+    return q;
 }
