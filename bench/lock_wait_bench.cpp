@@ -1,81 +1,245 @@
+<<<<<<< HEAD
 // How long the audio thread waits for the plug-in lock while another thread writes designs as fast
 // as it can: first designs from the editor (the fit runs unlocked, only the short write phase
 // holds the lock), then host state restores (which hold the lock for the whole design).
 // Prints the longest wait, the 99.9th percentile and the mean per block.
 #include "bench_effect.h"
 #include "engine/cascade_filter.h"
+=======
+// How long the audio thread waits for the plug-in lock, and how much longer than usual a `process`
+// call gets, while designs are asked for in every way a session asks for them:
+//   editor     the editor redesigns as fast as it can (the "Resolution" selector)
+//   restores   the host restores a whole state back to back (setState)
+//   hostile    the same with a state no fit can follow (bands alternating by +-40 dB), whose design
+//              ends at its stall or time budget; prints how long setState took at most
+//   presets    the host changes the preset inside `process` every 50 blocks
+//   selections the host changes "Outputs" in `process` every 25 blocks and "Resolution" through the
+//              controller as fast as it can
+// Blocks of 256 frames follow one another every millisecond. Per scenario it prints the longest
+// lock wait, its 99.9th percentile and mean, and the longest `process` call over the median one; for
+// requests made inside `process`, how long the new correction took to arrive (in milliseconds and
+// in 256-frame blocks of real time at 48 kHz).
+// Usage: lock_wait_bench [seconds per scenario]
+#include "engine/band_grid.h"
+#include "graphics/headless/headless_graphics.h"
+#include "plugin/mic_corrector.h"
+#include "plugin/parameter_table.h"
+#include "vst3/host/host_objects.h"
+>>>>>>> i22
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <thread>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kBlock = 512;
+constexpr int kFrames = 256;
+constexpr double kBlockMs = 1000.0 * kFrames / 48000.0;
 
-template <typename Writer> void Measure(const char* what, double seconds, Writer write) {
-    BenchEffect fx;
-    PlayWigglyCorrection(fx, false);
+double Micros(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+// One instance prepared as a host prepares it, playing a real correction at high resolution.
+struct Session {
+    Session() {
+        fx = new IMicCorrector(CreateHeadlessEditor);
+        fx->initialize(nullptr);
+        fx->activateBus(vst::kAudio, vst::kInput, 0, 1);
+        fx->activateBus(vst::kAudio, vst::kOutput, 0, 1);
+        vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, kFrames, 48000.0};
+        fx->setupProcessing(setup);
+        CorrectionEngine& e = fx->Engine();
+        for (int i = 0; i < kBandCount; ++i)
+            e.targetBands[i] =
+                std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+        fx->SetParameterFromUI(kParamResolution, 1.0);
+        fx->DoParameterAction(kParamResolution);
+        fx->SetParameterFromUI(kParamOutputs, 1.0);
+        fx->DoParameterAction(kParamOutputs);
+        // The preset holds this correction, so a preset change redesigns it.
+        fx->GetPreset(0)->chunk.Clear();
+        fx->SerializeState(fx->GetPreset(0)->chunk);
+        fx->componentGetState(&state);
+        fx->setActive(1);
+    }
+    ~Session() {
+        fx->setActive(0);
+        fx->terminate();
+        fx->release();
+    }
+    IMicCorrector* fx;
+    MemoryStream state;
+};
+
+struct Figures {
+    double longestWait, waitP999, meanWait, processRatio, arrivalMedianMs, arrivalLongestMs;
+    long blocks, requests;
+};
+
+// Runs blocks on this thread while `other` runs flat out on another; `changes(block, queue)` may
+// add parameter changes to a block.
+Figures Measure(double seconds, const std::function<void(Session&, long)>& other,
+                const std::function<void(long, ParameterChanges&)>& changes) {
+    Session s;
     std::atomic<bool> stop{false};
-    long designs = 0;
     std::thread writer([&] {
-        while (!stop.load()) {
-            write(fx, designs);
-            ++designs;
-        }
+        for (long n = 0; !stop.load(); ++n)
+            if (other)
+                other(s, n);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
-    std::vector<double> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);
-    for (int i = 0; i < kBlock; ++i) {
+    std::vector<double> in0(kFrames), in1(kFrames), out0(kFrames), out1(kFrames);
+    for (int i = 0; i < kFrames; ++i) {
         in0[i] = std::sin(0.01 * i);
         in1[i] = 0.5 * std::sin(0.07 * i);
     }
-    double* in[2] = {in0.data(), in1.data()};
-    double* out[2] = {out0.data(), out1.data()};
-    std::vector<double> waits;
+    double* ins[2] = {in0.data(), in1.data()};
+    double* outs[2] = {out0.data(), out1.data()};
+    vst::AudioBusBuffers inBus{}, outBus{};
+    inBus.numChannels = outBus.numChannels = 2;
+    inBus.channelBuffers64 = ins;
+    outBus.channelBuffers64 = outs;
+
+    std::vector<double> waits, calls, arrivals;
+    bool awaiting = false;
+    Clock::time_point askedAt{};
     const auto end =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    while (Clock::now() < end) {
+    for (long block = 0; Clock::now() < end; ++block) {
+        ParameterChanges queue;
+        if (changes) changes(block, queue);
+        vst::ProcessData data{};
+        data.processMode = vst::kRealtime;
+        data.symbolicSampleSize = vst::kSample64;
+        data.numSamples = kFrames;
+        data.numInputs = data.numOutputs = 1;
+        data.inputs = &inBus;
+        data.outputs = &outBus;
+        data.inputParameterChanges = &queue;
         const Clock::time_point t0 = Clock::now();
-        fx.EnterLock();
+        s.fx->EnterLock();
         const Clock::time_point t1 = Clock::now();
-        fx.engine.ProcessBlock(in, out, kBlock);
-        fx.LeaveLock();
-        waits.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
-        // About a tenth of a block's real time between blocks, as a host's audio thread leaves room.
+        s.fx->process(data); // takes the lock again, as the owner
+        s.fx->LeaveLock();
+        const Clock::time_point t2 = Clock::now();
+        waits.push_back(Micros(t1 - t0));
+        calls.push_back(Micros(t2 - t0));
+        const bool pending = s.fx->Engine().DesignPending();
+        if (queue.getParameterCount() > 0 && pending && !awaiting) {
+            awaiting = true;
+            askedAt = t2;
+        } else if (awaiting && !pending) {
+            awaiting = false;
+            arrivals.push_back(Micros(t0 - askedAt) / 1000.0);
+        }
         std::this_thread::sleep_for(std::chrono::microseconds(1000));
     }
     stop = true;
     writer.join();
+
+    Figures f{};
+    f.blocks = static_cast<long>(waits.size());
+    f.requests = static_cast<long>(arrivals.size());
+    std::vector<double> sortedCalls = calls;
     std::sort(waits.begin(), waits.end());
+    std::sort(sortedCalls.begin(), sortedCalls.end());
+    std::sort(arrivals.begin(), arrivals.end());
     double sum = 0;
     for (double w : waits)
         sum += w;
+<<<<<<< HEAD
     std::printf(
         "%s: %zu blocks, %ld designs written; lock wait longest %.1f us, 99.9%% %.1f us, mean %.2f us; "
         "cascade ran %s\n",
         what, waits.size(), designs, waits.back(), waits[waits.size() * 999 / 1000],
         sum / static_cast<double>(waits.size()), VectorPathName(LastCascadePath()));
+=======
+    f.longestWait = waits.back();
+    f.waitP999 = waits[waits.size() * 999 / 1000];
+    f.meanWait = sum / static_cast<double>(waits.size());
+    f.processRatio = sortedCalls.back() / sortedCalls[sortedCalls.size() / 2];
+    f.arrivalMedianMs = arrivals.empty() ? 0.0 : arrivals[arrivals.size() / 2];
+    f.arrivalLongestMs = arrivals.empty() ? 0.0 : arrivals.back();
+    return f;
+}
+
+void Print(const char* what, const Figures& f) {
+    std::printf("%-10s %6ld blocks: lock wait longest %7.1f us, 99.9%% %6.1f us, mean %5.2f us; "
+                "longest/median process %6.2f",
+                what, f.blocks, f.longestWait, f.waitP999, f.meanWait, f.processRatio);
+    if (f.requests > 0)
+        std::printf(
+            "; %ld designs asked in process arrived after median %.1f ms (%.1f blocks), longest %.1f ms "
+            "(%.1f blocks)",
+            f.requests, f.arrivalMedianMs, f.arrivalMedianMs / kBlockMs, f.arrivalLongestMs,
+            f.arrivalLongestMs / kBlockMs);
+    std::printf("\n");
+>>>>>>> i22
 }
 
 } // namespace
 
-int main() {
-    Measure("designs from the editor", 5.0, [](BenchEffect& fx, long n) { fx.engine.SetResolution(n % 2); });
-    IByteChunk state;
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    Print("editor", Measure(
+                        seconds,
+                        [](Session& s, long n) {
+                            s.fx->SetParameterFromUI(kParamResolution, static_cast<double>(n % 2));
+                            s.fx->DoParameterAction(kParamResolution);
+                        },
+                        nullptr));
+    Print("restores", Measure(
+                          seconds,
+                          [](Session& s, long) {
+                              MemoryStream again(s.state.data);
+                              s.fx->componentSetState(&again);
+                          },
+                          nullptr));
     {
-        BenchEffect source;
-        source.engine.SetResolution(1.0);
-        source.SerializeState(state);
+        // Bands alternating by +-40 dB at normal resolution, the corrected target heard.
+        Session source;
+        CorrectionEngine& e = source.fx->Engine();
+        for (int i = 0; i < kBandCount; ++i)
+            e.targetBands[i] = i % 2 ? 100.0 : 0.01;
+        source.fx->SetParameterFromUI(kParamResolution, 0.0);
+        source.fx->DoParameterAction(kParamResolution);
+        MemoryStream hostile;
+        source.fx->componentGetState(&hostile);
+        std::atomic<double> longest{0.0};
+        Print("hostile", Measure(
+                             seconds,
+                             [&](Session& s, long) {
+                                 MemoryStream again(hostile.data);
+                                 const Clock::time_point t0 = Clock::now();
+                                 s.fx->componentSetState(&again);
+                                 const double ms = Micros(Clock::now() - t0) / 1000.0;
+                                 if (ms > longest.load()) longest = ms;
+                             },
+                             nullptr));
+        std::printf("hostile    setState took at most %.1f ms (design passes %d, converged %d)\n",
+                    longest.load(), source.fx->Engine().designPasses,
+                    source.fx->Engine().designConverged ? 1 : 0);
     }
-    Measure("host state restores", 5.0, [&](BenchEffect& fx, long) {
-        fx.EnterLock(); // as setState holds it
-        fx.UnserializeState(state, 0);
-        fx.LeaveLock();
-    });
+    Print("presets", Measure(seconds, nullptr, [](long block, ParameterChanges& q) {
+              if (block % 50 == 0) q.Add(IEffectVST3::kPresetParamId, {{0, 0.0}});
+          }));
+    Print("selections", Measure(
+                            seconds,
+                            [](Session& s, long n) {
+                                s.fx->setParamNormalized(kParamResolution, static_cast<double>(n % 2));
+                            },
+                            [](long block, ParameterChanges& q) {
+                                if (block % 25 == 0)
+                                    q.Add(kParamOutputs, {{0, (block / 25) % 2 ? 0.0 : 1.0}});
+                            }));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "engine/interaction_terms.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -12,6 +13,11 @@ namespace {
 
 constexpr double kDivergedError = 1e6;
 constexpr double kDivergedFactor = 1e6;
+// How often an abandoned design and the clock are looked at: well under a millisecond of passes.
+constexpr int kStopCheckPasses = 16;
+// A fit that has not improved on its best pass for this many passes is not going to settle: it
+// keeps the best pass. Fits that settle improve every few passes until they do.
+constexpr int kStallPasses = 2000;
 
 bool Usable(double v) {
     return std::isfinite(v) && v > 0.0;
@@ -68,6 +74,7 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out, double* T) {
     const int off = BandOffset(in.resolution);
     const double* freq = TheBandGrid().bandFrequencies.data() + off;
     out.sections = n;
+    out.stopped = false;
 
     ComputeInteractionTerms(StandardRateIndex(in.workingSampleRate), in.resolution, T);
 
@@ -98,13 +105,16 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out, double* T) {
     std::array<double, kMaxSections> bestG{}, bestY{};
     Y = X;
     double bestError = INFINITY;
+    int bestPass = 0;
     int passes = 0;
+    const auto started = std::chrono::steady_clock::now();
     bool converged = false;
     bool useBest = false;
     for (;;) {
         const double largest = LargestError(n, W.data(), Y.data(), E.data());
         if (largest < bestError) {
             bestError = largest;
+            bestPass = passes;
             bestG = g;
             bestY = Y;
         }
@@ -112,11 +122,21 @@ void ComputeCorrection(const DesignInputs& in, DesignResult& out, double* T) {
             converged = true;
             break;
         }
-        if (passes >= kDesignPassLimit ||
+        if (passes >= kDesignPassLimit || passes - bestPass >= kStallPasses ||
             (passes != 0 && (!std::isfinite(largest) ||
                              (largest > kDivergedError && largest > kDivergedFactor * bestError)))) {
             useBest = true;
             break;
+        }
+        if (passes % kStopCheckPasses == 0) {
+            if (in.shouldStop && in.shouldStop(in.stopContext)) {
+                out.stopped = true;
+                return;
+            }
+            if (passes != 0 && std::chrono::steady_clock::now() - started >= kDesignTimeBudget) {
+                useBest = true;
+                break;
+            }
         }
         FitPass(n, T, X.data(), E.data(), g.data(), P.data(), Ksq.data(), A.data(), Y.data());
         ++passes;

@@ -1,6 +1,7 @@
 #include "engine/correction_engine.h"
 
 #include "engine/correction_design.h"
+#include "engine/design_worker.h"
 #include "framework/effect_base.h"
 #include "platform/plugin_lock.h"
 
@@ -8,8 +9,7 @@
 #include <cmath>
 #include <memory>
 
-CorrectionEngine::CorrectionEngine(IEffectBase& b, IEngineListener* l)
-    : base(b), listener(l), lockedWork(std::make_unique<DesignWork>()) {
+CorrectionEngine::CorrectionEngine(IEffectBase& b, IEngineListener* l) : base(b), listener(l) {
     targetBands.fill(1.0);
     referenceBands.fill(1.0);
     calibrationGain.fill(1.0);
@@ -27,11 +27,14 @@ double GainFactorFor(double position) {
 }
 
 void CorrectionEngine::Reset() {
-    PluginLockGuard guard(base.Lock());
-    const double h = base.GetSampleRate();
-    if (!std::isfinite(h) || h == workingSampleRate) return;
-    workingSampleRate = h < 44056.0 ? 44056.0 : h;
-    DesignCorrectionUnderLock();
+    {
+        PluginLockGuard guard(base.Lock());
+        const double h = base.GetSampleRate();
+        if (!std::isfinite(h) || h == workingSampleRate) return;
+        workingSampleRate = h < 44056.0 ? 44056.0 : h;
+        RequestDesign();
+    }
+    if (!designsDeferred) DesignIfRequested();
 }
 
 // Room for one design: its inputs, its result and the interaction terms.
@@ -41,27 +44,74 @@ struct CorrectionEngine::DesignWork {
     std::array<double, kMaxSections * kMaxSections> terms;
 };
 
-CorrectionEngine::~CorrectionEngine() = default;
+CorrectionEngine::~CorrectionEngine() {
+    StopWorker();
+}
 
 void CorrectionEngine::DesignCorrection() {
-    // Designs from the editor may overlap a locked one (a state restore on the host's thread), so
-    // each brings its own room.
+    RequestDesign();
+    DesignIfRequested();
+}
+
+void CorrectionEngine::DesignIfRequested() {
+    if (!DesignPending()) return;
+    // Designs on different threads may overlap (the editor's and a host restore), so each brings
+    // its own room.
     auto work = std::make_unique<DesignWork>();
-    RunDesign(*work);
+    RunDesign(*work, false);
 }
 
-void CorrectionEngine::DesignCorrectionUnderLock() {
-    // The caller holds the plug-in lock throughout, so one room serves every such design; a preset
-    // restored inside `process` therefore designs without touching the heap.
-    PluginLockGuard guard(base.Lock());
-    RunDesign(*lockedWork);
+void CorrectionEngine::HandRequestToWorker() {
+    DesignWorker* w = liveWorker.load(std::memory_order_acquire);
+    if (w && DesignPending()) w->Wake();
 }
 
-void CorrectionEngine::RunDesign(DesignWork& work) {
+void CorrectionEngine::EnsureWorker() {
+    if (worker) return;
+    workerWork = std::make_unique<DesignWork>();
+    workerStopping.store(false, std::memory_order_release);
+    worker = std::make_unique<DesignWorker>([this] {
+        while (!workerStopping.load(std::memory_order_acquire) && RunDesign(*workerWork, true)) {
+        }
+    });
+    liveWorker.store(worker.get(), std::memory_order_release);
+    // A request raised before the worker existed is not left waiting.
+    HandRequestToWorker();
+}
+
+void CorrectionEngine::StopWorker() {
+    // The owner stops processing first; the join waits for a design in flight, which gives up at
+    // its next check.
+    liveWorker.store(nullptr, std::memory_order_release);
+    workerStopping.store(true, std::memory_order_release);
+    worker.reset();
+}
+
+namespace {
+
+// What a design started from, for the worker to notice that it has been overtaken.
+struct DesignTicket {
+    const std::atomic<std::uint64_t>* latest;
+    std::uint64_t request;
+    const std::atomic<bool>* stopping;
+};
+
+bool Overtaken(const void* ticket) {
+    const auto* t = static_cast<const DesignTicket*>(ticket);
+    return t->latest->load(std::memory_order_relaxed) != t->request ||
+           t->stopping->load(std::memory_order_relaxed);
+}
+
+} // namespace
+
+bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
     // Inputs are copied under the lock, the fit runs without it, the result is written under it.
     DesignInputs inputs;
+    std::uint64_t request = 0;
     {
         PluginLockGuard guard(base.Lock());
+        request = designRequested.load(std::memory_order_acquire);
+        if (request <= designInstalled.load(std::memory_order_acquire)) return false;
         inputs.workingSampleRate = workingSampleRate;
         inputs.resolution = resolution;
         inputs.outputSelection = outputSelection;
@@ -70,16 +120,27 @@ void CorrectionEngine::RunDesign(DesignWork& work) {
         work.inputs[2] = calibrationGain;
         work.inputs[3] = userCurve;
     }
+    designsStarted.fetch_add(1, std::memory_order_relaxed);
+    if (designProbe) designProbe();
     inputs.targetBands = work.inputs[0].data();
     inputs.referenceBands = work.inputs[1].data();
     inputs.calibrationGain = work.inputs[2].data();
     inputs.userCurve = work.inputs[3].data();
+    const DesignTicket ticket{&designRequested, request, &workerStopping};
+    if (yieldToNewer) {
+        inputs.shouldStop = Overtaken;
+        inputs.stopContext = &ticket;
+    }
 
     ComputeCorrection(inputs, work.result, work.terms.data());
     const DesignResult& r = work.result;
+    // A newer request waits: start over from it rather than install a result already out of date.
+    if (r.stopped || (yieldToNewer && Overtaken(&ticket))) return true;
     const int n = r.sections;
     {
         PluginLockGuard guard(base.Lock());
+        // A design that finished after a newer one leaves the newer result in force.
+        if (request <= designInstalled.load(std::memory_order_acquire)) return true;
         filterReady.store(0, std::memory_order_release);
         std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
         cascadeSections = n;
@@ -92,9 +153,11 @@ void CorrectionEngine::RunDesign(DesignWork& work) {
         std::copy_n(r.curveDesired.begin(), n, curveDesired.begin());
         designPasses = r.passes;
         designConverged = r.converged;
+        designInstalled.store(request, std::memory_order_release);
         filterReady.store(1, std::memory_order_release);
     }
     if (listener) listener->OnCurvesChanged();
+    return true;
 }
 
 void CorrectionEngine::SetInputSelection(double value) {
@@ -106,24 +169,27 @@ void CorrectionEngine::SetOutputSelection(double value) {
     {
         PluginLockGuard guard(base.Lock());
         outputSelection = value;
+        RequestDesign();
     }
-    DesignCorrection();
+    DesignIfRequested();
 }
 
 void CorrectionEngine::SetResolution(double value) {
     {
         PluginLockGuard guard(base.Lock());
         resolution = value;
+        RequestDesign();
     }
-    DesignCorrection();
+    DesignIfRequested();
 }
 
 void CorrectionEngine::ResetUserCurve() {
     {
         PluginLockGuard guard(base.Lock());
         userCurve.fill(1.0);
+        RequestDesign();
     }
-    DesignCorrection();
+    DesignIfRequested();
 }
 
 void CorrectionEngine::SetGainPosition(double value) {

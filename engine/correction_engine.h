@@ -10,10 +10,13 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class IEffectBase;
 class IByteChunk;
+class DesignWorker;
 
 // The value the audio path hands to the analysis trigger when a recording is complete.
 constexpr double kAnalysisTriggerValue = 0.55555555;
@@ -48,6 +51,13 @@ enum class StartOutcome {
 // itself), except the recording buffers and counters, which the audio path owns from the moment
 // recordingActive is set until it clears it. The design computes without the lock and takes it
 // only to copy its inputs and to write its result, so a block never sees a half-written cascade.
+//
+// Designs are asked for and run apart: whatever changes the design's inputs raises a request
+// (RequestDesign, under the lock), and a design runs where it may - on the calling thread for the
+// editor and for host calls once they have released the lock (DesignIfRequested), on the engine's
+// worker for requests raised inside processing (HandRequestToWorker). Each design carries the
+// request it started from; a result older than the cascade in force is dropped, and the worker
+// abandons a design as soon as a newer request arrives.
 class CorrectionEngine {
   public:
     // base: the owning plug-in (lock, sample rate, parameter serialisation); listener may be null.
@@ -59,7 +69,8 @@ class CorrectionEngine {
     void SetListener(IEngineListener* l) { listener = l; }
 
     // ---- Hooks of the plug-in base ----
-    // Takes the lock; adopts the host's sample rate (at least 44056 Hz) and redesigns when it changed.
+    // Takes the lock; adopts the host's sample rate (at least 44056 Hz) and asks for a design when it
+    // changed (and runs it, unless designs are deferred).
     void Reset();
     // inputs and outputs: two channel arrays of frames doubles. Caller holds the plug-in lock.
     // Null channels read as silence; both outputs are always written when present.
@@ -73,7 +84,34 @@ class CorrectionEngine {
     // Runs only when a recording is complete; transforms, stores the band levels, switches the
     // output to the corrected target and redesigns.
     void RunAnalysis();
+    // Asks for a design and runs it on the calling thread, which must not hold the plug-in lock.
     void DesignCorrection();
+
+    // ---- Where designs run ----
+    // With designs deferred, Reset and UnserializeState only ask for a design and the owner runs
+    // it (DesignIfRequested or HandRequestToWorker); otherwise they run it before they return.
+    void SetDesignsDeferred(bool deferred) { designsDeferred = deferred; }
+    // Under the lock, after a change of anything the design reads.
+    void RequestDesign() { designRequested.fetch_add(1, std::memory_order_acq_rel); }
+    bool DesignPending() const {
+        return designRequested.load(std::memory_order_acquire) >
+               designInstalled.load(std::memory_order_acquire);
+    }
+    // Runs the design asked for, if its result is not in force yet, on the calling thread; the lock
+    // is held only to copy the inputs and to install the result.
+    void DesignIfRequested();
+    // Safe on the audio thread (no lock, no allocation, no design): wakes the worker when a design
+    // is waiting. Without a worker the request waits for the next DesignIfRequested.
+    void HandRequestToWorker();
+    // The worker is made on first need by a host thread (processing being prepared) and joined by
+    // StopWorker or the destructor; a design in flight is abandoned, nothing runs afterwards.
+    void EnsureWorker();
+    void StopWorker();
+    bool HasWorker() const { return liveWorker.load(std::memory_order_acquire) != nullptr; }
+    // Called on the thread of every design as it starts (tests count where designs run).
+    void SetDesignProbe(std::function<void()> probe) { designProbe = std::move(probe); }
+    std::atomic<long> designsStarted{0};
+
     void SetInputSelection(double value);
     void SetOutputSelection(double value); // redesigns
     void SetResolution(double value);      // redesigns
@@ -133,14 +171,24 @@ class CorrectionEngine {
   private:
     struct DesignWork;
     void ReleaseRecordBuffers();
-    // For callers that hold the plug-in lock for the whole design (Reset, a state or preset
-    // restore, possibly inside `process`): uses the instance's own work area.
-    void DesignCorrectionUnderLock();
-    void RunDesign(DesignWork& work);
+    // One design from the latest request: false when there was nothing to do. yieldToNewer: give
+    // up as soon as a newer request arrives (the worker then starts over from it).
+    bool RunDesign(DesignWork& work, bool yieldToNewer);
+    // The record's arrays and engine fields, then a design asked for; the parameter position
+    // (-1 when the record is incomplete). The caller holds the lock.
+    int ReadRecordUnderLock(const IByteChunk& chunk, int position);
 
     IEffectBase& base;
     IEngineListener* listener;
-    std::unique_ptr<DesignWork> lockedWork;
+    bool designsDeferred = false;
+    std::atomic<std::uint64_t> designRequested{0};
+    std::atomic<std::uint64_t> designInstalled{0}; // request answered by the cascade in force
+    std::function<void()> designProbe;
+    std::unique_ptr<DesignWork> workerWork;
+    std::unique_ptr<DesignWorker> worker;
+    // The worker as other threads see it: published once it runs, withdrawn before it is joined.
+    std::atomic<DesignWorker*> liveWorker{nullptr};
+    std::atomic<bool> workerStopping{false};
     // Audio thread → editor thread.
     std::atomic<int> progressSteps{0}; // steps of 0.05 reached
     std::atomic<int> recordingDone{0}; // the completion is waiting to be delivered

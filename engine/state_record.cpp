@@ -52,7 +52,19 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
 }
 
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
-    PluginLockGuard guard(base.Lock());
+    int result = -1;
+    {
+        PluginLockGuard guard(base.Lock());
+        result = base.UnserializeParams(chunk, ReadRecordUnderLock(chunk, p));
+        // The measurement's quality, appended after the parameter values, when the state has it.
+        GetQualityExtension(chunk, result, quality);
+    }
+    // The design runs once the record is read; the lock is then held only to copy and to install.
+    if (!designsDeferred) DesignIfRequested();
+    return result;
+}
+
+int CorrectionEngine::ReadRecordUnderLock(const IByteChunk& chunk, int p) {
     const int64_t L = chunk.Size();
     auto fits = [&](int end) { return L >= static_cast<int64_t>(p) + end; };
     int q = -1;
@@ -83,8 +95,6 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
-    DesignCorrectionUnderLock();
-    const int end = base.UnserializeParams(chunk, q);
-    GetQualityExtension(chunk, end, quality);
-    return end;
+    RequestDesign();
+    return q;
 }

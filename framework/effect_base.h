@@ -160,6 +160,12 @@ class IEffectBase {
     virtual void RedrawParamControls();
     virtual void OnPresetRestored() {}
     virtual void SetBlockSize(int frames);
+    // Work that a host call asked for and that may not run under the lock (a redesign after a
+    // state restore): the binding calls it on the host's thread once it has released the lock.
+    virtual void CompleteRequestedWork() {}
+    // The same asked for while processing: called inside `process`, lock held, and must neither
+    // block nor allocate unless offline (rendering without a deadline).
+    virtual void HandOverRequestedWork(bool /*offline*/) {}
 
     // ---- Lock ----
     void EnterLock() { lock.Enter(); }

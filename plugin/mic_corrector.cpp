@@ -1,6 +1,8 @@
 #include "plugin/mic_corrector.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 #include "engine/band_grid.h"
 #include "graphics/bitmap_control.h"
@@ -39,24 +41,86 @@ IMicCorrector::IMicCorrector(EditorFactory makeEditor)
         }
     }
     engine.SetListener(this);
+    engine.SetDesignsDeferred(true);
     CaptureDefaultPreset("-");
 }
 
 IMicCorrector::~IMicCorrector() {
     // Nothing may reach the engine or this object once its own part is gone; the base deletes the
-    // editor afterwards.
+    // editor afterwards. A design in flight on the worker is abandoned and the worker joined first.
+    engine.StopWorker();
     engine.SetListener(nullptr);
     if (IEditorWindow* window = EditorWindow()) window->DetachWindow();
     if (editor) editor->SetDrawCycleListener(nullptr);
 }
 
 void IMicCorrector::Reset() {
+    // Processing is being prepared on a host thread: the place to start the worker, before any
+    // block can ask for a design.
+    engine.EnsureWorker();
     engine.Reset();
 }
 
+namespace {
+bool SameSelection(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+} // namespace
+
 void IMicCorrector::OnParamChange(int paramIdx) {
     PluginLockGuard guard(Lock());
-    if (paramIdx == kParamGain) engine.SetGainPosition(GetParam(kParamGain)->value);
+    const double value = GetParam(paramIdx) ? GetParam(paramIdx)->value : 0.0;
+    switch (paramIdx) {
+    case kParamGain:
+        engine.SetGainPosition(value);
+        break;
+    // The selections act from wherever their value comes (the editor, the host's automation or
+    // controller, a restored state), so what the host shows is what plays. The redesign is only
+    // asked for here: the caller runs it where it may.
+    case kParamInputs:
+        engine.inputSelection = value;
+        break;
+    case kParamOutputs:
+        if (!SameSelection(engine.outputSelection, value)) {
+            engine.outputSelection = value;
+            engine.RequestDesign();
+        }
+        break;
+    case kParamResolution:
+        if (!SameSelection(engine.resolution, value)) {
+            engine.resolution = value;
+            engine.RequestDesign();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void IMicCorrector::OnControllerParamEdit(int paramIdx, double normalized) {
+    if (paramIdx != kParamInputs && paramIdx != kParamOutputs && paramIdx != kParamResolution) return;
+    ApplyHostValueFromProcess(paramIdx, normalized);
+    OnParamChange(paramIdx);
+}
+
+void IMicCorrector::CompleteRequestedWork() {
+    try {
+        engine.DesignIfRequested();
+    } catch (const std::bad_alloc&) {
+        // Without room for a design the correction in force stays; the request waits for the next.
+    }
+}
+
+void IMicCorrector::HandOverRequestedWork(bool offline) {
+    if (!offline) {
+        engine.HandRequestToWorker();
+        return;
+    }
+    // A render must not depend on the worker's timing: the block waits for its own correction.
+    try {
+        engine.DesignIfRequested();
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void IMicCorrector::ProcessBlock(double** inputs, double** outputs, int frames) {
@@ -143,6 +207,9 @@ void IMicCorrector::OnCurvesChanged() {
 
 void IMicCorrector::OnDrawCycle() {
     DeliverPendingControlUpdates();
+    // A design asked for while processing before any worker existed (a host that never prepared
+    // processing) is not left waiting.
+    if (!engine.HasWorker()) CompleteRequestedWork();
     // A recording that ended while no window was open is delivered (and analysed) now.
     engine.PollRecordingSignals();
     if (curvesChanged.exchange(false, std::memory_order_acq_rel) && controls.responseDisplay) {

@@ -36,6 +36,10 @@ class IMicCorrector : public IEffectVST3,
     void OnPresetRestored() override;
     // Deferred to the editor's draw cycle: see pendingHostValues.
     void RedrawParamControls() override;
+    // Designs asked for by host calls run on the host's thread, those asked for while processing
+    // on the engine's worker.
+    void CompleteRequestedWork() override;
+    void HandOverRequestedWork(bool offline) override;
 
     // Runs on the editor's thread, without the plug-in lock.
     void DoParameterAction(int paramIdx) override;
@@ -56,6 +60,8 @@ class IMicCorrector : public IEffectVST3,
 
   protected:
     void ApplyHostValueFromProcess(int paramIdx, double normalized) override;
+    // "Inputs", "Outputs" and "Resolution" set by the host's controller act as from a queue.
+    void OnControllerParamEdit(int paramIdx, double normalized) override;
 
   private:
     void SaveCorrection();

@@ -7,27 +7,30 @@ struct ParamRow {
     int index;
     const char* name;
     double min, max, step, defaultValue;
+    bool automatable; // false for the action buttons: a host value would only replay a click
 };
 
 constexpr ParamRow kRows[] = {
-    {kParamInputs, "Inputs", 0.0, 1.0, 1.0, 0.0},
-    {kParamOutputs, "Outputs", 0.0, 1.0, 0.5, 0.0},
-    {kParamResolution, "Resolution", 0.0, 1.0, 1.0, 0.0},
-    {kParamGain, "Gain", 0.0, 1.0, 0.0001, 0.5},
-    {kParamStart, "Start", 0.0, 1.0, 1.0, 0.0},
-    {kParamSave, "Save", 0.0, 1.0, 1.0, 0.0},
-    {kParamLoad, "Load", 0.0, 1.0, 1.0, 0.0},
-    {kParamHelp, "Help", 0.0, 1.0, 1.0, 0.0},
-    {kParamAbout, "About", 0.0, 1.0, 1.0, 0.0},
-    {kParamReset, "Reset", 0.0, 1.0, 1.0, 0.0},
+    {kParamInputs, "Inputs", 0.0, 1.0, 1.0, 0.0, true},
+    {kParamOutputs, "Outputs", 0.0, 1.0, 0.5, 0.0, true},
+    {kParamResolution, "Resolution", 0.0, 1.0, 1.0, 0.0, true},
+    {kParamGain, "Gain", 0.0, 1.0, 0.0001, 0.5, true},
+    {kParamStart, "Start", 0.0, 1.0, 1.0, 0.0, false},
+    {kParamSave, "Save", 0.0, 1.0, 1.0, 0.0, false},
+    {kParamLoad, "Load", 0.0, 1.0, 1.0, 0.0, false},
+    {kParamHelp, "Help", 0.0, 1.0, 1.0, 0.0, false},
+    {kParamAbout, "About", 0.0, 1.0, 1.0, 0.0, false},
+    {kParamReset, "Reset", 0.0, 1.0, 1.0, 0.0, false},
 };
 } // namespace
 
 void DefineMicCorrectorParameters(IEffectBase& effect) {
     if (effect.NParams() < kMicCorrectorParamCount) return;
-    for (const ParamRow& row : kRows)
-        effect.GetParam(row.index)->InitContinuous(row.name, row.defaultValue, row.min, row.max, row.step, "",
-                                                   "", 1.0);
+    for (const ParamRow& row : kRows) {
+        IParamRecord* record = effect.GetParam(row.index);
+        record->InitContinuous(row.name, row.defaultValue, row.min, row.max, row.step, "", "", 1.0);
+        record->canAutomate = row.automatable;
+    }
 }
 
 const char* EditorOnlyHostTitle(int index) {

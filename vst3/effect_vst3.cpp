@@ -105,6 +105,7 @@ tresult IEffectVST3::initialize(FUnknown* context) {
     }
     OnHostIdentified();
     RestorePreset(0);
+    CompleteRequestedWork();
     if (app) app->release();
     return result;
 }
@@ -187,6 +188,7 @@ tresult IEffectVST3::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
 }
 
 tresult IEffectVST3::setActive(TBool state) {
+    processingActive.store(state != 0, std::memory_order_release);
     OnActivate(state != 0);
     return kResultOk;
 }
@@ -250,14 +252,20 @@ tresult IEffectVST3::setupProcessing(ProcessSetup& setup) {
     // A rate that is not a positive number or a block no buffer could hold is refused unchanged.
     if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0) return kResultFalse;
     if (setup.maxSamplesPerBlock < 0 || setup.maxSamplesPerBlock > kMaxBlockFrames) return kResultFalse;
+    // The bypass stays as the host set it or the project restored it.
     sampleRate = setup.sampleRate;
-    bypassed = false;
     try {
         SetBlockSize(setup.maxSamplesPerBlock);
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
     Reset();
+    // Hosts set processing up while inactive; one that does it while processing gets the new
+    // rate's correction from the worker, as for any request made while processing.
+    if (IsProcessingActive())
+        HandOverRequestedWork(false);
+    else
+        CompleteRequestedWork();
     processSetup = setup;
     return kResultOk;
 }

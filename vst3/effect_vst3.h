@@ -110,10 +110,16 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     void NameEditorOnlyParam(int paramIdx, const char* title);
     std::string EditorOnlyParamTitle(int paramIdx) const;
 
+    // True between setActive(true) and setActive(false).
+    bool IsProcessingActive() const { return processingActive.load(std::memory_order_acquire); }
+
   protected:
     // A host value from a parameter queue, on the audio thread: by default straight to the editor's
     // controls. A plug-in whose controls belong to the editor thread alone hands it over instead.
     virtual void ApplyHostValueFromProcess(int paramIdx, double normalized);
+    // A controller edit (setParamNormalized) of a plug-in parameter, after the record took the
+    // value, under the lock: by default nothing more. Requested work is completed after it.
+    virtual void OnControllerParamEdit(int /*paramIdx*/, double /*normalized*/) {}
 
   private:
     friend class IEffectVST3View;
@@ -127,6 +133,8 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     // held less than a whole record or no record exists.
     bool ReadStateRecord(vst::IBStream* state);
     bool WriteStateRecord(vst::IBStream* state);
+    // The record and the bypass flag behind it; the caller holds the lock.
+    vst::tresult ReadControllerState(vst::IBStream* state);
     bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }
     bool HasBypassParam() const { return !splitOutputs; }
 
@@ -138,8 +146,9 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     std::vector<std::string> editorOnlyTitles;
     // The bypass value as the controller side knows it: what the host last set on the controller,
     // sent in a parameter queue or restored with the controller state. The processor's own switch
-    // is `bypassed`; the two part only when setupProcessing clears the processor's.
+    // is `bypassed`; the two part only while a controller edit waits for its parameter queue.
     std::atomic<double> bypassNormalized{0.0};
+    std::atomic<bool> processingActive{false};
 };
 
 // The standard arrangement for a channel count (0 for counts without one).

@@ -39,9 +39,13 @@ tresult IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
         return kResultOk;
     }
     if (!IsPluginParam(id)) return kResultFalse;
-    PluginLockGuard guard(Lock());
-    // The record ignores a value that is not a number and holds the rest to its range.
-    GetParam(static_cast<int>(id))->SetNormalized(value);
+    {
+        PluginLockGuard guard(Lock());
+        // The record ignores a value that is not a number and holds the rest to its range.
+        GetParam(static_cast<int>(id))->SetNormalized(value);
+        if (!std::isnan(value)) OnControllerParamEdit(static_cast<int>(id), std::clamp(value, 0.0, 1.0));
+    }
+    CompleteRequestedWork();
     return kResultOk;
 }
 

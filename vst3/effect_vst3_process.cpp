@@ -127,6 +127,9 @@ tresult IEffectVST3::process(ProcessData& data) {
     PluginLockGuard guard(Lock());
     if (data.processContext) transportCache = *data.processContext;
     ApplyParameterChanges(data.inputParameterChanges);
+    // A redesign the changes asked for (a preset, a selection) never runs on this thread in real
+    // time: the block plays the correction in force until the new one is installed.
+    HandOverRequestedWork(data.processMode == kOffline);
     ApplyMidiEvents(data.inputEvents);
 
     // Buffers of a sample size we do not know are never touched.

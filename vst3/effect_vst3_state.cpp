@@ -65,12 +65,18 @@ tresult IEffectVST3::componentGetState(IBStream* state) {
 
 tresult IEffectVST3::componentSetState(IBStream* state) {
     if (!state) return kInvalidArgument;
-    PluginLockGuard guard(Lock());
-    try {
-        return ReadStateRecord(state) ? kResultOk : kResultFalse;
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+    tresult result = kResultFalse;
+    {
+        PluginLockGuard guard(Lock());
+        try {
+            result = ReadStateRecord(state) ? kResultOk : kResultFalse;
+        } catch (const std::bad_alloc&) {
+            result = kOutOfMemory;
+        }
     }
+    // The redesign runs here, without the lock, so the call returns with the restored state in force.
+    CompleteRequestedWork();
+    return result;
 }
 
 tresult IEffectVST3::controllerGetState(IBStream* state) {
@@ -89,16 +95,25 @@ tresult IEffectVST3::controllerGetState(IBStream* state) {
 
 tresult IEffectVST3::controllerSetState(IBStream* state) {
     if (!state) return kInvalidArgument;
-    PluginLockGuard guard(Lock());
-    try {
-        if (!ReadStateRecord(state)) return kResultFalse;
-        int32 flag = 0;
-        if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
-        bypassed = flag != 0;
-        bypassNormalized = bypassed ? 1.0 : 0.0;
-        RedrawParamControls();
-        return kResultOk;
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+    tresult result = kResultFalse;
+    {
+        PluginLockGuard guard(Lock());
+        try {
+            result = ReadControllerState(state);
+        } catch (const std::bad_alloc&) {
+            result = kOutOfMemory;
+        }
     }
+    CompleteRequestedWork();
+    return result;
+}
+
+tresult IEffectVST3::ReadControllerState(IBStream* state) {
+    if (!ReadStateRecord(state)) return kResultFalse;
+    int32 flag = 0;
+    if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
+    bypassed = flag != 0;
+    bypassNormalized = bypassed ? 1.0 : 0.0;
+    RedrawParamControls();
+    return kResultOk;
 }

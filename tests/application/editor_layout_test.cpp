@@ -137,7 +137,7 @@ TEST_F(EditorApp, RadioGroupsSelectActOnAMissAndIgnoreTheRightButton) {
         EXPECT_EQ(Param(kParamOutputs), k.outputs) << k.y;
         EXPECT_EQ(Engine().outputSelection, k.outputs) << k.y;
     }
-    // Host automation moves the marks and the parameter but not the engine...
+    // A value only shown on the marks and stored in the record does not reach the engine...
     fx->GetParam(kParamOutputs)->SetClamped(0.5);
     c.outputsSelector->ApplyHostValue(0.5);
     EXPECT_EQ(Engine().outputSelection, 1.0);

@@ -1,9 +1,11 @@
-// Three threads on one plug-in instance, as hosts drive it: the audio thread runs `process` with
-// parameter changes (bypass, presets, "Gain", "Outputs"), the editor thread runs the draw cycle,
-// designs through the editor's actions, draws on the response display, records and saves and
-// loads correction files, and a third thread gets and sets the host state and edits parameters
-// through the controller. Meant for a ThreadSanitizer build; without one it is a smoke test that
-// the instance survives and its output stays finite.
+// Three threads on one plug-in instance, as hosts drive it, and the instance's design worker: the
+// audio thread runs `process` with parameter changes (bypass, presets, "Gain", "Outputs",
+// "Resolution", whose designs go to the worker), the editor thread runs the draw cycle, designs
+// through the editor's actions, draws on the response display, records and saves and loads
+// correction files, and a third thread gets and sets the host state and edits parameters (the
+// selections among them, which redesign) through the controller. At the end instances are
+// released with designs still in flight. Meant for a ThreadSanitizer build; without one it is a
+// smoke test that the instance survives and its output stays finite.
 //
 // Usage: plugin_stress [iterations]   (editor and host-thread rounds; the audio thread runs on
 // until both are done, and at least long enough for one complete recording).
@@ -92,6 +94,14 @@ void AudioThread(IMicCorrector* fx, const std::atomic<int>& othersRunning, long&
         case 50:
             changes.Add(kParamOutputs, {{0, 1.0}});
             break;
+        case 60:
+        case 61:
+            changes.Add(kParamResolution, {{0, blocks % 2 ? 1.0 : 0.0}});
+            break;
+        case 70:
+            changes.Add(kParamOutputs, {{0, 0.0}});
+            changes.Add(IEffectVST3::kPresetParamId, {{0, 0.0}});
+            break;
         default:
             break;
         }
@@ -171,9 +181,46 @@ void HostThread(IMicCorrector* fx, int iterations, std::atomic<int>& running) {
         }
         fx->setParamNormalized(kParamGain, (it % 11) / 10.0);
         fx->setParamNormalized(kParamInputs, it % 3 == 0 ? 1.0 : 0.0);
+        if (it % 5 == 0) fx->setParamNormalized(kParamResolution, it % 10 == 0 ? 1.0 : 0.0);
+        if (it % 7 == 0) fx->setParamNormalized(kParamOutputs, it % 14 == 0 ? 1.0 : 0.5);
         (void)fx->getParamNormalized(kParamOutputs);
     }
     --running;
+}
+
+// Instances asked to redesign in their last block and released at once, the worker still busy.
+void ReleaseWithDesignsInFlight(int count) {
+    std::vector<double> in0(kFrames, 0.1), in1(kFrames, 0.2), out0(kFrames), out1(kFrames);
+    double* ins[2] = {in0.data(), in1.data()};
+    double* outs[2] = {out0.data(), out1.data()};
+    for (int i = 0; i < count; ++i) {
+        auto* fx = new IMicCorrector(CreateHeadlessEditor);
+        fx->initialize(nullptr);
+        vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, kFrames, 44100.0};
+        fx->setupProcessing(setup);
+        fx->setActive(1);
+        CorrectionEngine& e = fx->Engine();
+        for (int k = 0; k < kBandCount; ++k)
+            e.targetBands[k] = 1.0 + 0.5 * std::sin(0.3 * k);
+        ParameterChanges changes;
+        changes.Add(kParamResolution, {{0, 1.0}});
+        changes.Add(kParamOutputs, {{0, 1.0}});
+        vst::AudioBusBuffers in{}, out{};
+        in.numChannels = out.numChannels = 2;
+        in.channelBuffers64 = ins;
+        out.channelBuffers64 = outs;
+        vst::ProcessData data{};
+        data.symbolicSampleSize = vst::kSample64;
+        data.numSamples = kFrames;
+        data.numInputs = data.numOutputs = 1;
+        data.inputs = &in;
+        data.outputs = &out;
+        data.inputParameterChanges = &changes;
+        fx->process(data);
+        fx->setActive(0);
+        fx->terminate();
+        fx->release();
+    }
 }
 
 } // namespace
@@ -212,6 +259,7 @@ int main(int argc, char** argv) {
     fx->terminate();
     editor->DetachWindow();
     fx->release();
+    ReleaseWithDesignsInFlight(iterations / 10 + 2);
     InstallUserDialogs(nullptr);
     InstallMessageService(nullptr);
     std::printf("plugin_stress: %d rounds, %ld audio blocks, %d messages\n", iterations, blocks,

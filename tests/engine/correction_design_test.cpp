@@ -220,6 +220,59 @@ TEST(CorrectionDesign, ConvergesToTheLiteralFit) {
         }
 }
 
+// Fits that neither settle nor blow up (they swing around a best pass) stop once a long run of
+// passes has not bettered the best, instead of running to the pass limit; they keep that best pass.
+TEST(CorrectionDesign, FitThatNeverSettlesStopsAtItsStall) {
+    struct Case {
+        const char* what;
+        double targetDb, userDb; // alternating by band: +x, -x
+        int period;
+    } cases[] = {{"levels +-40 dB", 40.0, 0.0, 2},
+                 {"drawn curve +-30 dB", 0.0, 30.0, 2},
+                 {"levels 1 in 3", 25.0, 0.0, 3}};
+    for (const Case& c : cases) {
+        Bands b;
+        for (int i = 0; i < kBandCount; ++i) {
+            const double sign = i % c.period == 0 ? 1.0 : -1.0;
+            b.target[i] = std::pow(10.0, sign * c.targetDb / 20.0);
+            b.user[i] = std::pow(10.0, sign * c.userDb / 20.0);
+        }
+        const DesignResult r = Design(b.Inputs(48000, 0.0, 1.0));
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(r.converged);
+        EXPECT_LT(r.passes, 10000);
+        for (int k = 0; k < r.sections; ++k) {
+            ASSERT_TRUE(std::isfinite(r.sectionGain[k]) && std::isfinite(r.achievedResponse[k])) << k;
+            EXPECT_TRUE(Stable(r.sections_[k])) << k;
+        }
+    }
+}
+
+// A design told to stop gives up at its next look and marks its result as not to be used.
+TEST(CorrectionDesign, StopRequestAbandonsTheDesign) {
+    Bands b;
+    for (int i = 0; i < kBandCount; ++i)
+        b.target[i] = i % 2 ? 100.0 : 0.01; // would run for thousands of passes
+    for (int after : {0, 3}) {
+        DesignInputs in = b.Inputs(48000, 0.0, 1.0);
+        int asked = 0;
+        struct Countdown {
+            int* asked;
+            int after;
+        } countdown{&asked, after};
+        in.shouldStop = [](const void* c) {
+            const auto* d = static_cast<const Countdown*>(c);
+            return (*d->asked)++ >= d->after;
+        };
+        in.stopContext = &countdown;
+        const DesignResult r = Design(in);
+        EXPECT_TRUE(r.stopped) << after;
+        EXPECT_EQ(asked, after + 1);
+        EXPECT_LE(r.passes, 16 * after) << "stopped at the first look after the request";
+    }
+    EXPECT_FALSE(Design(b.Inputs(48000, 0.0, 1.0)).stopped);
+}
+
 // A ratio that jumps by +-15 dB from semitone to semitone cannot be fitted at high resolution.
 TEST(CorrectionDesign, JaggedRatioKeepsTheBestPassAndStaysFinite) {
     Bands b;

@@ -20,6 +20,9 @@ AudioThreadScope::AudioThreadScope() {
 AudioThreadScope::~AudioThreadScope() {
     inAudioThread = false;
 }
+bool InAudioThreadScope() {
+    return inAudioThread;
+}
 long AudioThreadAllocations() {
     return allocations;
 }

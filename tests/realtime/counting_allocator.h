@@ -6,5 +6,6 @@ struct AudioThreadScope {
     AudioThreadScope();
     ~AudioThreadScope();
 };
+bool InAudioThreadScope(); // the calling thread is marked as the audio thread
 long AudioThreadAllocations();
 void ResetAudioThreadAllocations();

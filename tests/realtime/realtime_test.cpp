@@ -1,7 +1,8 @@
 // The audio thread's part of real-time safety: `process` makes no heap allocation on any path -
 // steady blocks of both sample sizes, parameter changes, bypass on and off, preset changes, the
-// start and end of a recording, a new design arriving from the editor - and its output never
-// carries subnormal numbers, also when a loud block is followed by silence.
+// start and end of a recording, a new design arriving from the editor - runs no design (what a
+// block asks for is designed on the worker while the blocks play the correction in force), and its
+// output never carries subnormal numbers, also when a loud block is followed by silence.
 #include "counting_allocator.h"
 
 #include "graphics/headless/headless_graphics.h"
@@ -13,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -37,6 +40,13 @@ class AudioThreadTest : public ::testing::Test {
     }
     void SetUp() override {
         fx = new IMicCorrector(CreateHeadlessEditor);
+        // Counts designs by the thread they run on, and can hold the worker's at their start.
+        fx->Engine().SetDesignProbe([this] {
+            if (InAudioThreadScope()) ++designsOnAudioThread;
+            if (std::this_thread::get_id() != testThread)
+                while (holdWorker.load())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
         editor = static_cast<IGraphicsHeadless*>(fx->Editor());
         editor->AttachToParent(this);
         ASSERT_EQ(fx->initialize(nullptr), vst::kResultOk);
@@ -56,6 +66,8 @@ class AudioThreadTest : public ::testing::Test {
         }
     }
     void TearDown() override {
+        holdWorker = false;
+        EXPECT_EQ(designsOnAudioThread.load(), 0);
         fx->setActive(0);
         fx->terminate();
         editor->DetachWindow();
@@ -101,7 +113,19 @@ class AudioThreadTest : public ::testing::Test {
         return Block(&changes);
     }
 
+    // Plays blocks until the design asked for has been installed (at most a few seconds).
+    void UntilDesignArrives() {
+        for (int i = 0; i < 4000 && fx->Engine().DesignPending(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            Block();
+        }
+        ASSERT_FALSE(fx->Engine().DesignPending());
+    }
+
     MessageRecorder messages;
+    std::atomic<int> designsOnAudioThread{0};
+    std::atomic<bool> holdWorker{false};
+    const std::thread::id testThread = std::this_thread::get_id();
     IMicCorrector* fx = nullptr;
     IGraphicsHeadless* editor = nullptr;
     std::mt19937 generator{3};
@@ -141,6 +165,41 @@ TEST_F(AudioThreadTest, PresetChangeAllocatesNothing) {
     Block();
     EXPECT_EQ(BlockWith(IEffectVST3::kPresetParamId, 0.0), 0);
     EXPECT_EQ(Block(), 0);
+}
+
+// What a block asks for - a preset, "Resolution", "Outputs" - is designed on the worker; until it is
+// installed the blocks play the correction in force, and the newest request wins.
+TEST_F(AudioThreadTest, DesignsAskedForInProcessArriveFromTheWorker) {
+    CorrectionEngine& e = fx->Engine();
+    ASSERT_EQ(e.cascadeSections, kNormalBands);
+    Block();
+    const double playing = e.correctionCascade[5].b;
+    holdWorker = true;
+    EXPECT_EQ(BlockWith(kParamResolution, 1.0), 0);
+    EXPECT_TRUE(e.DesignPending());
+    EXPECT_EQ(Block(), 0);
+    EXPECT_EQ(e.cascadeSections, kNormalBands) << "the correction in force plays on";
+    EXPECT_EQ(e.correctionCascade[5].b, playing);
+    EXPECT_EQ(e.filterReady.load(), 1);
+    // Newer requests overtake the held one: the last of them is what arrives.
+    EXPECT_EQ(BlockWith(kParamOutputs, 0.0), 0);
+    EXPECT_EQ(BlockWith(IEffectVST3::kPresetParamId, 0.0), 0); // the preset: normal resolution, reference
+    EXPECT_EQ(BlockWith(kParamResolution, 1.0), 0);
+    const long started = e.designsStarted.load();
+    holdWorker = false;
+    UntilDesignArrives();
+    EXPECT_EQ(e.cascadeSections, kMaxSections);
+    EXPECT_EQ(e.outputSelection, 0.0);
+    EXPECT_LE(e.designsStarted.load() - started, 2)
+        << "overtaken designs are dropped, not finished one by one";
+    // The same correction as the editor's selector designs.
+    const std::array<PeakingSection, kMaxSections> fromHost = e.correctionCascade;
+    fx->SetParameterFromUI(kParamResolution, 0.0);
+    fx->DoParameterAction(kParamResolution);
+    fx->SetParameterFromUI(kParamResolution, 1.0);
+    fx->DoParameterAction(kParamResolution);
+    for (int k = 0; k < kMaxSections; ++k)
+        EXPECT_EQ(e.correctionCascade[k].b, fromHost[k].b) << k;
 }
 
 TEST_F(AudioThreadTest, RecordingStartAndEndAllocateNothing) {

@@ -156,17 +156,17 @@ TEST(Instance, SeventeenParametersWithTheirTitlesFlagsAndSteps) {
         {1, u"Outputs", 0, 1, 0.0},
         {2, u"Resolution", 0, 1, 0.0},
         {3, u"Gain", 0, 1, 0.5},
-        {4, u"Start", 0, 1, 0.0},
-        {5, u"Save", 0, 1, 0.0},
-        {6, u"Load", 0, 1, 0.0},
-        {7, u"Help", 0, 1, 0.0},
-        {8, u"About", 0, 1, 0.0},
+        {4, u"Start", 0, 0, 0.0},
+        {5, u"Save", 0, 0, 0.0},
+        {6, u"Load", 0, 0, 0.0},
+        {7, u"Help", 0, 0, 0.0},
+        {8, u"About", 0, 0, 0.0},
         {9, u"Progress", 1, 16, 0.0},
         {10, u"About OK", 1, 16, 0.0},
         {11, u"Reserved 11", 1, 16, 0.0},
         {12, u"Reserved 12", 1, 16, 0.0},
         {13, u"Response Display", 1, 16, 0.0},
-        {14, u"Reset", 0, 1, 0.0},
+        {14, u"Reset", 0, 0, 0.0},
     };
     for (int32 i = 0; i < 17; ++i) {
         ParameterInfo info{};

@@ -76,7 +76,7 @@ template <typename Sample> void ExpectScaled(const Block<Sample>& b, double fact
 }
 } // namespace
 
-TEST(Processing, SetupRefusesUnknownSampleSizesAndClearsBypass) {
+TEST(Processing, SetupRefusesUnknownSampleSizesAndKeepsBypass) {
     REQUIRE_MODULE();
     Prepared p(kSample32);
     ASSERT_TRUE(p.ok);
@@ -94,13 +94,48 @@ TEST(Processing, SetupRefusesUnknownSampleSizesAndClearsBypass) {
     EXPECT_EQ(p.in.processor->process(b.data), kResultOk);
     ExpectScaled(b, 1.0, 16);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
+    // A new rate or block size leaves the bypass the host set.
     ProcessSetup again{kRealtime, kSample32, 256, 96000.0};
     EXPECT_EQ(p.in.processor->setupProcessing(again), kResultOk);
     Block<float> after(16);
     EXPECT_EQ(p.in.processor->process(after.data), kResultOk);
-    ExpectScaled(after, 0.5, 16);
-    // The controller still shows what the host set; the host's next queue value reaches the processor.
+    ExpectScaled(after, 1.0, 16);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
+    ParameterChanges off;
+    off.Add(kBypass, {{0, 0.0}});
+    Block<float> processed(16);
+    processed.data.inputParameterChanges = &off;
+    EXPECT_EQ(p.in.processor->process(processed.data), kResultOk);
+    ExpectScaled(processed, 0.5, 16);
+}
+
+TEST(Processing, ProjectSavedBypassedStaysBypassedThroughSetup) {
+    REQUIRE_MODULE();
+    MemoryStream saved;
+    {
+        Prepared p(kSample32);
+        ASSERT_TRUE(p.ok);
+        ASSERT_EQ(p.in.controller->setParamNormalized(kBypass, 1.0), kResultOk);
+        ASSERT_EQ(p.in.controller->getState(&saved), kResultOk);
+    }
+    // Reopened as hosts do: state first, then processing set up and started.
+    TestHostApplication app;
+    Instance in(SharedHost(), &app);
+    ASSERT_NE(in.controller, nullptr);
+    MemoryStream reopened(saved.data);
+    ASSERT_EQ(in.controller->setState(&reopened), kResultOk);
+    ProcessSetup setup{kRealtime, kSample32, 512, 48000.0};
+    ASSERT_EQ(in.processor->setupProcessing(setup), kResultOk);
+    ASSERT_EQ(in.component->activateBus(kAudio, kInput, 0, 1), kResultOk);
+    ASSERT_EQ(in.component->activateBus(kAudio, kOutput, 0, 1), kResultOk);
+    ASSERT_EQ(in.component->setActive(1), kResultOk);
+    ParameterChanges gain;
+    gain.Add(kGain, {{0, 0.25}});
+    Block<float> b(32);
+    b.data.inputParameterChanges = &gain;
+    ASSERT_EQ(in.processor->process(b.data), kResultOk);
+    ExpectScaled(b, 1.0, 32);
+    in.component->setActive(0);
 }
 
 TEST(Processing, BypassSetOnTheControllerWaitsForTheQueue) {
