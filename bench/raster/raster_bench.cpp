@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <map>
 #include <random>
-#include <string>
 #include <set>
 #include <string>
 #include <vector>
