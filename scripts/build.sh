@@ -42,6 +42,7 @@ if [ "$which" = release ]; then
   cp -r "$here/build/release-win64/TessivaneVorelline.vst3" "$here/build/release/win64/"
   # The packages in build/release/packages/: .deb and .tar.gz (CPack), Windows installer and .zip.
   (cd "$here/build/release" && cpack >/dev/null)
+  rm -rf "$here/build/release/packages/_CPack_Packages"
   version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$here/build/release/CMakeCache.txt")"
   sh "$here/packaging/windows/make-packages.sh" "$here/build/release-win64" "$here/build/release/packages" \
     "$version" >/dev/null
@@ -49,9 +50,8 @@ if [ "$which" = release ]; then
   echo "  build/release/TessivaneVorelline.vst3        (Linux module)"
   echo "  build/release/win64/TessivaneVorelline.vst3  (Windows module)"
   echo "  build/release/tools/vorelline/vorelline      (command-line tool)"
-  echo "  build/release/packages/                      (packages:"
-  (cd "$here/build/release/packages" && ls -1 *.deb *.tar.gz *.exe *.zip 2>/dev/null | sed 's/^/                                                 /')
-  echo "                                               )"
+  echo "  build/release/packages/                      (packages:)"
+  (cd "$here/build/release/packages" && ls -1 *.exe *.zip *.deb *.tar.gz | sed 's/^/    /')
 fi
 if [ "$which" = tsan ]; then
   cmake -S "$here" -B "$here/build/tsan" -DTV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
