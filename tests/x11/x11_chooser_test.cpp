@@ -176,6 +176,7 @@ TEST_F(X11ChooserTest, LoadWalksFoldersAndCancels) {
 // Help without any program to open web pages: the panel says where the pages are.
 TEST_F(X11ChooserTest, HelpSaysWhereThePagesWereWritten) {
     unsetenv("XDG_DATA_HOME");
+    fs::create_directories(root / "home" / ".local" / "share");
     ::testing::internal::CaptureStderr();
     ClickAt(editor_rect::kHelp);
     ::testing::internal::GetCapturedStderr();
