@@ -2,6 +2,7 @@
 
 #include "framework/effect_base.h"
 #include "graphics/control.h"
+#include "graphics/modal_panel.h"
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
@@ -89,6 +90,8 @@ void IGraphics::MarkAllControlsDirty() {
 
 bool IGraphics::CollectDirtyArea(IPixelRect& r) {
     if (drawCycleListener) drawCycleListener->OnDrawCycle();
+    ShowQueuedMessages();
+    SweepPanels();
     r = IPixelRect();
     bool any = false;
     for (auto& c : controls) {
@@ -100,9 +103,12 @@ bool IGraphics::CollectDirtyArea(IPixelRect& r) {
     return any;
 }
 
-bool IGraphics::DrawDirty(const IPixelRect& r) {
+bool IGraphics::DrawDirty(const IPixelRect& area) {
     if (controls.empty()) return true;
-    if (strictDrawing) {
+    // Under a panel the whole face is drawn: the dimming and the panel's text go over all of it
+    // exactly once.
+    const IPixelRect r = panels.empty() ? area : IPixelRect(0, 0, width, height);
+    if (strictDrawing || !panels.empty()) {
         drawArea = r;
         for (auto& c : controls) {
             if (!c->IsHidden() && r.Meets(c->DrawRect())) c->Paint(this);
@@ -131,6 +137,7 @@ bool IGraphics::DrawDirty(const IPixelRect& r) {
             dirty->MarkClean();
         }
     }
+    if (!panels.empty()) PaintPanels();
     return PresentArea(r);
 }
 

@@ -7,13 +7,23 @@
 #include "graphics/mouse_mods.h"
 #include "graphics/pixel_rect.h"
 #include "graphics/text_style.h"
+#include "platform/message_service.h"
+#include "platform/user_dialogs.h"
 
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 class IControl;
 class IEffectBase;
+class IModalPanel;
+enum class PanelKey;
+
+// What a file dialog answers: the chosen path, or nothing when it was cancelled or failed.
+using FileChoiceDone = std::function<void(const std::optional<std::string>& path)>;
 
 // Told at the start of every draw cycle (each timer tick, on the editor's thread) before the dirty
 // area is collected: the place where work that other threads have signalled reaches the controls.
@@ -32,7 +42,7 @@ class RAST_SysBitmap;
 // top) and an editor-sized draw surface, decides what to redraw, dispatches pointer and key input,
 // carries parameter values between the plug-in and the controls, and loads images and fonts
 // through two process-wide caches. A back end supplies the window-system operations.
-class IGraphics : public IEditorLink {
+class IGraphics : public IEditorLink, public IMessageSink {
   public:
     IGraphics(IEffectBase* plug, int width, int height, int frameRate);
     IGraphics(const IGraphics&) = delete;
@@ -70,6 +80,12 @@ class IGraphics : public IEditorLink {
     virtual void RestoreCursor() {}
     virtual void CursorHook() {}
     virtual RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) = 0;
+    // Asks the user for a file and hands the answer to `done`, on the editor's thread. Here the
+    // dialog service answers at once; a back end whose host must keep running answers later, and
+    // never when the window closes first.
+    virtual void ChooseFileThen(const FileDialogRequest& request, FileChoiceDone done);
+    // Whether the plug-in's messages are shown in the editor (as panels) rather than by the system.
+    virtual bool ShowsMessagesInEditor() const { return false; }
 
     // ---- What the plug-in base calls ----
     void ApplyHostValueToControls(int paramIdx, double normalized) override;
@@ -109,6 +125,25 @@ class IGraphics : public IEditorLink {
     // A strip of `frames` vertical frames. When the image cannot be loaded the strip has no bitmap
     // and a size of 0 x 0: it occupies nothing and draws nothing.
     IImageStrip LoadImageStrip(int resourceId, const char* fileName, int frames);
+
+    // ---- Modal panels ----
+    // Puts a panel on top (editor thread); the face below is dimmed and takes no input until the
+    // panel finishes.
+    void OpenPanel(std::unique_ptr<IModalPanel> panel);
+    // Removes a panel without telling it (its window went away); false when it is not open.
+    bool DropPanel(IModalPanel* panel);
+    // Removes, without telling them, the panels that go with the window (see KeepsWithoutWindow).
+    void DropTransientPanels();
+    bool PanelOpen() const { return !panels.empty(); }
+    IModalPanel* TopPanel() const { return panels.empty() ? nullptr : panels.back().get(); }
+    // A key for the top panel; false when no panel is open or it did not take the key.
+    bool PanelKeyDown(PanelKey key, int character);
+    // A message for the user from any thread: shown as a panel in the next draw cycle that has a
+    // window, one after the other.
+    void QueueMessage(const std::string& caption, const std::string& text);
+    size_t QueuedMessages() const;
+    // A message routed here (MessageRoute): queued when this editor shows messages itself.
+    void TakeMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
 
     // ---- Value entry ----
     void ShowValueEntry(IControl* control, IParamRecord* param, const IPixelRect* r);
@@ -163,6 +198,18 @@ class IGraphics : public IEditorLink {
     IDrawCycleListener* drawCycleListener = nullptr;
 
   private:
+    // Removes finished panels and tells them, after the input call that finished them.
+    void SweepPanels();
+    void ShowQueuedMessages();
+    void PaintPanels();
+    std::vector<std::unique_ptr<IModalPanel>> panels;
+    struct QueuedMessage {
+        std::string caption;
+        std::string text;
+    };
+    mutable std::mutex queueMutex;
+    std::vector<QueuedMessage> messageQueue;
+
     // Drawing, or in measuring mode placing r around the text as the style's alignment says.
     bool RenderStyledText(ITextStyle& style, const char* text, IPixelRect& r, bool measuring);
     void DeleteControls();

@@ -1,6 +1,7 @@
 #include "framework/effect_base.h"
 #include "graphics/control.h"
 #include "graphics/graphics.h"
+#include "graphics/modal_panel.h"
 
 // Pointer and key dispatch of the editor core.
 
@@ -33,6 +34,11 @@ bool IGraphics::HostOffersMenuFor(int paramIdx) const {
 
 void IGraphics::MouseDown(int x, int y, const IMouseMods& mods) {
     ReleaseCapture();
+    if (!panels.empty()) {
+        if (mods.left) panels.back()->Click(*this, x, y, false);
+        SweepPanels();
+        return;
+    }
     int idx = FindControlAt(x, y);
     IControl* c = GetControl(idx);
     if (!c) return;
@@ -51,6 +57,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseMods& mods) {
 }
 
 void IGraphics::MouseUp(int x, int y, const IMouseMods& mods) {
+    if (!panels.empty()) return;
     IControl* c = PointerTarget(x, y);
     ReleaseCapture();
     if (!c) return;
@@ -60,6 +67,7 @@ void IGraphics::MouseUp(int x, int y, const IMouseMods& mods) {
 }
 
 void IGraphics::MouseDrag(int x, int y, const IMouseMods& mods) {
+    if (!panels.empty()) return;
     IControl* c = GetControl(captureIdx);
     if (!c || (x == lastX && y == lastY)) return;
     int dx = x - lastX, dy = y - lastY;
@@ -69,7 +77,7 @@ void IGraphics::MouseDrag(int x, int y, const IMouseMods& mods) {
 }
 
 bool IGraphics::MouseOver(int x, int y, const IMouseMods& mods) {
-    if (!handleMouseOver) return false;
+    if (!handleMouseOver || !panels.empty()) return false;
     int idx = captureIdx;
     if (!GetControl(idx)) {
         idx = -1;
@@ -102,6 +110,11 @@ void IGraphics::MouseLeave() {
 
 void IGraphics::MouseDoubleClick(int x, int y, const IMouseMods& mods) {
     ReleaseCapture();
+    if (!panels.empty()) {
+        if (mods.left) panels.back()->Click(*this, x, y, true);
+        SweepPanels();
+        return;
+    }
     int idx = FindControlAt(x, y);
     IControl* c = GetControl(idx);
     if (!c) return;
@@ -116,10 +129,17 @@ void IGraphics::MouseDoubleClick(int x, int y, const IMouseMods& mods) {
 }
 
 void IGraphics::MouseWheel(int x, int y, const IMouseMods& mods, int steps) {
+    if (!panels.empty()) {
+        panels.back()->Wheel(*this, steps);
+        SweepPanels();
+        return;
+    }
     if (IControl* c = PointerTarget(x, y)) c->HandleWheel(x, y, mods, steps);
 }
 
 bool IGraphics::KeyDown(int x, int y, int keyCode) {
+    // A panel reads its keys through PanelKeyDown; the controls below get none meanwhile.
+    if (!panels.empty()) return true;
     int idx = GetControl(captureIdx) ? captureIdx : FindControlAt(x, y);
     // The background never takes keys: they go to the key catcher instead.
     IControl* target = idx > 0 ? GetControl(idx) : keyCatcher;

@@ -4,6 +4,19 @@
 
 namespace {
 std::atomic<IMessageService*> installed{nullptr};
+thread_local IMessageSink* routeSink = nullptr;
+} // namespace
+
+MessageRoute::MessageRoute(IMessageSink* sink) : previous(routeSink) {
+    routeSink = sink;
+}
+
+MessageRoute::~MessageRoute() {
+    routeSink = previous;
+}
+
+IMessageSink* MessageRoute::Current() {
+    return routeSink;
 }
 
 IMessageService& Messages() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "engine/band_grid.h"
 #include "graphics/bitmap_control.h"
@@ -17,6 +18,19 @@
 
 IMicCorrector::IMicCorrector(EditorFactory makeEditor)
     : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(*this, nullptr) {
+    // What is said before the editor exists (no documents folder, an unreadable calibration) is
+    // also shown when the editor first opens.
+    struct Collected final : IMessageSink {
+        struct Message {
+            std::string caption, text;
+            MessageIcon icon;
+        };
+        std::vector<Message> messages;
+        void TakeMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+            messages.push_back({caption, text, icon});
+        }
+    } collected;
+    MessageRoute route(&collected);
     // The engine starts from its initial values and the fixed band grid; the grid is built once.
     TheBandGrid();
     documentsFolder = PrepareDocumentsFolder();
@@ -37,6 +51,8 @@ IMicCorrector::IMicCorrector(EditorFactory makeEditor)
             editor = made.get();
             controls = BuildMicCorrectorEditor(*editor, this, this, engine, calibrationLabel);
             editor->SetDrawCycleListener(this);
+            for (const auto& m : collected.messages)
+                editor->TakeMessage(m.caption, m.text, m.icon);
             AttachGraphics(std::move(made));
         }
     }

@@ -66,6 +66,10 @@ class IMicCorrector : public IEffectVST3,
   private:
     void SaveCorrection();
     void LoadCorrection();
+    // Asks for an .alg file through the editor (or the dialog service without one).
+    void ChooseAlgFile(bool save, FileChoiceDone done);
+    // Save's steps after the dialog.
+    void SaveCorrectionFile(const std::string& path);
     void SetAboutBoxVisible(bool visible);
 
     // ---- Engine → editor (IEngineListener) ----

@@ -77,24 +77,37 @@ void IMicCorrector::SetAboutBoxVisible(bool visible) {
     }
 }
 
+void IMicCorrector::ChooseAlgFile(bool save, FileChoiceDone done) {
+    const FileDialogRequest request =
+        AlgDialog(save ? FileDialogRequest::Save : FileDialogRequest::Open, documentsFolder);
+    // The editor may answer later (the host keeps running meanwhile); it never answers once it is
+    // closed, and this object outlives its editor.
+    if (editor)
+        editor->ChooseFileThen(request, std::move(done));
+    else
+        done(UserDialogs().ChooseFile(request));
+}
+
 void IMicCorrector::SaveCorrection() {
-    const std::optional<std::string> path =
-        UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Save, documentsFolder));
-    if (!path || path->empty()) return;
+    ChooseAlgFile(true, [this](const std::optional<std::string>& path) {
+        if (path && !path->empty()) SaveCorrectionFile(*path);
+    });
+}
+
+void IMicCorrector::SaveCorrectionFile(const std::string& path) {
     AlgRecord record;
     {
         // A host restoring its state on another thread must not be seen half-way.
         PluginLockGuard guard(Lock());
         record = AlgRecordFromEngine(engine);
     }
-    SaveAlgFile(*path, record);
+    SaveAlgFile(path, record);
 }
 
 void IMicCorrector::LoadCorrection() {
-    const std::optional<std::string> path =
-        UserDialogs().ChooseFile(AlgDialog(FileDialogRequest::Open, documentsFolder));
-    if (!path || path->empty()) return;
-    LoadCorrectionFile(*path);
+    ChooseAlgFile(false, [this](const std::optional<std::string>& path) {
+        if (path && !path->empty()) LoadCorrectionFile(*path);
+    });
 }
 
 bool IMicCorrector::LoadCorrectionFile(const std::string& path) {

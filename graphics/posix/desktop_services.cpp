@@ -4,81 +4,21 @@
 #include "platform/file_system.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
-
-extern char** environ;
 
 namespace {
-
-constexpr size_t kMaxOutput = 64 * 1024;
 
 // Windows message-box numbers: buttons in the low nibble, icon in the next.
 constexpr int kIconError = 0x10;
 constexpr int kIconQuestion = 0x20;
 constexpr int kIconWarning = 0x30;
-
-std::vector<char*> ArgvPointers(const std::vector<std::string>& argv) {
-    std::vector<char*> out;
-    for (const std::string& a : argv)
-        out.push_back(const_cast<char*>(a.c_str()));
-    out.push_back(nullptr);
-    return out;
-}
-
-// Spawns argv with stdin from /dev/null, stdout into outFd (or /dev/null when -1) and stderr to
-// /dev/null; the child's pid, or -1.
-pid_t Spawn(const std::vector<std::string>& argv, int outFd) {
-    if (argv.empty() || argv[0].empty()) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args = ArgvPointers(argv);
-    pid_t pid = -1;
-    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
-
-int ExitCodeOf(int status) {
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Children that outlived the wait of OpenWithDesktop (a browser started in the foreground);
-// collected later so that none stays a zombie.
-std::vector<pid_t>& LingeringChildren() {
-    static std::vector<pid_t> children;
-    return children;
-}
-
-void ReapLingeringChildren() {
-    auto& list = LingeringChildren();
-    for (size_t i = 0; i < list.size();) {
-        int status = 0;
-        if (waitpid(list[i], &status, WNOHANG) != 0)
-            list.erase(list.begin() + long(i));
-        else
-            ++i;
-    }
-}
 
 std::string TrimLine(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
@@ -105,63 +45,6 @@ void SayNoDialogProgram(const char* what, const char* caption, const char* text)
 }
 
 } // namespace
-
-CommandOutcome RunCommand(const std::vector<std::string>& argv) {
-    CommandOutcome outcome;
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return outcome;
-    pid_t pid = Spawn(argv, pipeFds[1]);
-    close(pipeFds[1]);
-    if (pid < 0) {
-        close(pipeFds[0]);
-        return outcome;
-    }
-    outcome.started = true;
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n > 0) {
-            size_t room = kMaxOutput - outcome.output.size();
-            outcome.output.append(buffer, std::min(size_t(n), room));
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        break;
-    }
-    close(pipeFds[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    outcome.exitCode = ExitCodeOf(status);
-    return outcome;
-}
-
-std::string FindOnPath(const char* program) {
-    if (!program || !*program) return {};
-    const char* path = std::getenv("PATH");
-    if (!path) return {};
-    std::string all = path;
-    size_t start = 0;
-    while (start <= all.size()) {
-        size_t end = all.find(':', start);
-        if (end == std::string::npos) end = all.size();
-        // An empty entry means the current folder.
-        std::string candidate = end > start ? all.substr(start, end - start) : std::string(".");
-        candidate.push_back('/');
-        candidate.append(program);
-        struct stat st;
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
-DialogProgram AvailableDialogProgram() {
-    if (!FindOnPath("zenity").empty()) return DialogProgram::Zenity;
-    if (!FindOnPath("kdialog").empty()) return DialogProgram::KDialog;
-    return DialogProgram::None;
-}
 
 std::vector<std::string> MessageBoxCommand(DialogProgram program, const char* text, const char* caption,
                                            int type) {
@@ -331,21 +214,11 @@ std::optional<IArgbColor> ChooseColourWithDialog(const IArgbColor& initial, cons
 }
 
 bool OpenWithDesktop(const char* url) {
-    ReapLingeringChildren();
     if (!url || !*url) return false;
-    pid_t pid = Spawn({"xdg-open", url}, -1);
-    if (pid < 0) return false;
     // xdg-open hands the address on and ends; a few seconds tell success from failure. One that
     // runs longer has started what it opens in the foreground and counts as opened.
-    for (int i = 0; i < 300; ++i) {
-        int status = 0;
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return ExitCodeOf(status) == 0;
-        if (done < 0) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    LingeringChildren().push_back(pid);
-    return true;
+    const int result = RunBriefly({"xdg-open", url}, 3000);
+    return result == 0 || result == kStillRunning;
 }
 
 std::string ExecutableFolder() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "graphics/argb_color.h"
+#include "platform/posix/child_process.h"
+#include "platform/posix/dialog_program.h"
 
 #include <optional>
 #include <string>
@@ -8,26 +10,8 @@
 
 // What a Linux editor asks of the desktop: message boxes, file and colour dialogs (through zenity
 // or kdialog, whichever is installed), opening an address with xdg-open, and the usual folders.
-// Every call runs on the editor's thread and waits for the dialog, as a modal box would.
-
-// A finished program: whether it could be started, its exit code and what it wrote to stdout.
-struct CommandOutcome {
-    bool started = false;
-    int exitCode = -1;
-    std::string output;
-};
-
-// Runs a program found on PATH with the given arguments (argv[0] is the program), waits for it and
-// collects its standard output (at most 64 KiB). Standard input is /dev/null.
-CommandOutcome RunCommand(const std::vector<std::string>& argv);
-
-// Full path of a program on PATH, empty when there is none.
-std::string FindOnPath(const char* program);
-
-enum class DialogProgram { None, Zenity, KDialog };
-
-// zenity when installed, else kdialog, else none.
-DialogProgram AvailableDialogProgram();
+// These calls run on the editor's thread and wait for the dialog, as a modal box would; the
+// plug-in's own Save and Load do not come through here but through the host's run loop.
 
 // The command line that shows a message box; empty without a dialog program. `type` holds the
 // button set in its low nibble and the icon in the next one, with the window system's numbers.

@@ -169,6 +169,11 @@ void IGraphicsX11::OnKey(const xcb_key_press_event_t& e, bool press) {
         return;
     }
     if (e.event != window) return;
+    if (PanelOpen()) {
+        // A panel is modal: the keys typed on the editor are its own.
+        if (press) PanelKeyFromEvent(e);
+        return;
+    }
     if (press) {
         // Letters by their unshifted symbol, as a virtual-key number names the key, not the case.
         const int code = ControlKeyForVirtualKey(VirtualKeyForKeysym(display->Keysym(e.detail, 0)));

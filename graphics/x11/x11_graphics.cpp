@@ -2,9 +2,12 @@
 
 #include "graphics/control.h"
 #include "graphics/message_dialog.h"
+#include "graphics/modal_panel.h"
 #include "graphics/posix/desktop_services.h"
 #include "graphics/value_entry.h"
+#include "graphics/x11/x11_descriptor_watch.h"
 #include "graphics/x11/x11_display.h"
+#include "graphics/x11/x11_file_dialog.h"
 #include "graphics/x11/x11_popup_menu.h"
 #include "graphics/x11/x11_run_loop_link.h"
 #include "graphics/x11/x11_text_field.h"
@@ -119,6 +122,9 @@ void IGraphicsX11::CloseWindow() {
         return;
     }
     CloseEntry();
+    // No answer may reach anyone once the window is gone.
+    CancelFileDialog();
+    DropTransientPanels();
     if (link) link->Disconnect();
     link = nullptr;
     xcb_connection_t* c = display->Conn();
@@ -146,14 +152,19 @@ bool IGraphicsX11::PresentArea(const IPixelRect& r) {
 
 void IGraphicsX11::OnConnectionReadable() {
     if (!display) return;
+    // What the plug-in says while it works for this window is shown in this window.
+    MessageRoute route(this);
     DispatchPending();
     if (display) display->Flush();
 }
 
 void IGraphicsX11::OnTimerTick() {
     if (!display) return;
+    MessageRoute route(this);
     X11Display* d = display.get();
     DispatchPending();
+    if (display.get() != d || !window) return;
+    PollFileDialog();
     if (display.get() != d || !window) return;
     if (field && (entryState == EntryState::Commit || entryState == EntryState::Cancel)) {
         FinishEntry();

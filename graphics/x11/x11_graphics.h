@@ -10,6 +10,7 @@
 
 class X11Display;
 class X11RunLoopLink;
+struct X11FileDialog;
 class X11TextField;
 
 namespace vst {
@@ -21,6 +22,7 @@ class IRunLoop;
 // editor's frame rate). It presents the draw surface, turns pointer and key events into the core's
 // input calls, draws its own popup menus and text field with the editor's raster and fonts, and
 // leaves message boxes and file or colour dialogs to zenity or kdialog and addresses to xdg-open.
+// The plug-in's own messages and the wait for a file dialog are panels drawn in the editor.
 // The X connection is made when the window opens, so the object can exist without a display.
 class IGraphicsX11 : public IGraphics, public IEditorWindow {
   public:
@@ -52,6 +54,11 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     void HideCursor() override;
     void RestoreCursor() override;
     RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
+    // The dialog program runs beside the host: its answer arrives through the host's run loop
+    // while the editor shows that it waits. Without a dialog program the editor's own chooser asks.
+    void ChooseFileThen(const FileDialogRequest& request, FileChoiceDone done) override;
+    bool ShowsMessagesInEditor() const override { return true; }
+    bool FileDialogOpen() const { return fileDialog != nullptr; }
 
     // ---- The host side ----
     int EditorWidth() const override { return Width(); }
@@ -84,6 +91,13 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     void FinishEntry();
     void CloseEntry();
     void TakeFocus(xcb_window_t target);
+    void OnDialogReadable();
+    // Collects the dialog program once it has ended and hands its answer on.
+    void PollFileDialog();
+    void FinishFileDialog();
+    // Ends a running dialog program without an answer (the window closes, the user gives up).
+    void CancelFileDialog();
+    bool PanelKeyFromEvent(const xcb_key_press_event_t& e);
 
     std::unique_ptr<X11Display> display;
     vst::IRunLoop* hostRunLoop = nullptr; // held between UseHostFrame and the next one
@@ -113,4 +127,6 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
 
     int hiddenRootX = 0;
     int hiddenRootY = 0;
+
+    std::unique_ptr<X11FileDialog> fileDialog;
 };

@@ -5,8 +5,9 @@
 namespace {
 class StderrMessageService final : public IMessageService {
   public:
-    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon) override {
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        if (IMessageSink* sink = MessageRoute::Current()) sink->TakeMessage(caption, text, icon);
     }
 };
 } // namespace

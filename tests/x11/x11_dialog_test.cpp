@@ -1,0 +1,239 @@
+// The plug-in's Save and Load with its X11 editor in a host window: the dialog program runs beside
+// the host, whose run loop keeps turning and brings the answer; closing the editor ends the
+// dialog; messages appear as panels in the editor.
+#include "graphics/graphics.h"
+#include "graphics/modal_panel.h"
+#include "graphics/platform_editor.h"
+#include "graphics/x11/x11_graphics.h"
+#include "plugin/editor_layout.h"
+#include "plugin/mic_corrector.h"
+#include "plugin/parameter_table.h"
+#include "x11/x11_host.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts the host loop's turns while a dialog is open.
+struct CountingTimer final : vst::ITimerHandler {
+    vst::tresult queryInterface(const vst::TUID, void** obj) override {
+        *obj = nullptr;
+        return vst::kNoInterface;
+    }
+    vst::uint32 addRef() override { return 1; }
+    vst::uint32 release() override { return 1; }
+    void onTimer() override { ++ticks; }
+    int ticks = 0;
+};
+
+// One plug-in instance with the platform's (X11) editor, its home and PATH in a private folder,
+// and a stand-in for zenity that a test writes.
+class X11DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.Ok()) << "no X display";
+        root = fs::path(::testing::TempDir()) / ("x11-dialogs-" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "bin");
+        fs::create_directories(root / "home" / "Documents");
+        saved = {Env("PATH"), Env("HOME"), Env("XDG_DOCUMENTS_DIR")};
+        setenv("PATH", ((root / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
+        setenv("HOME", (root / "home").c_str(), 1);
+        unsetenv("XDG_DOCUMENTS_DIR");
+        plug = new IMicCorrector(CreatePlatformEditor);
+    }
+    void TearDown() override {
+        if (plug) plug->release();
+        plug = nullptr;
+        Restore("PATH", saved[0]);
+        Restore("HOME", saved[1]);
+        Restore("XDG_DOCUMENTS_DIR", saved[2]);
+        fs::remove_all(root);
+    }
+    static std::string Env(const char* name) { return getenv(name) ? getenv(name) : std::string("\x01"); }
+    static void Restore(const char* name, const std::string& value) {
+        if (value == "\x01")
+            unsetenv(name);
+        else
+            setenv(name, value.c_str(), 1);
+    }
+
+    IGraphicsX11& Editor() { return static_cast<IGraphicsX11&>(*plug->Editor()); }
+    bool Open() {
+        Editor().UseHostFrame(&frame);
+        if (!Editor().AttachToParent(host.Handle())) return false;
+        loop.RunFor(200);
+        return true;
+    }
+    void ClickAt(const IPixelRect& r) { host.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+    // The stand-in dialog: the body is shell; it also notes its pid.
+    void Dialog(const std::string& body) {
+        const fs::path script = root / "bin" / "zenity";
+        std::ofstream(script) << "#!/bin/sh\necho $$ > '" << (root / "dialog.pid").string() << "'\n"
+                              << body << "\n";
+        chmod(script.c_str(), 0755);
+    }
+    pid_t DialogPid() {
+        pid_t pid = 0;
+        std::ifstream(root / "dialog.pid") >> pid;
+        return pid;
+    }
+    MessagePanel* Message() { return dynamic_cast<MessagePanel*>(Editor().TopPanel()); }
+
+    HostWindow host{800, 400};
+    CountingTimer counter; // before the loop, which holds on to what was registered with it
+    TestRunLoop loop;
+    TestFrame frame{&loop};
+    fs::path root;
+    std::vector<std::string> saved;
+    IMicCorrector* plug = nullptr;
+};
+
+TEST_F(X11DialogTest, SaveAndLoadRunBesideTheHostsLoop) {
+    ASSERT_TRUE(Open());
+    const fs::path file = root / "home" / "mine.alg";
+    // Answers after two seconds, with the warnings such programs print on the way.
+    Dialog("echo 'dconf-WARNING: unable to open file' >&2\nsleep 2\nprintf '%s\\n' '" +
+           (root / "home" / "mine").string() + "'");
+    std::unique_ptr<RAST_MemBitmap> before = host.Capture(Editor().WindowId());
+    ASSERT_TRUE(before);
+
+    ASSERT_EQ(loop.registerTimer(&counter, 25), vst::kResultOk);
+    ::testing::internal::CaptureStderr();
+    const auto started = std::chrono::steady_clock::now();
+    ClickAt(editor_rect::kSave);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().FileDialogOpen(); }, 2000));
+    // The click returned at once: the editor shows that it waits while the host runs on.
+    loop.RunFor(300);
+    std::unique_ptr<RAST_MemBitmap> waiting = host.Capture(Editor().WindowId());
+    ASSERT_TRUE(waiting);
+    int changed = 0;
+    for (int y = 0; y < kEditorHeight; ++y)
+        for (int x = 0; x < kEditorWidth; ++x)
+            changed += (waiting->Row(y)[x] & 0xffffff) != (before->Row(y)[x] & 0xffffff);
+    EXPECT_GT(changed, kEditorWidth * kEditorHeight / 2) << "the face is dimmed under the waiting panel";
+    ASSERT_NE(Message(), nullptr);
+    EXPECT_EQ(Message()->Caption(), "Save Preset");
+    // Clicks on the face are ignored meanwhile: Load does not start a second dialog.
+    ClickAt(editor_rect::kLoad);
+    loop.RunFor(200);
+    EXPECT_TRUE(Editor().FileDialogOpen());
+    EXPECT_FALSE(fs::exists(file));
+
+    ASSERT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen(); }, 6000));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    loop.unregisterTimer(&counter);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_GE(counter.ticks, 40) << "over " << seconds << " s";
+    EXPECT_EQ(said.find("dconf"), std::string::npos) << said;
+    ASSERT_TRUE(fs::exists(file)) << "the answer's name gets the .alg extension";
+    EXPECT_EQ(fs::file_size(file), 2776u);
+    EXPECT_FALSE(Editor().PanelOpen());
+
+    // Load through the same road: a file of an older version is refused with its message, shown
+    // in the editor, and the OK button (here: Return) closes it.
+    {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        const int32_t old = 2018;
+        f.write(reinterpret_cast<const char*>(&old), 4);
+    }
+    Dialog("printf '%s\\n' '" + file.string() + "'");
+    ::testing::internal::CaptureStderr();
+    ClickAt(editor_rect::kLoad);
+    ASSERT_TRUE(loop.RunUntil([&] { return Message() && Message()->Text().find("Old version") == 0; }, 3000));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Message()->Text(), "Old version of the ALG file is not supported.");
+    EXPECT_EQ(Message()->Caption(), "Info");
+    host.Type(0xff0d); // Return
+    EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+}
+
+TEST_F(X11DialogTest, ClosingTheEditorOrCancellingEndsTheDialog) {
+    ASSERT_TRUE(Open());
+    const fs::path file = root / "home" / "never.alg";
+    Dialog("sleep 30\nprintf '%s\\n' '" + file.string() + "'");
+
+    // Escape on the waiting panel gives up on a dialog that does not answer.
+    ClickAt(editor_rect::kSave);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().FileDialogOpen() && DialogPid() > 0; }, 3000));
+    pid_t pid = DialogPid();
+    host.Type(0xff1b); // Escape
+    ASSERT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen(); }, 2000));
+    EXPECT_NE(kill(pid, 0), 0) << "the dialog program is gone";
+    EXPECT_FALSE(Editor().PanelOpen());
+
+    // Closing the editor mid-dialog ends it at once, and no answer comes afterwards.
+    fs::remove(root / "dialog.pid");
+    loop.RunFor(600); // past the double-click time
+    ClickAt(editor_rect::kSave);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().FileDialogOpen() && DialogPid() > 0; }, 3000));
+    pid = DialogPid();
+    const auto started = std::chrono::steady_clock::now();
+    Editor().DetachWindow();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 1.0);
+    EXPECT_NE(kill(pid, 0), 0);
+    EXPECT_FALSE(Editor().FileDialogOpen());
+    EXPECT_EQ(loop.EventHandlers(), 0u);
+
+    // Released while a dialog runs: the instance goes, the child with it.
+    fs::remove(root / "dialog.pid");
+    ASSERT_TRUE(Open());
+    ClickAt(editor_rect::kLoad);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().FileDialogOpen() && DialogPid() > 0; }, 3000));
+    pid = DialogPid();
+    plug->release();
+    plug = nullptr;
+    EXPECT_NE(kill(pid, 0), 0);
+    loop.RunFor(100);
+    EXPECT_EQ(loop.EventHandlers(), 0u);
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(X11DialogTest, ABrokenDialogProgramOrAnUnwritablePlaceIsSaidInTheEditor) {
+    ASSERT_TRUE(Open());
+    const struct {
+        const char* body;
+        const char* message;
+    } cases[] = {
+        {"kill -SEGV $$", "The file dialog closed unexpectedly. Nothing was changed."},
+        {"printf 'Gtk-Message: no display\\n'; exit 0",
+         "The file dialog did not answer with a usable file name. Nothing was changed."},
+        {"printf '/tmp/a.alg\\n/tmp/b.alg\\n'",
+         "The file dialog did not answer with a usable file name. Nothing was changed."},
+        {"printf '/tmp/\\377\\376.alg\\n'",
+         "The file dialog did not answer with a usable file name. Nothing was changed."},
+        {"exit 5", "The file dialog closed unexpectedly. Nothing was changed."},
+        // A place that cannot be written: Save's own message, now seen.
+        {"printf '/nonexistent-folder/x.alg\\n'", "Save File Error_003"},
+    };
+    for (const auto& c : cases) {
+        Dialog(c.body);
+        ::testing::internal::CaptureStderr();
+        ClickAt(editor_rect::kSave);
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000)) << c.body;
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_NE(Message(), nullptr) << c.body;
+        EXPECT_EQ(Message()->Text(), c.message) << c.body;
+        // The OK button closes it.
+        loop.RunFor(100);
+        const IPixelRect ok = Message()->ButtonRect(0);
+        ClickAt(ok);
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000)) << c.body;
+        loop.RunFor(600); // past the double-click time
+    }
+    EXPECT_FALSE(fs::exists("/tmp/a.alg"));
+}
+
+} // namespace
