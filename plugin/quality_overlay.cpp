@@ -105,6 +105,6 @@ void MarkCurveBeyondPlot(IGraphics& editor, RAST_IBitmap& target, const IPixelRe
 
 void DrawStatusLine(IGraphics& editor, RAST_IBitmap& target, const IPixelRect& origin, const char* text) {
     if (!text || !*text) return;
-    Text(editor, target, origin, text, kPlotLeft + 4, kPlotTop + 2, kPlotRight - 4, kPlotTop + 15,
+    Text(editor, target, origin, text, kPlotLeft + 4, kPlotBottom - 15, kPlotRight - 4, kPlotBottom - 2,
          0xFFD8D8D8u, 10, TextRight);
 }

@@ -21,5 +21,6 @@ void ShadeLowConfidence(RAST_IBitmap& target, const IPixelRect& origin, const do
 void MarkCurveBeyondPlot(IGraphics& editor, RAST_IBitmap& target, const IPixelRect& origin,
                          const double* ratios, int n, RAST_Pixel colour);
 
-// The status line along the top of the plot, right-aligned.
+// The status line along the bottom of the plot, right-aligned (the calibration file's name is at
+// the top, and the roll-offs that leave the plot lie mostly at its left).
 void DrawStatusLine(IGraphics& editor, RAST_IBitmap& target, const IPixelRect& origin, const char* text);

@@ -499,7 +499,7 @@ TEST(ResponseDisplay, QualityIsShownOnlyWhenKnown) {
     EXPECT_EQ(at(shown, kPlotLeft + 437 * 20 / 32, 100), kBlack); // trusted: not shaded
     EXPECT_EQ(at(shown, kPlotLeft + 1, kPlotTop + 1), kGrey);     // the marker at the top edge
     EXPECT_GT(changedIn(kPlotLeft, 17, 70, 30), 5);               // its "+40"
-    EXPECT_GT(changedIn(250, 12, 480, 26), 20);                   // the status line
+    EXPECT_GT(changedIn(250, 290, 480, 303), 20);                 // the status line
     for (int y = 0; y < 330; ++y)
         for (int x = 0; x < 730; ++x)
             if (x < kPlotLeft || x > kLastColumn || y < kPlotTop || y > kPlotBottom) {
