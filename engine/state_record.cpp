@@ -1,5 +1,4 @@
 #include "engine/correction_engine.h"
-#include "engine/quality_state.h"
 
 #include "framework/byte_chunk.h"
 #include "framework/effect_base.h"
@@ -47,8 +46,7 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
                      chunk.Put(userCurve.data(), kNormalBytes) > 0;
     // A record that could not be written whole is reported as failed.
     const bool params = base.SerializeParams(chunk);
-    const bool extension = PutQualityExtension(chunk, quality);
-    return put && params && extension;
+    return put && params;
 }
 
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
@@ -83,8 +81,8 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
+    // The record keeps no coherence: how far the restored measurement can be trusted is not known.
+    quality = MeasurementQuality{};
     DesignCorrectionUnderLock();
-    const int end = base.UnserializeParams(chunk, q);
-    GetQualityExtension(chunk, end, quality);
-    return end;
+    return base.UnserializeParams(chunk, q);
 }
