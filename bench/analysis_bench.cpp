@@ -5,6 +5,7 @@
 #include "engine/double_array.h"
 #include "engine/fft.h"
 #include "engine/large_pages.h"
+#include "engine/measurement_quality.h"
 #include "engine/recording_analysis.h"
 #include "ratio_reporter.h"
 
@@ -33,7 +34,9 @@ const Signals& TheSignals() {
     return s;
 }
 
-void EngineAnalysis(benchmark::State& state) {
+// What a measurement's analysis does: 0 the band levels as they were (no window), 1 the band
+// levels (windowed), 2 the coherence and capture checks as well.
+void Analysis(benchmark::State& state, int what) {
     const Signals& s = TheSignals();
     // Allocated as the engine allocates its recording buffers.
     DoubleArray refBuffer(s.reference.size()), tgtBuffer(s.target.size());
@@ -46,13 +49,23 @@ void EngineAnalysis(benchmark::State& state) {
         std::memcpy(ref, s.reference.data(), s.reference.size() * sizeof(double));
         std::memcpy(tgt, s.target.data(), s.target.size() * sizeof(double));
         state.ResumeTiming();
-        if (!AnalyseRecordings(ref, tgt, kFftOrder, bins, refBands.data(), tgtBands.data()))
+        if (what == 2) {
+            MeasurementQuality q;
+            if (!AssessRecordings(ref, tgt, kFftOrder, bins, 48000.0, q)) state.SkipWithError("quality");
+            benchmark::DoNotOptimize(q.coherence.data());
+        }
+        if (!AnalyseRecordings(ref, tgt, kFftOrder, bins, refBands.data(), tgtBands.data(), what != 0))
             state.SkipWithError("tables");
         benchmark::DoNotOptimize(refBands.data());
         benchmark::DoNotOptimize(tgtBands.data());
     }
 }
+void EngineAnalysis(benchmark::State& state) {
+    Analysis(state, 1);
+}
 BENCHMARK(EngineAnalysis)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(Analysis, unwindowed, 0)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(Analysis, with_quality, 2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The engine's transform of both recordings without the power spectra and band sums.
 void EngineTransformOnly(benchmark::State& state) {
@@ -122,6 +135,11 @@ int main(int argc, char** argv) {
                         "(target <= 1.0)");
     reporter.PrintRatio("ratio analysis / FFTW one transform, FFTW arrays with the large-page hint too",
                         "EngineAnalysis", "FftwComplexTransforms/one_large_pages", "(target <= 1.0)");
+    reporter.PrintRatio(
+        "ratio analysis with coherence and capture checks / analysis without a window or them",
+        "Analysis/with_quality", "Analysis/unwindowed", "(target < 2.0)");
+    reporter.PrintRatio("ratio windowed analysis / analysis without a window", "EngineAnalysis",
+                        "Analysis/unwindowed", "");
     reporter.PrintRatio("ratio engine transform alone / FFTW one transform", "EngineTransformOnly",
                         "FftwComplexTransforms/one/", "");
     reporter.PrintRatio("ratio analysis / FFTW two transforms", "EngineAnalysis", "FftwComplexTransforms/two",

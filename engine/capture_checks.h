@@ -16,7 +16,7 @@ constexpr double kCorrelationFloor = 0.1;
 struct ChannelCheck {
     long clippedSamples = 0; // samples at or above -0.1 dBFS in magnitude
     double rmsDbfs = -300.0; // level with DC removed; -300 for digital silence
-    bool silent = true;      // rmsDbfs below kSilentDbfs
+    bool silent = false;     // rmsDbfs below kSilentDbfs
 };
 
 struct CaptureChecks {

@@ -4,9 +4,11 @@
 
 class IByteChunk;
 
-// The measurement's quality in the host's project: an extension appended after the state record's
-// parameter values. Readers that know only the record stop before it; a state without it (or with
-// an extension this reader cannot use) means "not known".
+// The measurement's quality as a versioned, self-describing record, meant to follow the state
+// record's parameter values in the host's project. It is not written there yet: the controller's
+// state puts its bypass flag right after the record, where readers of today look for it, so the
+// extension needs a place behind that flag first. A state without it (or with one this reader
+// cannot use) means "not known".
 //
 // Layout (little-endian): the four bytes "TVQX", int32 version (1), int32 payload size in bytes,
 // then the payload: int32 known (0 or 1), the 153 coherence values as doubles, and 11 doubles of

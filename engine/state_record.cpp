@@ -1,5 +1,4 @@
 #include "engine/correction_engine.h"
-#include "engine/quality_state.h"
 
 #include "framework/byte_chunk.h"
 #include "framework/effect_base.h"
@@ -47,8 +46,7 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
                      chunk.Put(userCurve.data(), kNormalBytes) > 0;
     // A record that could not be written whole is reported as failed.
     const bool params = base.SerializeParams(chunk);
-    const bool extension = PutQualityExtension(chunk, quality);
-    return put && params && extension;
+    return put && params;
 }
 
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
@@ -56,8 +54,6 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     {
         PluginLockGuard guard(base.Lock());
         result = base.UnserializeParams(chunk, ReadRecordUnderLock(chunk, p));
-        // The measurement's quality, appended after the parameter values, when the state has it.
-        GetQualityExtension(chunk, result, quality);
     }
     // The design runs once the record is read; the lock is then held only to copy and to install.
     if (!designsDeferred) DesignIfRequested();
@@ -95,6 +91,8 @@ int CorrectionEngine::ReadRecordUnderLock(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
+    // The record keeps no coherence: how far the restored measurement can be trusted is not known.
+    quality = MeasurementQuality{};
     RequestDesign();
     return q;
 }

@@ -6,6 +6,8 @@
 #include "graphics/graphics.h"
 #include "platform/plugin_lock.h"
 #include "plugin/curve_rasteriser.h"
+#include "plugin/measurement_status.h"
+#include "plugin/quality_overlay.h"
 #include "raster/blit.h"
 #include "raster/sys_bitmap.h"
 
@@ -190,6 +192,11 @@ bool IMyPlots::Paint(IGraphics* editor) {
     // A copy taken under the plug-in lock: a design or a restore on another thread writes the curves.
     int n;
     std::array<double, kMaxSections> desired, measured, result;
+    // The quality of the measurement, shown while the correction of the target is: behind the
+    // curves (which stay exact) and at the plot's edges. Not known (a loaded file): nothing.
+    bool quality;
+    std::array<double, kBandCount> coherence;
+    ProtectionRule rule;
     {
         std::optional<PluginLockGuard> guard;
         if (plug) guard.emplace(plug->Lock());
@@ -197,9 +204,25 @@ bool IMyPlots::Paint(IGraphics* editor) {
         desired = engine.curveDesired;
         measured = engine.curveMeasured;
         result = engine.curveResult;
+        quality = engine.quality.known && EditsCurve();
+        coherence = engine.quality.coherence;
+        rule = engine.protection;
     }
+    if (quality) ShadeLowConfidence(target, clip, coherence.data(), rule);
     DrawCurve(target, clip, desired.data(), n, {kDesiredColour, false, 0});
     DrawCurve(target, clip, measured.data(), n, {kMeasuredColour, true, kPlotTop});
     DrawCurve(target, clip, result.data(), n, {kResultColour, true, kPlotTop + 1});
+    if (quality) {
+        MarkCurveBeyondPlot(*editor, target, clip, desired.data(), n, kDesiredColour);
+        MarkCurveBeyondPlot(*editor, target, clip, measured.data(), n, kMeasuredColour);
+        MarkCurveBeyondPlot(*editor, target, clip, result.data(), n, kResultColour);
+        MeasurementQuality q;
+        {
+            std::optional<PluginLockGuard> guard;
+            if (plug) guard.emplace(plug->Lock());
+            q = engine.quality;
+        }
+        DrawStatusLine(*editor, target, clip, MeasurementStatusLine(q, rule).c_str());
+    }
     return true;
 }

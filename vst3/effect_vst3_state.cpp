@@ -47,10 +47,9 @@ bool IEffectVST3::ReadStateRecord(IBStream* state) {
     if (got == 0) return false;
     // Only what the stream delivered is read back; a short record keeps its complete parts.
     if (got < size) chunk.Resize(got);
-    const int end = UnserializeState(chunk, 0);
+    UnserializeState(chunk, 0);
     RedrawParamControls();
-    // A record whose parameters are complete is whole: what may follow them is optional.
-    return got == size || end >= 0;
+    return got == size;
 }
 
 tresult IEffectVST3::componentGetState(IBStream* state) {

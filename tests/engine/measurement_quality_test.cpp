@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -110,7 +111,7 @@ TEST(CaptureChecks, BadInputs) {
     constexpr int order = 17; // 2.7 s: enough for every check, a quarter of the work
     const std::size_t n = std::size_t{1} << order;
     const auto noise = Noise(n, 7);
-    auto sine = [](std::size_t i) { return 0.5 * std::sin(2.0 * M_PI * 997.0 * i / kRate); };
+    auto sine = [](std::size_t i) { return 0.5 * std::sin(2.0 * std::numbers::pi * 997.0 * i / kRate); };
     auto square = [](std::size_t i) { return (i / 24) % 2 ? 1.0 : -1.0; };
     struct Case {
         const char* name;

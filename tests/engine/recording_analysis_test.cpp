@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -65,7 +66,7 @@ TEST(AnalysisWindow, HannOfUnitMeanPower) {
         ApplyAnalysisWindow(ones.data(), nullptr, n);
         double power = 0.0;
         for (std::size_t t = 0; t < n; ++t) {
-            const double want = kAnalysisWindowScale * 0.5 * (1.0 - std::cos(2.0 * M_PI * t / n));
+            const double want = kAnalysisWindowScale * 0.5 * (1.0 - std::cos(2.0 * std::numbers::pi * t / n));
             ASSERT_NEAR(w[t], want, 1e-12) << n << " " << t;
             ASSERT_EQ(ones[t], w[t]);
             power += w[t] * w[t];
@@ -83,7 +84,7 @@ TEST(RecordingAnalysis, LoudToneDoesNotLeakIntoTheLowBands) {
     std::normal_distribution<double> noise;
     Recording r;
     for (int i = 0; i < kFftLength; ++i) {
-        r.reference[i] = std::sin(2.0 * M_PI * 300.37 * i / rate) + 1e-6 * noise(rng);
+        r.reference[i] = std::sin(2.0 * std::numbers::pi * 300.37 * i / rate) + 1e-6 * noise(rng);
         r.target[i] = r.reference[i];
     }
     ASSERT_TRUE(r.Analyse(bins));

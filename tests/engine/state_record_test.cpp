@@ -42,8 +42,7 @@ TEST(StateRecord, RoundTrip) {
         a.fx.GetParam(i)->value = params[i];
     IByteChunk chunk;
     ASSERT_TRUE(a.e.SerializeState(chunk));
-    // The record, then the quality extension.
-    ASSERT_EQ(chunk.Size(), 2712 + 15 * 8 + 12 + 4 + 8 * (kBandCount + 11));
+    ASSERT_EQ(chunk.Size(), 2712 + 15 * 8);
     double at2720;
     chunk.GetValue(&at2720, 2720);
     EXPECT_EQ(at2720, 0.5);
@@ -296,57 +295,58 @@ void ExpectSame(const MeasurementQuality& a, const MeasurementQuality& b) {
 
 } // namespace
 
-// The measurement's quality travels with the host's state behind the record; a reader that knows
-// only the record finds its parameters where they were; a state without the extension, or with
-// one that cannot be used, leaves the quality "not known".
+// The quality's own record: written and read back whole; anything missing, damaged or of an
+// unusable version reads as "not known". A restored host state replaces the measurement, so its
+// quality becomes not known.
 TEST(StateRecord, QualityExtension) {
-    Instance a;
-    Distinct(a.e, 0.5);
-    a.e.quality = SomeQuality();
+    const MeasurementQuality q = SomeQuality();
     IByteChunk chunk;
-    ASSERT_TRUE(a.e.SerializeState(chunk));
-    const int recordEnd = 2712 + 15 * 8;
+    chunk.PutValue(int32_t{42}); // read from inside a larger chunk
+    ASSERT_TRUE(PutQualityExtension(chunk, q));
+    ASSERT_EQ(chunk.Size(), 4 + 12 + 4 + 8 * (kBandCount + 11));
     char magic[5] = {};
-    chunk.Get(magic, 4, recordEnd);
+    chunk.Get(magic, 4, 4);
     EXPECT_STREQ(magic, "TVQX");
+    MeasurementQuality back;
+    GetQualityExtension(chunk, 4, back);
+    ExpectSame(back, q);
 
-    Instance b;
-    EXPECT_EQ(b.e.UnserializeState(chunk, 0), recordEnd);
-    ExpectSame(b.e.quality, a.e.quality);
-    for (int i = 0; i < kNormalBands; ++i)
-        EXPECT_EQ(b.e.userCurve[i], a.e.userCurve[i]);
-
-    // A state of the record alone (an older version's) or cut inside the extension: not known.
-    for (int size : {recordEnd, recordEnd + 4, recordEnd + 100, chunk.Size() - 1}) {
-        Instance c;
-        c.e.quality = SomeQuality();
-        EXPECT_EQ(c.e.UnserializeState(Truncated(chunk, size), 0), recordEnd) << size;
-        EXPECT_FALSE(c.e.quality.known) << size;
-        EXPECT_EQ(c.e.referenceBands, a.e.referenceBands);
+    for (int size : {4, 8, 20, chunk.Size() - 1}) {
+        MeasurementQuality cut = q;
+        GetQualityExtension(Truncated(chunk, size), 4, cut);
+        EXPECT_FALSE(cut.known) << size;
     }
-    // Damaged headers, a later version with a longer payload, and values that are not numbers.
     struct Patch {
         int at;
         int32_t value;
         bool known;
-    } patches[] = {{recordEnd, 0x58515655, false}, // wrong magic
-                   {recordEnd + 4, 0, false},      // version 0
-                   {recordEnd + 8, 100, false},    // payload too short for version 1
-                   {recordEnd + 12, 0, false},     // marked not known
-                   {recordEnd + 4, 2, true}};      // version 2: version 1's part is read
+    } patches[] = {{4, 0x58515655, false}, // wrong magic
+                   {8, 0, false},          // version 0
+                   {12, 100, false},       // payload too short for version 1
+                   {16, 0, false},         // marked not known
+                   {8, 2, true}};          // version 2: version 1's part is read
     for (const Patch& p : patches) {
         IByteChunk d = chunk;
         std::memcpy(d.Data() + p.at, &p.value, 4);
-        Instance c;
-        EXPECT_EQ(c.e.UnserializeState(d, 0), recordEnd);
-        EXPECT_EQ(c.e.quality.known, p.known) << p.at << " " << p.value;
+        MeasurementQuality r;
+        GetQualityExtension(d, 4, r);
+        EXPECT_EQ(r.known, p.known) << p.at << " " << p.value;
     }
     IByteChunk nan = chunk;
     const double bad[2] = {NAN, 7.0};
-    std::memcpy(nan.Data() + recordEnd + 16, bad, 16); // the first two coherence values
-    Instance c;
-    c.e.UnserializeState(nan, 0);
-    ASSERT_TRUE(c.e.quality.known);
-    EXPECT_EQ(c.e.quality.coherence[0], 0.0);
-    EXPECT_EQ(c.e.quality.coherence[1], 1.0);
+    std::memcpy(nan.Data() + 4 + 16, bad, 16); // the first two coherence values
+    MeasurementQuality r;
+    GetQualityExtension(nan, 4, r);
+    ASSERT_TRUE(r.known);
+    EXPECT_EQ(r.coherence[0], 0.0);
+    EXPECT_EQ(r.coherence[1], 1.0);
+
+    Instance a;
+    Distinct(a.e, 0.5);
+    IByteChunk state;
+    ASSERT_TRUE(a.e.SerializeState(state));
+    Instance b;
+    b.e.quality = q;
+    EXPECT_EQ(b.e.UnserializeState(state, 0), 2712 + 15 * 8);
+    EXPECT_FALSE(b.e.quality.known);
 }

@@ -115,3 +115,35 @@ TEST(AlgEngine, SilentMicrophoneInAFileGivesAFiniteCorrection) {
 }
 
 } // namespace
+
+// A protected wanted response travels in the file's curve like any drawn one, so the loaded
+// correction is the same; the file keeps no coherence, so the loaded measurement's is not known,
+// whatever the loading instance knew of its own last measurement.
+TEST(AlgEngine, ProtectedCurveRoundTripsAndItsQualityIsNotKnown) {
+    Instance a;
+    for (int i = 0; i < 153; ++i) {
+        a.engine.targetBands[i] = i % 33 < 4 ? 0.02 : 1.0 + 0.2 * std::sin(i * 0.3); // -34 dB below 30 Hz
+        a.engine.referenceBands[i] = 1.0;
+    }
+    a.engine.quality.known = true;
+    a.engine.quality.coherence.fill(1.0);
+    for (int k = 28; k < 33; ++k)
+        a.engine.quality.coherence[k] = 0.3;
+    ProtectedCurve(a.engine.protection, a.engine.targetBands.data(), a.engine.referenceBands.data(),
+                   a.engine.quality.coherence.data(), a.engine.userCurve.data(), nullptr);
+    ExpandCurveTo120(a.engine.userCurve.data(), a.engine.userCurve.data() + 33);
+    a.engine.outputSelection = 1.0;
+    a.engine.DesignCorrection();
+
+    const auto bytes = EncodeAlgRecord(AlgRecordFromEngine(a.engine));
+    AlgRecord back;
+    ASSERT_EQ(DecodeAlgRecord(bytes.data(), bytes.size(), back), AlgDecodeResult::Ok);
+    Instance b;
+    b.engine.quality = a.engine.quality;
+    ApplyAlgRecord(back, b.engine, b.effect);
+    EXPECT_EQ(b.engine.userCurve, a.engine.userCurve);
+    EXPECT_EQ(b.engine.sectionGain, a.engine.sectionGain);
+    EXPECT_FALSE(b.engine.quality.known);
+    for (int k = 0; k < 33; ++k)
+        EXPECT_LE(20 * std::log10(b.engine.curveResult[k] / b.engine.curveMeasured[k]), 12.01) << k;
+}

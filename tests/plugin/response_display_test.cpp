@@ -3,6 +3,7 @@
 #include "engine/engine_fixture.h"
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/curve_rasteriser.h"
+#include "plugin/measurement_status.h"
 #include "raster/blit.h"
 #include "raster/sys_bitmap.h"
 
@@ -449,3 +450,82 @@ TEST(ResponseDisplay, DragsWithoutAPressDoNothing) {
 }
 
 } // namespace
+
+// ---- Measurement quality ----
+
+// A measurement of known quality shades its untrusted bands behind the curves, marks the curve
+// that leaves the plot with its value and shows the status line; of unknown quality (a loaded
+// file) it draws exactly the curves alone. Nothing is ever drawn outside the plot.
+TEST(ResponseDisplay, QualityIsShownOnlyWhenKnown) {
+    auto paint = [](bool known) {
+        DisplayRig rig;
+        auto& e = rig.effect.engine;
+        rig.FillCurves(1.0);
+        for (int k = 0; k < 3; ++k)
+            e.curveMeasured[k] = 100.0; // +40 dB at 20-25 Hz
+        e.quality.known = known;
+        e.quality.coherence.fill(1.0);
+        e.quality.coherence[10] = 0.2; // 150 Hz: nothing in common
+        e.quality.checks.target.clippedSamples = 7;
+        rig.PaintOver(kBlack);
+        std::vector<RAST_Pixel> pixels;
+        for (int y = 0; y < 330; ++y)
+            for (int x = 0; x < 730; ++x)
+                pixels.push_back(rig.At(x, y));
+        return pixels;
+    };
+    const auto plain = paint(false), shown = paint(true);
+    auto at = [](const std::vector<RAST_Pixel>& p, int x, int y) { return p[y * 730 + x]; };
+    auto changedIn = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                n += at(plain, x, y) != at(shown, x, y);
+        return n;
+    };
+    DisplayRig reference;
+    reference.FillCurves(1.0);
+    for (int k = 0; k < 3; ++k)
+        reference.effect.engine.curveMeasured[k] = 100.0;
+    reference.PaintOver(kBlack);
+    for (int y = 0; y < 330; ++y)
+        for (int x = 0; x < 730; ++x)
+            ASSERT_EQ(at(plain, x, y), reference.At(x, y)) << x << "," << y;
+
+    const int band10 = kPlotLeft + 437 * 10 / 32;
+    EXPECT_EQ(at(plain, band10, 100), kBlack);
+    EXPECT_NE(at(shown, band10, 100), kBlack);                    // shaded
+    EXPECT_EQ(at(shown, band10, 159), kWhite);                    // the curves stay on top, exact
+    EXPECT_EQ(at(shown, kPlotLeft + 437 * 20 / 32, 100), kBlack); // trusted: not shaded
+    EXPECT_EQ(at(shown, kPlotLeft + 1, kPlotTop + 1), kGrey);     // the marker at the top edge
+    EXPECT_GT(changedIn(kPlotLeft, 17, 70, 30), 5);               // its "+40"
+    EXPECT_GT(changedIn(250, 290, 480, 303), 20);                 // the status line
+    for (int y = 0; y < 330; ++y)
+        for (int x = 0; x < 730; ++x)
+            if (x < kPlotLeft || x > kLastColumn || y < kPlotTop || y > kPlotBottom) {
+                ASSERT_EQ(at(shown, x, y), kBlack) << x << "," << y;
+            }
+}
+
+TEST(MeasurementStatus, TrustedRangeAndFindings) {
+    MeasurementQuality q;
+    ProtectionRule rule;
+    EXPECT_EQ(MeasurementStatusLine(q, rule), ""); // not known
+    q.known = true;
+    q.coherence.fill(0.95);
+    for (int k : {0, 1, 2, 3, 29, 30, 31, 32})
+        q.coherence[k] = 0.3;
+    EXPECT_EQ(MeasurementStatusLine(q, rule), "trusted 47 Hz - 8.4 kHz");
+    q.checks.reference.clippedSamples = 12;
+    q.checks.polarityInverted = true;
+    q.checks.correlated = true;
+    q.checks.delayMs = 3.0;
+    q.checks.delayCm = 102.9;
+    EXPECT_EQ(MeasurementStatusLine(q, rule),
+              "trusted 47 Hz - 8.4 kHz; reference clips (12); polarity inverted; delay 3.0 ms (103 cm)");
+    q.coherence.fill(0.1);
+    q.checks = CaptureChecks{};
+    q.checks.target.silent = true;
+    q.checks.reference.silent = false;
+    EXPECT_EQ(MeasurementStatusLine(q, rule), "no band trusted; target silent");
+}

@@ -130,9 +130,16 @@ TEST(VorellineDemo, RecoversTheKnownResponse) {
     EXPECT_LE(JsonNumbers(r.out, "maxAchievedErrorDb").at(0), 1.0);
     EXPECT_LE(JsonNumbers(r.out, "rmsAchievedErrorDb").at(0), 0.3);
 
+    // The measurement starts protected: the demo's dynamic microphone would get +28 dB at 20 Hz.
+    EXPECT_GT(JsonNumbers(r.out, "largestExactBoostDb").at(0), 20.0);
+    EXPECT_LE(JsonNumbers(r.out, "largestProtectedBoostDb").at(0), 12.05);
+    EXPECT_GE(JsonNumbers(r.out, "limitedBands").at(0), 3.0);
+    EXPECT_EQ(JsonNumbers(r.out, "coherence").size(), 33u);
+
     const RunResult table = RunTool(scratch, "demo");
     ASSERT_EQ(table.status, 0);
     EXPECT_NE(table.out.find("corrected target vs reference"), std::string::npos);
+    EXPECT_NE(table.out.find("protection: largest boost +12.0 dB"), std::string::npos);
 }
 
 TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
@@ -183,6 +190,74 @@ TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
     ASSERT_TRUE(ReadFirstChannel(out, corrected, error));
     for (std::size_t i = 0; i < 1000; ++i)
         EXPECT_NEAR(corrected.samples[i], target.samples[i], 1e-6);
+}
+
+namespace {
+
+double LargestCorrectionDb(const std::string& json) {
+    const auto measured = JsonNumbers(json, "curveMeasured"), result = JsonNumbers(json, "curveResult");
+    double largest = -1e9;
+    for (std::size_t k = 0; k < measured.size() && k < result.size(); ++k)
+        largest = std::max(largest, 20.0 * std::log10(result[k] / measured[k]));
+    return largest;
+}
+
+} // namespace
+
+// Confidence, checks and protection in the analysis, and the options that change the protection.
+TEST_F(CliFiles, AnalyzeConfidenceProtectionAndChecks) {
+    TempFolder scratch;
+    const std::string plain =
+        "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") + " --json";
+    const RunResult p = RunTool(scratch, plain);
+    ASSERT_EQ(p.status, 0) << p.err;
+    EXPECT_NE(p.out.find("\"qualityKnown\": true"), std::string::npos);
+    EXPECT_NE(p.out.find("\"protected\": true"), std::string::npos);
+    EXPECT_NE(p.out.find("\"status\": \"trusted "), std::string::npos);
+    const auto coherence = JsonNumbers(p.out, "coherence");
+    ASSERT_EQ(coherence.size(), 153u);
+    for (double c : coherence)
+        EXPECT_TRUE(c >= 0.0 && c <= 1.0);
+    const auto limited = JsonNumbers(p.out, "protectionLimited");
+    ASSERT_EQ(limited.size(), 33u);
+    EXPECT_EQ(limited[0], 1.0); // the demo microphone's roll-off at 20 Hz
+    EXPECT_EQ(JsonNumbers(p.out, "protectionCorrectionDb").size(), 33u);
+    EXPECT_EQ(JsonNumbers(p.out, "targetClippedSamples").at(0), 0.0);
+    EXPECT_EQ(JsonNumbers(p.out, "delayMs").size(), 1u);
+    EXPECT_LE(LargestCorrectionDb(p.out), 12.01);
+
+    const RunResult exact = RunTool(scratch, plain + " --exact");
+    ASSERT_EQ(exact.status, 0) << exact.err;
+    EXPECT_NE(exact.out.find("\"protected\": false"), std::string::npos);
+    for (double v : JsonNumbers(exact.out, "userCurve"))
+        EXPECT_EQ(v, 1.0);
+    EXPECT_GT(LargestCorrectionDb(exact.out), 20.0);
+
+    const RunResult unlimited = RunTool(scratch, plain + " --max-boost 0");
+    ASSERT_EQ(unlimited.status, 0) << unlimited.err;
+    for (double v : JsonNumbers(unlimited.out, "protectionLimited"))
+        EXPECT_EQ(v, 0.0);
+    EXPECT_GT(LargestCorrectionDb(unlimited.out), 20.0);
+    const RunResult six = RunTool(scratch, plain + " --max-boost 6");
+    ASSERT_EQ(six.status, 0) << six.err;
+    EXPECT_LE(LargestCorrectionDb(six.out), 6.01);
+
+    for (const char* bad : {"--max-boost x", "--max-boost -3", "--max-boost"})
+        EXPECT_EQ(RunTool(scratch, plain + " " + bad).status, 2) << bad;
+
+    // One input silent: refused with the plug-in's message.
+    std::string error;
+    ASSERT_TRUE(WriteMono(scratch.File("silent.wav"), {48000.0, std::vector<double>(600000, 0.0)}, error));
+    const RunResult silent = RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " +
+                                                  Quoted(scratch.File("silent.wav")));
+    EXPECT_EQ(silent.status, 1);
+    EXPECT_NE(silent.err.find("target microphone's input is silent"), std::string::npos) << silent.err;
+
+    const RunResult table =
+        RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac"));
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("measurement: trusted "), std::string::npos);
+    EXPECT_NE(table.out.find("(limited)"), std::string::npos);
 }
 
 TEST_F(CliFiles, SwapHighResolutionAndCalibration) {

@@ -15,9 +15,12 @@
 #include "tools/vorelline/measurement.h"
 #include "tools/vorelline/plugin_session.h"
 #include "tools/vorelline/progress_reporter.h"
+#include "tools/vorelline/quality_report.h"
 #include "tools/vorelline/tool_messages.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -74,11 +77,23 @@ int RunAnalyze(const std::vector<std::string>& args) {
                 {"--calibration", true},
                 {"--save-alg", true},
                 {"--png", true},
-                {"--json", false}},
+                {"--json", false},
+                {"--exact", false},
+                {"--max-boost", true}},
                0, a, status))
         return status;
     if (!a.Has("--reference") || !a.Has("--target"))
         return UsageError("analyze", "--reference and --target are needed");
+    ProtectionRule rule;
+    rule.enabled = !a.Has("--exact");
+    if (a.Has("--max-boost")) {
+        const std::string v = a.Value("--max-boost");
+        char* end = nullptr;
+        const double db = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !std::isfinite(db) || db < 0.0 || db > 200.0)
+            return UsageError("analyze", "--max-boost needs a number of dB from 0 (no limit) to 200");
+        rule.maxBoostDb = db;
+    }
 
     // Only the part of each recording that the measurement plays is read (and a block to spare).
     ProgressReporter progress;
@@ -107,6 +122,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
         calibrationLabel = cal.label;
     }
 
+    engine.protection = rule;
     MeasurementInput input;
     input.sampleRate = ref.sampleRate;
     input.reference = &ref.samples;
@@ -117,6 +133,8 @@ int RunAnalyze(const std::vector<std::string>& args) {
     const bool measured = RunMeasurement(session, input, error);
     progress.Done();
     if (!measured) return Fail(both + error);
+    // The plug-in has shown why (silent input, nothing in common) and kept no measurement.
+    if (!engine.quality.known) return Fail(both + "the measurement cannot be used");
 
     if (a.Has("--save-alg")) {
         const MessageFileScope about(a.Value("--save-alg"));
@@ -125,10 +143,10 @@ int RunAnalyze(const std::vector<std::string>& args) {
     if (!WritePictureIfAsked(session, a)) return 1;
 
     if (a.Has("--json")) {
-        std::cout << DesignJson(engine, ref.sampleRate);
+        std::cout << DesignJson(engine, ref.sampleRate, AddQualityJson);
     } else {
         if (!calibrationLabel.empty()) std::cout << "calibration: " << calibrationLabel << "\n";
-        std::cout << DesignTable(engine, ref.sampleRate);
+        std::cout << DesignTable(engine, ref.sampleRate) << "\n" << QualityTable(engine);
         if (a.Has("--save-alg")) std::cout << "\nsaved " << a.Value("--save-alg") << "\n";
     }
     return 0;

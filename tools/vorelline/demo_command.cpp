@@ -1,4 +1,5 @@
 #include "engine/band_grid.h"
+#include "plugin/measurement_status.h"
 #include "plugin/mic_corrector.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/commands.h"
@@ -8,6 +9,7 @@
 #include "tools/vorelline/measurement.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -17,7 +19,25 @@ namespace {
 
 struct DemoBand {
     double frequency, known, measured, correction, result, achieved;
+    double coherence, protectedCorrection, protectedAchieved;
+    bool limited;
 };
+
+// Plays the target through the session's correction and measures the result against the reference
+// again: per band, corrected target / reference in dB.
+bool MeasureAgain(PluginSession& session, const MeasurementInput& input, std::vector<double>& db,
+                  std::string& error) {
+    const std::vector<double> corrected = ProcessThrough(session, *input.target);
+    auto check = std::make_unique<PluginSession>();
+    MeasurementInput verify = input;
+    verify.target = &corrected;
+    if (!RunMeasurement(*check, verify, error)) return false;
+    const CorrectionEngine& c = check->Plugin().Engine();
+    db.clear();
+    for (int k = 0; k < kNormalBands; ++k)
+        db.push_back(ToDb(c.targetBands[k] / c.referenceBands[k]));
+    return true;
+}
 
 } // namespace
 
@@ -43,20 +63,32 @@ int RunDemo(const std::vector<std::string>& args) {
         std::fprintf(stderr, "vorelline: %s\n", error.c_str());
         return 1;
     }
-    const CorrectionEngine& e = session->Plugin().Engine();
-
-    // 2. The corrected target: the target recording through the designed cascade.
-    const std::vector<double> corrected = ProcessThrough(*session, mics.target);
+    CorrectionEngine& e = session->Plugin().Engine();
+    // The editor as the measurement leaves it: the protected wanted response, the shading of the
+    // bands that cannot be trusted, the markers of what leaves the plot, the status line.
     if (!session->WriteEditorPicture(picture)) {
         std::fprintf(stderr, "vorelline: cannot write %s\n", picture.c_str());
         return 1;
     }
 
-    // 3. A second measurement of the corrected target against the reference shows what was achieved.
-    auto check = std::make_unique<PluginSession>();
-    MeasurementInput verify = input;
-    verify.target = &corrected;
-    if (!RunMeasurement(*check, verify, error)) {
+    // 2. The protected correction, as the measurement designed it, and then the exact one (Reset),
+    //    each played and measured again against the reference.
+    std::array<double, kNormalBands> protectedCorrection{};
+    std::array<BandProtection, kNormalBands> protection;
+    {
+        std::array<double, kNormalBands> curve;
+        ProtectedCurve(e.protection, e.targetBands.data(), e.referenceBands.data(),
+                       e.quality.coherence.data(), curve.data(), protection.data());
+        for (int k = 0; k < kNormalBands; ++k)
+            protectedCorrection[k] = ToDb(e.curveResult[k] / e.curveMeasured[k]);
+    }
+    std::vector<double> protectedAchieved, exactAchieved;
+    if (!MeasureAgain(*session, input, protectedAchieved, error)) {
+        std::fprintf(stderr, "vorelline: %s\n", error.c_str());
+        return 1;
+    }
+    session->Plugin().Engine().ResetUserCurve();
+    if (!MeasureAgain(*session, input, exactAchieved, error)) {
         std::fprintf(stderr, "vorelline: %s\n", error.c_str());
         return 1;
     }
@@ -73,8 +105,11 @@ int RunDemo(const std::vector<std::string>& args) {
         b.measured = ToDb(e.targetBands[k] / e.referenceBands[k]);
         b.correction = ToDb(e.curveResult[k] / e.curveMeasured[k]);
         b.result = ToDb(e.curveResult[k]);
-        b.achieved =
-            ToDb(check->Plugin().Engine().targetBands[k] / check->Plugin().Engine().referenceBands[k]);
+        b.achieved = exactAchieved[k];
+        b.coherence = e.quality.coherence[k];
+        b.protectedCorrection = protectedCorrection[k];
+        b.protectedAchieved = protectedAchieved[k];
+        b.limited = protection[k].limited;
         worstMeasured = std::max(worstMeasured, std::fabs(b.measured - b.known));
         // The ideal correction is the inverse of the level-matched known response.
         worstCorrection = std::max(worstCorrection, std::fabs(b.correction + b.known + levelDb));
@@ -83,6 +118,13 @@ int RunDemo(const std::vector<std::string>& args) {
         bands.push_back(b);
     }
     const double rmsAchieved = std::sqrt(sumAchieved / kNormalBands);
+    double largestExactBoost = -999.0, largestProtectedBoost = -999.0;
+    int limitedBands = 0;
+    for (const DemoBand& b : bands) {
+        largestExactBoost = std::max(largestExactBoost, b.correction);
+        largestProtectedBoost = std::max(largestProtectedBoost, b.protectedCorrection);
+        limitedBands += b.limited ? 1 : 0;
+    }
 
     if (json) {
         auto column = [&](double DemoBand::*field) {
@@ -104,7 +146,14 @@ int RunDemo(const std::vector<std::string>& args) {
             .Number("maxMeasurementErrorDb", worstMeasured)
             .Number("maxCorrectionErrorDb", worstCorrection)
             .Number("maxAchievedErrorDb", worstAchieved)
-            .Number("rmsAchievedErrorDb", rmsAchieved);
+            .Number("rmsAchievedErrorDb", rmsAchieved)
+            .Numbers("coherence", column(&DemoBand::coherence))
+            .Numbers("protectedCorrectionDb", column(&DemoBand::protectedCorrection))
+            .Numbers("protectedAchievedDb", column(&DemoBand::protectedAchieved))
+            .Integer("limitedBands", limitedBands)
+            .Number("largestExactBoostDb", largestExactBoost)
+            .Number("largestProtectedBoostDb", largestProtectedBoost)
+            .Text("status", MeasurementStatusLine(e.quality, e.protection));
         std::cout << w.Finish();
         return 0;
     }
@@ -115,15 +164,24 @@ int RunDemo(const std::vector<std::string>& args) {
                 static_cast<double>(kFftLength) / rate, rate, DemoTargetDescription());
     std::printf("level-match gain %+.2f dB, design converged after %d passes%s\n\n", levelDb, e.designPasses,
                 e.designConverged ? "" : " (did not converge)");
-    std::printf("  centre Hz    known dB  measured dB  correction dB  designed result dB  corrected vs "
-                "reference dB\n");
+    std::printf("measurement: %s\n\n", MeasurementStatusLine(e.quality, e.protection).c_str());
+    std::printf("  centre Hz    known dB  measured dB  coherence  protected dB  -> vs ref dB  exact dB  -> "
+                "vs ref dB\n");
     for (const DemoBand& b : bands)
-        std::printf("  %9.1f  %10.2f  %11.2f  %13.2f  %18.2f  %25.2f\n", b.frequency, b.known, b.measured,
-                    b.correction, b.result, b.achieved);
-    std::printf("\nmeasured difference vs known response: largest deviation %.2f dB\n"
-                "correction vs inverse of the known response (level-matched): largest deviation %.2f dB\n"
-                "corrected target vs reference, measured again: largest deviation %.2f dB, rms %.2f dB\n",
-                worstMeasured, worstCorrection, worstAchieved, rmsAchieved);
+        std::printf("  %9.1f  %10.2f  %11.2f  %9.3f  %12.2f%s  %12.2f  %8.2f  %12.2f\n", b.frequency, b.known,
+                    b.measured, b.coherence, b.protectedCorrection, b.limited ? "*" : " ",
+                    b.protectedAchieved, b.correction, b.achieved);
+    std::printf(
+        "\n(protected dB: the correction a measurement now starts with; * where the boost limit of %+.0f dB\n"
+        "lowered it. exact dB: the correction after Reset, the flat wanted response. -> vs ref dB: the\n"
+        "target so corrected, measured again against the reference.)\n"
+        "protection: largest boost %+.1f dB instead of %+.1f dB, %d band(s) limited\n\n",
+        e.protection.maxBoostDb, largestProtectedBoost, largestExactBoost, limitedBands);
+    std::printf(
+        "\nmeasured difference vs known response: largest deviation %.2f dB\n"
+        "correction vs inverse of the known response (level-matched): largest deviation %.2f dB\n"
+        "exactly corrected target vs reference, measured again: largest deviation %.2f dB, rms %.2f dB\n",
+        worstMeasured, worstCorrection, worstAchieved, rmsAchieved);
     std::printf("the plug-in's editor after the measurement: %s\n", picture.c_str());
     return 0;
 }

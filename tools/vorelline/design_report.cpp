@@ -17,7 +17,8 @@ const char* OutputName(double o) {
 }
 } // namespace
 
-std::string DesignJson(const CorrectionEngine& e, double hostSampleRate) {
+std::string DesignJson(const CorrectionEngine& e, double hostSampleRate,
+                       void (*more)(JsonWriter&, const CorrectionEngine&)) {
     const int n = SectionCount(e.resolution);
     std::vector<std::vector<double>> sections;
     for (int k = 0; k < n; ++k)
@@ -40,6 +41,7 @@ std::string DesignJson(const CorrectionEngine& e, double hostSampleRate) {
         .Numbers("curveMeasured", e.curveMeasured.data(), static_cast<std::size_t>(n))
         .Numbers("curveResult", e.curveResult.data(), static_cast<std::size_t>(n))
         .Numbers("curveDesired", e.curveDesired.data(), static_cast<std::size_t>(n));
+    if (more) more(json, e);
     return json.Finish();
 }
 

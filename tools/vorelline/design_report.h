@@ -9,7 +9,10 @@
 // The JSON document: sampleRate, workingSampleRate, resolution, outputSelection, inputSelection,
 // gainPosition, targetBands, referenceBands, userCurve, calibrationGain, levelMatchGain, iterations,
 // sectionGain, sections ([b, a1, a2] each), curveMeasured, curveResult, curveDesired.
-std::string DesignJson(const CorrectionEngine& engine, double hostSampleRate);
+// `more`, when given, appends keys of its own after these.
+class JsonWriter;
+std::string DesignJson(const CorrectionEngine& engine, double hostSampleRate,
+                       void (*more)(JsonWriter&, const CorrectionEngine&) = nullptr);
 
 // A readable summary and one line per band in use: centre, measured difference, correction, result
 // and wanted response in dB, and the section's peak gain.

@@ -38,13 +38,17 @@ const std::vector<CommandHelp>& CommandHelps() {
     static const std::vector<CommandHelp> helps = {
         {"analyze",
          "vorelline analyze --reference REF --target TGT [--swap] [--high] [--calibration CAL] "
-         "[--save-alg OUT.alg] [--png OUT.png] [--json]",
+         "[--save-alg OUT.alg] [--png OUT.png] [--json] [--exact] [--max-boost DB]",
          "measure a correction from two recordings of the same sound",
          "Plays two recordings made at the same time, one by the reference (measurement) microphone and one\n"
          "by the microphone to correct, through the plug-in as a host would, and presses Start: the plug-in\n"
          "records 2^19 samples of both (10.9 s at 48 kHz, 11.9 s at 44.1 kHz; a longer file is cut there),\n"
          "analyses them and designs the correction, which is printed band by band. The first channel of\n"
-         "each file is used (WAV, FLAC, AIFF); both must have the same sample rate.",
+         "each file is used (WAV, FLAC, AIFF); both must have the same sample rate.\n"
+         "It also prints how far each band can be trusted (the coherence of the two recordings), what the\n"
+         "capture checks found (clipping, a silent input, inverted polarity, the delay between the mics),\n"
+         "and the protection the wanted response got: no correction where the microphones share little,\n"
+         "no boost above the limit. A measurement with a silent input is refused (exit status 1).",
          {{"--reference FILE", "recording of the reference microphone (required)"},
           {"--target FILE", "recording of the microphone to correct (required)"},
           {"--swap", "feed the target to the first input and switch the plug-in's Inputs to match "
@@ -56,6 +60,9 @@ const std::vector<CommandHelp>& CommandHelps() {
           {"--png FILE",
            "also write a picture of the plug-in's editor after the measurement (default: none)"},
           {"--json", "print JSON instead of a table (default: table)"},
+          {"--exact", "the exact correction, without protection (default: protected)"},
+          {"--max-boost DB",
+           "largest boost of the protected correction in a band, 0 for no limit (default: 12)"},
           kQuiet},
          "vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg vocal.alg"},
         {"design",
