@@ -125,6 +125,7 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     friend class IEffectVST3View;
 
     void BuildBusesAndParameters();
+    void ProcessUnderLock(vst::ProcessData& data, bool offline);
     void ApplyParameterChanges(vst::IParameterChanges* changes);
     void ApplyMidiEvents(vst::IEventList* events);
     void BindInputs(const vst::ProcessData& data, bool is64, int frames);
