@@ -223,9 +223,12 @@ void IMicCorrector::OnCurvesChanged() {
 
 void IMicCorrector::OnDrawCycle() {
     DeliverPendingControlUpdates();
-    // A design asked for while processing before any worker existed (a host that never prepared
-    // processing) is not left waiting.
-    if (!engine.HasWorker()) CompleteRequestedWork();
+    // A design asked for and not run yet (while processing before any worker existed, or by a
+    // value that reached the plug-in without a block to hand it over) is not left waiting.
+    if (engine.HasWorker())
+        engine.HandRequestToWorker();
+    else
+        CompleteRequestedWork();
     // A recording that ended while no window was open is delivered (and analysed) now.
     engine.PollRecordingSignals();
     if (curvesChanged.exchange(false, std::memory_order_acq_rel) && controls.responseDisplay) {

@@ -125,6 +125,7 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     friend class IEffectVST3View;
 
     void BuildBusesAndParameters();
+    void ProcessUnderLock(vst::ProcessData& data, bool offline);
     void ApplyParameterChanges(vst::IParameterChanges* changes);
     void ApplyMidiEvents(vst::IEventList* events);
     void BindInputs(const vst::ProcessData& data, bool is64, int frames);
@@ -133,7 +134,7 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     // held less than a whole record or no record exists.
     bool ReadStateRecord(vst::IBStream* state);
     bool WriteStateRecord(vst::IBStream* state);
-    // The record and the bypass flag behind it; the caller holds the lock.
+    // The record and the bypass flag behind it; each takes the lock only to apply what it read.
     vst::tresult ReadControllerState(vst::IBStream* state);
     bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }
     bool HasBypassParam() const { return !splitOutputs; }

@@ -124,12 +124,23 @@ void IEffectVST3::BindOutputs(const ProcessData& data, bool is64) {
 }
 
 tresult IEffectVST3::process(ProcessData& data) {
-    PluginLockGuard guard(Lock());
+    const bool offline = data.processMode == kOffline;
+    {
+        PluginLockGuard guard(Lock());
+        ProcessUnderLock(data, offline);
+    }
+    // A redesign the changes asked for (a preset, a selection) never runs on this thread in real
+    // time: the block played the correction in force, and the worker is woken once the lock is
+    // free for it to copy its inputs.
+    if (!offline) HandOverRequestedWork(false);
+    return kResultOk;
+}
+
+void IEffectVST3::ProcessUnderLock(ProcessData& data, bool offline) {
     if (data.processContext) transportCache = *data.processContext;
     ApplyParameterChanges(data.inputParameterChanges);
-    // A redesign the changes asked for (a preset, a selection) never runs on this thread in real
-    // time: the block plays the correction in force until the new one is installed.
-    HandOverRequestedWork(data.processMode == kOffline);
+    // Offline, the block waits for its own correction: a render must not depend on timing.
+    if (offline) HandOverRequestedWork(true);
     ApplyMidiEvents(data.inputEvents);
 
     // Buffers of a sample size we do not know are never touched.
@@ -140,7 +151,7 @@ tresult IEffectVST3::process(ProcessData& data) {
         // A host exceeding the announced maximum still never makes anyone write past a buffer.
         EnsureScratchFrames(frames);
     } catch (const std::bad_alloc&) {
-        return kResultOk;
+        return;
     }
     ProcessData bound = data;
     if (!known) {
@@ -155,5 +166,4 @@ tresult IEffectVST3::process(ProcessData& data) {
     else
         ProcessBlock(InData(), OutData(), frames);
     if (!is64) ConvertOutputs(frames);
-    return kResultOk;
 }

@@ -47,6 +47,8 @@ bool IEffectVST3::ReadStateRecord(IBStream* state) {
     if (got == 0) return false;
     // Only what the stream delivered is read back; a short record keeps its complete parts.
     if (got < size) chunk.Resize(got);
+    // The host's stream is read without the lock (it may be a file); only applying the record holds it.
+    PluginLockGuard guard(Lock());
     UnserializeState(chunk, 0);
     RedrawParamControls();
     return got == size;
@@ -65,13 +67,10 @@ tresult IEffectVST3::componentGetState(IBStream* state) {
 tresult IEffectVST3::componentSetState(IBStream* state) {
     if (!state) return kInvalidArgument;
     tresult result = kResultFalse;
-    {
-        PluginLockGuard guard(Lock());
-        try {
-            result = ReadStateRecord(state) ? kResultOk : kResultFalse;
-        } catch (const std::bad_alloc&) {
-            result = kOutOfMemory;
-        }
+    try {
+        result = ReadStateRecord(state) ? kResultOk : kResultFalse;
+    } catch (const std::bad_alloc&) {
+        result = kOutOfMemory;
     }
     // The redesign runs here, without the lock, so the call returns with the restored state in force.
     CompleteRequestedWork();
@@ -95,13 +94,10 @@ tresult IEffectVST3::controllerGetState(IBStream* state) {
 tresult IEffectVST3::controllerSetState(IBStream* state) {
     if (!state) return kInvalidArgument;
     tresult result = kResultFalse;
-    {
-        PluginLockGuard guard(Lock());
-        try {
-            result = ReadControllerState(state);
-        } catch (const std::bad_alloc&) {
-            result = kOutOfMemory;
-        }
+    try {
+        result = ReadControllerState(state);
+    } catch (const std::bad_alloc&) {
+        result = kOutOfMemory;
     }
     CompleteRequestedWork();
     return result;
@@ -111,6 +107,7 @@ tresult IEffectVST3::ReadControllerState(IBStream* state) {
     if (!ReadStateRecord(state)) return kResultFalse;
     int32 flag = 0;
     if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
+    PluginLockGuard guard(Lock());
     bypassed = flag != 0;
     bypassNormalized = bypassed ? 1.0 : 0.0;
     RedrawParamControls();

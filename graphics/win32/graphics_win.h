@@ -106,6 +106,7 @@ class IGraphicsWin : public IGraphics, public IEditorWindow {
     IParamRecord* entryParam = nullptr;
     WNDPROC previousEntryProc = nullptr;
     int entryState = kEntryNone;
+    WheelAccumulator wheel;
     bool tooltipShown = false;
     int tooltipControl = -1;
     std::unique_ptr<COLORREF[]> customColours;

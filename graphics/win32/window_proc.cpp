@@ -113,8 +113,9 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // Wheel positions are screen coordinates.
         RECT wr{};
         GetWindowRect(hwnd, &wr);
-        const int steps = WheelStepsForDelta(GET_WHEEL_DELTA_WPARAM(wp));
-        MouseWheel(x - wr.left, y - wr.top, ModsFromKeyState(LOWORD(wp)), steps);
+        // Touchpads send fractions of a notch; they scroll once they add up to one.
+        const int steps = wheel.Add(GET_WHEEL_DELTA_WPARAM(wp));
+        if (steps != 0) MouseWheel(x - wr.left, y - wr.top, ModsFromKeyState(LOWORD(wp)), steps);
         return 0;
     }
     case WM_MOUSEHOVER:

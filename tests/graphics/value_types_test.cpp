@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 TEST(PixelRect, OnlyTheAllZeroRectangleIsEmpty) {
     EXPECT_TRUE(IPixelRect().Empty());
@@ -120,6 +121,25 @@ TEST(WheelSteps, WholeNotchesOnly) {
     } cases[] = {{120, 1}, {-240, -2}, {60, 0}, {-360, -3}, {100, 0}, {-119, 0}, {0, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(WheelStepsForDelta(c.delta), c.steps) << c.delta;
+}
+
+TEST(WheelSteps, TouchpadFractionsAddUpToSteps) {
+    struct Case {
+        const char* what;
+        std::vector<int> deltas;
+        std::vector<int> steps;
+    } cases[] = {
+        {"notches", {120, -240}, {1, -2}},
+        {"quarters", {30, 30, 30, 30, 30}, {0, 0, 0, 1, 0}},
+        {"beyond a notch", {100, 100, 100, 50}, {0, 1, 1, 0}},
+        {"turned back", {90, -30, -30, -60}, {0, 0, 0, -1}},
+        {"one large", {-390}, {-3}},
+    };
+    for (const Case& c : cases) {
+        WheelAccumulator wheel;
+        for (std::size_t i = 0; i < c.deltas.size(); ++i)
+            EXPECT_EQ(wheel.Add(c.deltas[i]), c.steps[i]) << c.what << ", delta " << i;
+    }
 }
 
 TEST(MenuList, NumberingPrefixesFormatThePosition) {

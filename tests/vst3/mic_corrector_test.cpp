@@ -89,13 +89,27 @@ TEST_F(MicCorrectorTest, TakesTheCalibrationFoundInItsFolder) {
     EXPECT_NEAR(e.calibrationGain[32], std::pow(10.0, 6.0 / 20.0), 1e-12); // 20000 Hz, above the last
 }
 
-TEST_F(MicCorrectorTest, GainActsAtOnceWhileOtherParametersOnlyStoreTheirValue) {
+TEST_F(MicCorrectorTest, GainAndTheSelectionsActWhateverSetThemButTheButtonsDoNot) {
     Owned fx;
     fx->GetParam(3)->SetNormalized(0.75);
     fx->OnParamChange(3);
     EXPECT_NEAR(fx->Engine().gainFactor, std::pow(10.0, 0.5), 1e-12);
     EXPECT_DOUBLE_EQ(fx->Engine().gainPosition, 0.75);
+    // A selection takes effect and asks for a design, which its caller runs where it may.
     fx->GetParam(1)->SetNormalized(1.0);
     fx->OnParamChange(1);
-    EXPECT_EQ(fx->Engine().outputSelection, 0.0);
+    EXPECT_EQ(fx->Engine().outputSelection, 1.0);
+    EXPECT_TRUE(fx->Engine().DesignPending());
+    fx->CompleteRequestedWork();
+    EXPECT_FALSE(fx->Engine().DesignPending());
+    fx->GetParam(0)->SetNormalized(1.0);
+    fx->OnParamChange(0);
+    EXPECT_EQ(fx->Engine().inputSelection, 1.0);
+    EXPECT_FALSE(fx->Engine().DesignPending()) << "the inputs need no design";
+    // The same value again asks for nothing.
+    fx->OnParamChange(1);
+    EXPECT_FALSE(fx->Engine().DesignPending());
+    fx->GetParam(4)->SetNormalized(1.0); // "Start" from the host
+    fx->OnParamChange(4);
+    EXPECT_EQ(fx->Engine().recordingActive.load(), 0);
 }
