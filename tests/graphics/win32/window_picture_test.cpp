@@ -164,13 +164,20 @@ TEST(WinEditorInput, WheelDeltasBecomeWholeSteps) {
     ASSERT_NE(w, nullptr);
     POINT at{(L::kProbe.left + L::kProbe.right) / 2, (L::kProbe.top + L::kProbe.bottom) / 2};
     ClientToScreen(w, &at);
+    // Deltas below a notch (touchpads) add up until they make a step; a turn the other way starts
+    // afresh. nullptr: no step yet, nothing reaches the control.
     const struct {
         int delta;
         const char* call;
-    } cases[] = {{120, "wheel 1"}, {-240, "wheel -2"}, {-360, "wheel -3"}, {100, "wheel 0"},
-                 {60, "wheel 0"},  {-119, "wheel 0"},  {250, "wheel 2"}};
+    } cases[] = {{120, "wheel 1"}, {-240, "wheel -2"}, {-360, "wheel -3"}, {100, nullptr},
+                 {60, "wheel 1"},  {-119, nullptr},    {-1, "wheel -1"},   {250, "wheel 2"}};
     for (const auto& c : cases) {
+        const std::size_t before = rig.probe->calls.size();
         SendMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(c.delta))), MAKELPARAM(at.x, at.y));
+        if (!c.call) {
+            EXPECT_EQ(rig.probe->calls.size(), before) << c.delta;
+            continue;
+        }
         ASSERT_FALSE(rig.probe->calls.empty());
         EXPECT_EQ(rig.probe->calls.back(), c.call) << c.delta;
     }
