@@ -166,6 +166,11 @@ class IEffectBase {
     // The same asked for while processing: called inside `process`, lock held, and must neither
     // block nor allocate unless offline (rendering without a deadline).
     virtual void HandOverRequestedWork(bool /*offline*/) {}
+    // An optional trailer the host keeps after the state (after the controller's bypass flag):
+    // readers that do not know it stop before it. None by default; a state without one hands
+    // the reader an empty chunk.
+    virtual bool SerializeStateTrailer(IByteChunk& /*chunk*/) { return true; }
+    virtual void UnserializeStateTrailer(const IByteChunk& /*chunk*/) {}
 
     // ---- Lock ----
     void EnterLock() { lock.Enter(); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/band_grid.h"
+#include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
 #include "plugin/calibration_file.h"
 #include "plugin/documents_folder.h"
@@ -149,6 +150,18 @@ bool IMicCorrector::SerializeState(IByteChunk& chunk) {
 
 int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
     return engine.UnserializeState(chunk, position);
+}
+
+bool IMicCorrector::SerializeStateTrailer(IByteChunk& chunk) {
+    PluginLockGuard guard(Lock());
+    return PutQualityExtension(chunk, engine.quality);
+}
+
+void IMicCorrector::UnserializeStateTrailer(const IByteChunk& chunk) {
+    PluginLockGuard guard(Lock());
+    GetQualityExtension(chunk, 0, engine.quality);
+    // The shading follows at the next draw.
+    redrawAllPending.store(true, std::memory_order_release);
 }
 
 void IMicCorrector::OnPresetRestored() {

@@ -34,6 +34,9 @@ class IMicCorrector : public IEffectVST3,
     bool SerializeState(IByteChunk& chunk) override;
     int UnserializeState(const IByteChunk& chunk, int position) override;
     void OnPresetRestored() override;
+    // The last measurement's quality (coherence and capture checks) travels in the trailer.
+    bool SerializeStateTrailer(IByteChunk& chunk) override;
+    void UnserializeStateTrailer(const IByteChunk& chunk) override;
     // Deferred to the editor's draw cycle: see pendingHostValues.
     void RedrawParamControls() override;
     // Designs asked for by host calls run on the host's thread, those asked for while processing

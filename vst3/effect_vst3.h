@@ -134,6 +134,9 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     // held less than a whole record or no record exists.
     bool ReadStateRecord(vst::IBStream* state);
     bool WriteStateRecord(vst::IBStream* state);
+    // The plug-in's optional trailer after the record (and after the controller's flag).
+    bool WriteStateTrailer(vst::IBStream* state);
+    void ReadStateTrailer(vst::IBStream* state);
     // The record and the bypass flag behind it; each takes the lock only to apply what it read.
     vst::tresult ReadControllerState(vst::IBStream* state);
     bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }

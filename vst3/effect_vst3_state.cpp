@@ -1,5 +1,6 @@
 // Host state: the component state is the plug-in's state record; the controller state is the
-// same record followed by the bypass flag as a 4-byte integer.
+// same record followed by the bypass flag as a 4-byte integer. Both may end with the plug-in's
+// trailer, which readers that stop after the record (or the flag) never see.
 #include "vst3/effect_vst3.h"
 
 #include <new>
@@ -27,7 +28,25 @@ bool WriteAll(IBStream* stream, const void* data, int32 bytes) {
     return stream->write(const_cast<void*>(data), bytes, &written) == kResultOk && written == bytes;
 }
 
+// The most a trailer may hold: what follows in a stream beyond it is not read.
+constexpr int32 kMaxTrailerBytes = 64 * 1024;
+
 } // namespace
+
+bool IEffectVST3::WriteStateTrailer(IBStream* state) {
+    IByteChunk chunk;
+    if (!SerializeStateTrailer(chunk)) return false;
+    return WriteAll(state, chunk.Data(), chunk.Size());
+}
+
+void IEffectVST3::ReadStateTrailer(IBStream* state) {
+    // A state without a trailer (an older project) hands over an empty chunk.
+    IByteChunk chunk;
+    int32 got = 0;
+    if (chunk.Resize(kMaxTrailerBytes)) got = ReadSome(state, chunk.Data(), kMaxTrailerBytes);
+    chunk.Resize(got);
+    UnserializeStateTrailer(chunk);
+}
 
 bool IEffectVST3::WriteStateRecord(IBStream* state) {
     IByteChunk chunk;
@@ -58,7 +77,7 @@ tresult IEffectVST3::componentGetState(IBStream* state) {
     if (!state) return kInvalidArgument;
     PluginLockGuard guard(Lock());
     try {
-        return WriteStateRecord(state) ? kResultOk : kResultFalse;
+        return WriteStateRecord(state) && WriteStateTrailer(state) ? kResultOk : kResultFalse;
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
@@ -69,6 +88,7 @@ tresult IEffectVST3::componentSetState(IBStream* state) {
     tresult result = kResultFalse;
     try {
         result = ReadStateRecord(state) ? kResultOk : kResultFalse;
+        if (result == kResultOk) ReadStateTrailer(state);
     } catch (const std::bad_alloc&) {
         result = kOutOfMemory;
     }
@@ -85,7 +105,7 @@ tresult IEffectVST3::controllerGetState(IBStream* state) {
         // The controller's own bypass value: a host that switched bypass on the controller alone
         // gets it back with the project.
         const int32 flag = bypassNormalized.load() > 0.5 ? 1 : 0;
-        return WriteAll(state, &flag, sizeof flag) ? kResultOk : kResultFalse;
+        return WriteAll(state, &flag, sizeof flag) && WriteStateTrailer(state) ? kResultOk : kResultFalse;
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
@@ -107,9 +127,12 @@ tresult IEffectVST3::ReadControllerState(IBStream* state) {
     if (!ReadStateRecord(state)) return kResultFalse;
     int32 flag = 0;
     if (ReadSome(state, &flag, sizeof flag) != static_cast<int32>(sizeof flag)) return kResultFalse;
-    PluginLockGuard guard(Lock());
-    bypassed = flag != 0;
-    bypassNormalized = bypassed ? 1.0 : 0.0;
-    RedrawParamControls();
+    {
+        PluginLockGuard guard(Lock());
+        bypassed = flag != 0;
+        bypassNormalized = bypassed ? 1.0 : 0.0;
+        RedrawParamControls();
+    }
+    ReadStateTrailer(state);
     return kResultOk;
 }

@@ -2,11 +2,13 @@
 // preset and its reaction to parameter changes.
 #include "plugin/mic_corrector.h"
 #include "support/message_recorder.h"
+#include "vst3/host/host_objects.h"
 #include "vst3/host/module_loader.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -112,4 +114,59 @@ TEST_F(MicCorrectorTest, GainAndTheSelectionsActWhateverSetThemButTheButtonsDoNo
     fx->GetParam(4)->SetNormalized(1.0); // "Start" from the host
     fx->OnParamChange(4);
     EXPECT_EQ(fx->Engine().recordingActive.load(), 0);
+}
+
+// The last measurement's quality travels in a trailer after the state: the component's record,
+// or the controller's record and bypass flag, stay byte for byte what older readers expect.
+TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
+    Owned a;
+    MeasurementQuality& q = a->Engine().quality;
+    q.known = true;
+    for (int i = 0; i < kBandCount; ++i)
+        q.coherence[i] = i / double(kBandCount);
+    q.checks.delaySamples = 144.0;
+    q.checks.delayMs = 3.0;
+    q.checks.polarityInverted = true;
+    IByteChunk record;
+    ASSERT_TRUE(a->SerializeState(record));
+    const std::size_t n = static_cast<std::size_t>(record.Size());
+
+    MemoryStream component, controller;
+    ASSERT_EQ(a->componentGetState(&component), vst::kResultOk);
+    ASSERT_EQ(a->controllerGetState(&controller), vst::kResultOk);
+    ASSERT_GT(component.data.size(), n);
+    EXPECT_EQ(std::memcmp(component.data.data(), record.Data(), n), 0);
+    ASSERT_EQ(controller.data.size(), component.data.size() + 4);
+    EXPECT_EQ(std::memcmp(controller.data.data(), record.Data(), n), 0);
+    EXPECT_EQ(std::memcmp(controller.data.data() + n + 4, component.data.data() + n, component.data.size() - n), 0);
+
+    auto expectQualityOf = [&](IMicCorrector* fx) {
+        const MeasurementQuality& r = fx->Engine().quality;
+        ASSERT_TRUE(r.known);
+        for (int i = 0; i < kBandCount; ++i)
+            EXPECT_DOUBLE_EQ(r.coherence[i], q.coherence[i]) << i;
+        EXPECT_DOUBLE_EQ(r.checks.delayMs, 3.0);
+        EXPECT_TRUE(r.checks.polarityInverted);
+    };
+    Owned b, c;
+    MemoryStream componentAgain(component.data), controllerAgain(controller.data);
+    ASSERT_EQ(b->componentSetState(&componentAgain), vst::kResultOk);
+    expectQualityOf(b.fx);
+    ASSERT_EQ(c->controllerSetState(&controllerAgain), vst::kResultOk);
+    expectQualityOf(c.fx);
+
+    // An older project has the record alone (and the flag): accepted, the quality is not known.
+    Owned d;
+    d->Engine().quality = q;
+    MemoryStream old(std::vector<unsigned char>(component.data.begin(), component.data.begin() + n));
+    EXPECT_EQ(d->componentSetState(&old), vst::kResultOk);
+    EXPECT_FALSE(d->Engine().quality.known);
+    // A damaged trailer means "not known" too, never a value out of range.
+    std::vector<unsigned char> damaged = component.data;
+    for (std::size_t i = n + 12; i < damaged.size(); ++i)
+        damaged[i] = 0xff;
+    MemoryStream bad(damaged);
+    EXPECT_EQ(d->componentSetState(&bad), vst::kResultOk);
+    for (double v : d->Engine().quality.coherence)
+        EXPECT_TRUE(v >= 0.0 && v <= 1.0);
 }

@@ -54,28 +54,37 @@ TEST(Product, HostStateCarriesAndRestoresTheWholeCorrection) {
     REQUIRE_MODULE();
     TestHostApplication app;
     Instance in(SharedHost(), &app);
+    // After the record (and the controller's bypass flag) comes the measurement-quality trailer:
+    // the tag "TVQX", version, payload size, and a payload of 4 + 8 × (153 + 11) bytes.
+    constexpr std::size_t kTrailerBytes = 12 + 4 + 8 * (153 + 11);
+    auto recordPart = [](const std::vector<unsigned char>& state) {
+        return std::vector<unsigned char>(state.begin(), state.begin() + std::min(state.size(), kRecordBytes));
+    };
     MemoryStream fresh;
     ASSERT_EQ(in.component->getState(&fresh), kResultOk);
-    ASSERT_EQ(fresh.data.size(), kRecordBytes);
+    ASSERT_EQ(fresh.data.size(), kRecordBytes + kTrailerBytes);
+    EXPECT_EQ(std::memcmp(fresh.data.data() + kRecordBytes, "TVQX", 4), 0);
 
+    // An older project's state: the record alone.
     const std::vector<unsigned char> record = CraftedRecord();
     MemoryStream load(record);
     ASSERT_EQ(in.component->setState(&load), kResultOk);
     MemoryStream saved;
     ASSERT_EQ(in.component->getState(&saved), kResultOk);
-    EXPECT_EQ(saved.data, record);
+    EXPECT_EQ(recordPart(saved.data), record);
+    EXPECT_EQ(saved.data.size(), kRecordBytes + kTrailerBytes);
     EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(3), 0.75);
     EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(1), 0.5);
 
     // The controller's copy travels to a second instance with its bypass tail.
     MemoryStream controller;
     ASSERT_EQ(in.controller->getState(&controller), kResultOk);
-    ASSERT_EQ(controller.data.size(), kRecordBytes + 4);
+    ASSERT_EQ(controller.data.size(), kRecordBytes + 4 + kTrailerBytes);
     Instance other(SharedHost(), &app);
     ASSERT_EQ(other.controller->setState(&controller), kResultOk);
     MemoryStream again;
     ASSERT_EQ(other.component->getState(&again), kResultOk);
-    EXPECT_EQ(again.data, record);
+    EXPECT_EQ(recordPart(again.data), record);
 }
 
 namespace {

@@ -1,7 +1,9 @@
 // Host state through the binary interface: the component's record, the controller's record with
-// its 4-byte bypass tail, and streams that deliver too little or nonsense.
+// its 4-byte bypass tail (each followed by the plug-in's trailer), and streams that deliver too
+// little or nonsense.
 #include "vst3/host/shared_host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -24,19 +26,39 @@ std::vector<unsigned char> ComponentState(Instance& in) {
     EXPECT_EQ(in.component->getState(&s), kResultOk);
     return s.data;
 }
+
+// How many bytes of a component state are the record: the trailer after it starts with its tag.
+std::size_t RecordSize(const std::vector<unsigned char>& state) {
+    static const unsigned char tag[4] = {'T', 'V', 'Q', 'X'};
+    const auto at = std::search(state.begin(), state.end(), tag, tag + 4);
+    EXPECT_NE(at, state.end()) << "no trailer";
+    return static_cast<std::size_t>(at - state.begin());
+}
+
+// The component state without its trailer: what an older project holds.
+std::vector<unsigned char> RecordOf(Instance& in) {
+    std::vector<unsigned char> state = ComponentState(in);
+    state.resize(RecordSize(state));
+    return state;
+}
 } // namespace
 
 TEST(HostState, ControllerStateIsTheRecordPlusTheBypassFlag) {
     REQUIRE_MODULE();
     TestHostApplication app;
     Instance in(SharedHost(), &app);
-    const std::vector<unsigned char> record = ComponentState(in);
+    const std::vector<unsigned char> component = ComponentState(in);
+    const std::vector<unsigned char> record = RecordOf(in);
     ASSERT_GE(record.size(), 15u * 8u);
     for (bool bypass : {true, false}) {
         SetBypass(in, bypass);
         MemoryStream s;
         ASSERT_EQ(in.controller->getState(&s), kResultOk);
-        ASSERT_EQ(s.data.size(), record.size() + 4);
+        ASSERT_EQ(s.data.size(), component.size() + 4);
+        // The same trailer follows the flag.
+        EXPECT_EQ(std::memcmp(s.data.data() + record.size() + 4, component.data() + record.size(),
+                              component.size() - record.size()),
+                  0);
         EXPECT_EQ(std::memcmp(s.data.data(), record.data(), record.size()), 0);
         const unsigned char tail[4] = {static_cast<unsigned char>(bypass ? 1 : 0), 0, 0, 0};
         EXPECT_EQ(std::memcmp(s.data.data() + record.size(), tail, 4), 0);
@@ -64,7 +86,7 @@ TEST(HostState, BypassComesBackWithTheControllerState) {
         ASSERT_EQ(in.component->getState(&component), kResultOk);
         ASSERT_EQ(in.controller->getState(&controller), kResultOk);
         ASSERT_EQ(controller.data.size(), component.data.size() + 4);
-        EXPECT_EQ(controller.data[component.data.size()], 1);
+        EXPECT_EQ(controller.data[RecordSize(component.data)], 1);
 
         ASSERT_EQ(in.controller->setParamNormalized(kBypass, 0.0), kResultOk);
         SetBypass(in, false);
@@ -106,7 +128,7 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
     TestHostApplication app;
     Instance source(SharedHost(), &app);
     source.controller->setParamNormalized(3, 0.125);
-    const std::vector<unsigned char> record = ComponentState(source);
+    const std::vector<unsigned char> record = RecordOf(source);
     const std::size_t n = record.size();
 
     { // nothing at all
@@ -124,8 +146,7 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
         EXPECT_EQ(in.component->setState(&cut), kResultFalse);
         EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(3), 0.125);
         // Reading stops where the data does: nothing past the stream's end is taken as a value.
-        const std::vector<unsigned char> after = ComponentState(in);
-        EXPECT_EQ(after.size(), n);
+        EXPECT_EQ(RecordOf(in).size(), n);
     }
     { // the controller record without its bypass tail
         Instance in(SharedHost(), &app);
