@@ -91,7 +91,7 @@ int CorrectionEngine::ReadRecordUnderLock(const IByteChunk& chunk, int p) {
     }
     gainFactor = GainFactorFor(gainPosition);
     ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
-    // The record keeps no coherence: how far the restored measurement can be trusted is not known.
+    // The record itself keeps no coherence: unknown unless a trailer after the state brings it.
     quality = MeasurementQuality{};
     RequestDesign();
     return q;
