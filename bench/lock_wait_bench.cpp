@@ -1,11 +1,3 @@
-<<<<<<< HEAD
-// How long the audio thread waits for the plug-in lock while another thread writes designs as fast
-// as it can: first designs from the editor (the fit runs unlocked, only the short write phase
-// holds the lock), then host state restores (which hold the lock for the whole design).
-// Prints the longest wait, the 99.9th percentile and the mean per block.
-#include "bench_effect.h"
-#include "engine/cascade_filter.h"
-=======
 // How long the audio thread waits for the plug-in lock, and how much longer than usual a `process`
 // call gets, while designs are asked for in every way a session asks for them:
 //   editor     the editor redesigns as fast as it can (the "Resolution" selector)
@@ -24,11 +16,11 @@
 // threads of the bench, as a host's audio thread does, and other programs' load stays out of the
 // figures.
 #include "engine/band_grid.h"
+#include "engine/cascade_filter.h"
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
 #include "vst3/host/host_objects.h"
->>>>>>> i22
 
 #include <algorithm>
 #include <atomic>
@@ -175,13 +167,6 @@ Figures Measure(double seconds, const std::function<void(Session&, long)>& other
     double sum = 0;
     for (double w : waits)
         sum += w;
-<<<<<<< HEAD
-    std::printf(
-        "%s: %zu blocks, %ld designs written; lock wait longest %.1f us, 99.9%% %.1f us, mean %.2f us; "
-        "cascade ran %s\n",
-        what, waits.size(), designs, waits.back(), waits[waits.size() * 999 / 1000],
-        sum / static_cast<double>(waits.size()), VectorPathName(LastCascadePath()));
-=======
     f.longestWait = waits.back();
     f.waitP999 = waits[waits.size() * 999 / 1000];
     f.meanWait = sum / static_cast<double>(waits.size());
@@ -206,8 +191,7 @@ void Print(const char* what, const Figures& f) {
             "(%.1f blocks)",
             f.requests, f.arrivalMedianMs, f.arrivalMedianMs / kBlockMs, f.arrivalLongestMs,
             f.arrivalLongestMs / kBlockMs);
-    std::printf("\n");
->>>>>>> i22
+    std::printf("; cascade ran %s\n", VectorPathName(LastCascadePath()));
 }
 
 } // namespace
