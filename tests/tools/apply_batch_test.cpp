@@ -56,10 +56,8 @@ class BatchFiles : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder = new TempFolder;
-        const DemoMicrophones mics = MakeDemoRecordings(48000.0, SamplesNeededForRecording(48000.0) + 1000);
         std::string error;
-        ASSERT_TRUE(WriteMono(folder->File("ref.wav"), {48000.0, mics.reference}, error)) << error;
-        ASSERT_TRUE(WriteMono(folder->File("tgt.wav"), {48000.0, mics.target}, error)) << error;
+        ASSERT_TRUE(WriteDemoRecordings(*folder, "ref.wav", "tgt.wav", error)) << error;
         const ToolRun r = RunVorelline(*folder, "analyze --reference " + F("ref.wav") + " --target " +
                                                     F("tgt.wav") + " --save-alg " + F("m.alg"));
         ASSERT_EQ(r.status, 0) << r.err;

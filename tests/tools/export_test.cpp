@@ -84,10 +84,8 @@ class ExportFiles : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         folder = new TempFolder;
-        const DemoMicrophones mics = MakeDemoRecordings(48000.0, SamplesNeededForRecording(48000.0) + 1000);
         std::string error;
-        ASSERT_TRUE(WriteMono(folder->File("ref.wav"), {48000.0, mics.reference}, error)) << error;
-        ASSERT_TRUE(WriteMono(folder->File("tgt.wav"), {48000.0, mics.target}, error)) << error;
+        ASSERT_TRUE(WriteDemoRecordings(*folder, "ref.wav", "tgt.wav", error)) << error;
         std::mt19937 random(21);
         std::normal_distribution<double> noise(0.0, 0.1);
         std::vector<double> take(96000);

@@ -2,6 +2,9 @@
 
 // Runs the built vorelline program with its output captured in files of a scratch folder.
 #include "../plugin/temp_folder.h"
+#include "tools/vorelline/audio_file.h"
+#include "tools/vorelline/demo_microphones.h"
+#include "tools/vorelline/measurement.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -40,4 +43,13 @@ inline ToolRun RunVorelline(const TempFolder& folder, const std::string& argumen
     r.out = ReadWholeFile(out);
     r.err = ReadWholeFile(err);
     return r;
+}
+
+// The demo's two microphones, recorded long enough for one measurement, written as mono files in
+// `folder`. False (with the reason in `error`) when a file could not be written.
+inline bool WriteDemoRecordings(const TempFolder& folder, const std::string& reference, const std::string& target,
+                                std::string& error) {
+    const DemoMicrophones mics = MakeDemoRecordings(48000.0, SamplesNeededForRecording(48000.0) + 1000);
+    return WriteMono(folder.File(reference), {48000.0, mics.reference}, error) &&
+           WriteMono(folder.File(target), {48000.0, mics.target}, error);
 }
