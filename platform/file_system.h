@@ -46,6 +46,8 @@ bool CreateFolder(const std::string& path);
 // separator. Empty when the system cannot name them (or, on Windows, when the path does not convert
 // to the narrow character set or is longer than 1024 bytes).
 std::string DocumentsFolderPath();
+// On POSIX systems the application-data folder is created (with its missing parents) when it does
+// not exist yet; Windows always has it.
 std::string LocalAppDataFolderPath();
 
 // True when `name` matches `pattern` (`*`, `?`, case-insensitive for ASCII letters).

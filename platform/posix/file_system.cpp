@@ -93,6 +93,21 @@ std::string DocumentsFolderPath() {
     return FromEnvironmentOrHome("XDG_DOCUMENTS_DIR", "Documents");
 }
 
+namespace {
+// Creates every missing folder of an absolute path, private to the user as the desktop's base-directory
+// rules ask for the data folder. A fresh account often has no ~/.local/share yet, and without it
+// nothing below it could be created.
+void CreateMissingFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
+        if (slash == std::string::npos) return;
+    }
+}
+} // namespace
+
 std::string LocalAppDataFolderPath() {
-    return FromEnvironmentOrHome("XDG_DATA_HOME", ".local/share");
+    std::string folder = FromEnvironmentOrHome("XDG_DATA_HOME", ".local/share");
+    if (!folder.empty() && folder.front() == '/') CreateMissingFolders(folder);
+    return folder;
 }

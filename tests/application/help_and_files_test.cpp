@@ -8,6 +8,7 @@
 #include "plugin/help_files.h"
 #include "plugin/parameter_table.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -71,6 +72,27 @@ TEST_F(EditorApp, HelpReportsEachFileItCannotWriteAndAMissingPage) {
     EXPECT_EQ(CountMessages(messages, "Help file not found"), 1);
     fs::remove_all(HelpFolder());
 }
+
+#ifndef _WIN32
+// A fresh account has no ~/.local/share yet: Help must still write its pages rather than report
+// every file as unwritable.
+TEST_F(EditorApp, HelpCreatesAMissingDataFolder) {
+    const fs::path account = fs::path(TV_TEST_DOCUMENTS) / "fresh account";
+    fs::remove_all(account);
+    const std::string dataHome = (account / ".local" / "share").string();
+    const std::string previous = std::getenv("XDG_DATA_HOME");
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    ClickCentre(editor_rect::kHelp);
+    for (int i = 0; i < kHelpResourceCount; ++i)
+        EXPECT_TRUE(fs::is_regular_file(fs::path(HelpFolder()) / kHelpFileNames[i])) << kHelpFileNames[i];
+    EXPECT_TRUE(messages.entries.empty()) << messages.entries[0].text;
+    EXPECT_EQ(fs::status(dataHome).permissions() & fs::perms::all, fs::perms::owner_all);
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_EQ(fs::path(dialogs.opened[0]), account / ".local" / "share" / "Tessivane" / "Vorelline VST" / "1.htm");
+    setenv("XDG_DATA_HOME", previous.c_str(), 1);
+    fs::remove_all(account);
+}
+#endif
 
 TEST_F(EditorApp, SaveAndLoadAskWithTheirDialogsAndRoundTrip) {
     const fs::path file = fs::path(fx->DocumentsFolder()) / "take one.alg";
