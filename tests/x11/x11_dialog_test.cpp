@@ -5,9 +5,12 @@
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
 #include "graphics/x11/x11_graphics.h"
+#include "plugin/alg_engine.h"
+#include "plugin/alg_file.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/message_recorder.h"
 #include "x11/x11_host.h"
 
 #include <gtest/gtest.h>
@@ -234,6 +237,45 @@ TEST_F(X11DialogTest, ABrokenDialogProgramOrAnUnwritablePlaceIsSaidInTheEditor) 
         loop.RunFor(600); // past the double-click time
     }
     EXPECT_FALSE(fs::exists("/tmp/a.alg"));
+}
+
+// The file the dialog answered with is deleted, cut short or turned into a folder before it is
+// read: the message says so and the correction stays as it was.
+TEST_F(X11DialogTest, AFileReplacedBeforeItIsReadChangesNothing) {
+    ASSERT_TRUE(Open());
+    const std::string file = (root / "home" / "Documents" / "chosen.alg").string();
+    const auto state = [&] { return EncodeAlgRecord(AlgRecordFromEngine(plug->Engine())); };
+    const auto before = state();
+    const struct {
+        const char* change;
+        const char* message;
+    } cases[] = {
+        {"rm -f \"$f\"", "File Open Error 001."},
+        {"printf 'cut' > \"$f\"", "ALG file is damaged (or created by a newer version of the program)."},
+        {"rm -f \"$f\"; mkdir \"$f\"", "File Open Error 001."},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(file);
+        {
+            MessageRecorder quiet;
+            // A correction other than the instance's, so that reading it would show.
+            AlgRecord other = AlgRecordFromEngine(plug->Engine());
+            other.gainPosition = 0.9;
+            ASSERT_TRUE(SaveAlgFile(file, other));
+        }
+        // The answer names the file, and the file changes before the program has ended.
+        Dialog("f='" + file + "'\nprintf '%s\\n' \"$f\"\n" + c.change);
+        ::testing::internal::CaptureStderr();
+        ClickAt(editor_rect::kLoad);
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000)) << c.change;
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_NE(Message(), nullptr) << c.change;
+        EXPECT_EQ(Message()->Text(), c.message) << c.change;
+        EXPECT_EQ(state(), before) << c.change;
+        host.Type(0xff0d); // Return
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+        loop.RunFor(600); // past the double-click time
+    }
 }
 
 } // namespace
