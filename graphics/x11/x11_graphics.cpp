@@ -7,6 +7,7 @@
 #include "graphics/value_entry.h"
 #include "graphics/x11/x11_descriptor_watch.h"
 #include "graphics/x11/x11_display.h"
+#include "graphics/x11/x11_document_opener.h"
 #include "graphics/x11/x11_file_dialog.h"
 #include "graphics/x11/x11_popup_menu.h"
 #include "graphics/x11/x11_run_loop_link.h"
@@ -124,6 +125,7 @@ void IGraphicsX11::CloseWindow() {
     CloseEntry();
     // No answer may reach anyone once the window is gone.
     CancelFileDialog();
+    LetOpenerGo();
     DropTransientPanels();
     if (link) link->Disconnect();
     link = nullptr;
@@ -165,6 +167,8 @@ void IGraphicsX11::OnTimerTick() {
     DispatchPending();
     if (display.get() != d || !window) return;
     PollFileDialog();
+    if (display.get() != d || !window) return;
+    PollOpener();
     if (display.get() != d || !window) return;
     if (field && (entryState == EntryState::Commit || entryState == EntryState::Cancel)) {
         FinishEntry();

@@ -2,6 +2,7 @@
 
 #include "platform/message_service.h"
 #include "platform/posix/child_process.h"
+#include "platform/posix/desktop_opener.h"
 #include "platform/posix/dialog_program.h"
 
 #include <sys/stat.h>
@@ -12,8 +13,8 @@
 
 namespace {
 
-// For callers that may wait (the command-line tool): the dialog program runs to its end. An
-// editor in a host asks through its run loop instead and never waits here.
+// For callers that may wait (the command-line tool): the dialog program or the opener runs to its
+// end. An editor in a host runs them through its run loop instead and never waits here.
 class PosixUserDialogs final : public IUserDialogs {
   public:
     std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
@@ -35,14 +36,7 @@ class PosixUserDialogs final : public IUserDialogs {
     int OpenWithShell(const std::string& path) override {
         struct stat st;
         if (stat(path.c_str(), &st) != 0) return kShellFileNotFound;
-        const int result =
-            FindOnPath("xdg-open").empty() ? kNotStarted : RunBriefly({"xdg-open", path}, 3000);
-        if (result == 0 || result == kStillRunning) return kShellOpened;
-        // Nothing here opens web pages: the user is told where they are.
-        const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-        ShowInfo("No program to open the help pages was found. They were written to " + folder + " - open " +
-                 path.substr(folder.size()) + " there with a web browser.");
-        return 0;
+        return OpenerResult(path, RunBriefly(OpenerCommand(path), kOpenerAnswerMs));
     }
 };
 
