@@ -2,6 +2,7 @@
 // the host, whose run loop keeps turning and brings the answer; closing the editor ends the
 // dialog; messages appear as panels in the editor.
 #include "graphics/graphics.h"
+#include "graphics/message_dialog.h"
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
 #include "graphics/x11/x11_graphics.h"
@@ -291,6 +292,27 @@ TEST_F(X11DialogTest, HelpDoesNotWaitForTheOpener) {
     EXPECT_EQ(kill(pid, 0), 0) << "the opener runs on";
     EXPECT_EQ(loop.EventHandlers(), 0u);
     loop.RunFor(1500);
+    EXPECT_FALSE(Editor().PanelOpen());
+}
+
+// The editor core's own message box: one with only OK is a panel and returns at once; a question
+// must be answered before the call returns, so the desktop's box asks it.
+TEST_F(X11DialogTest, TheEditorCoresMessageIsAPanelAndItsQuestionTheDesktopsBox) {
+    ASSERT_TRUE(Open());
+    Dialog("exit 0");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Editor().MessageDialog("Saved.", "Info", kMessageOk), kResultOk);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 0.5);
+    EXPECT_EQ(DialogPid(), 0) << "no program was asked";
+    ASSERT_NE(Message(), nullptr);
+    EXPECT_EQ(Message()->Caption(), "Info");
+    EXPECT_EQ(Message()->Text(), "Saved.");
+    loop.RunFor(100); // drawn, so that its button has its place
+    ClickAt(Message()->ButtonRect(0));
+    EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+
+    EXPECT_EQ(Editor().MessageDialog("Replace the curve?", "Info", kMessageYesNo), kResultYes);
+    EXPECT_GT(DialogPid(), 0);
     EXPECT_FALSE(Editor().PanelOpen());
 }
 
