@@ -33,7 +33,11 @@ int ShowSystemMessageBox(const std::string& text, const std::string& caption, in
 std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& request, std::string* failure) {
     const DialogProgram program = AvailableDialogProgram();
     if (program == DialogProgram::None) {
-        SayNoDialogProgram("a file dialog", request.title, {});
+        if (request.title.empty())
+            SayNoDialogProgram("a file dialog", {}, {});
+        else
+            std::fprintf(stderr, "%s: no file dialog is available here (install zenity or kdialog)\n",
+                         request.title.c_str());
         return std::nullopt;
     }
     const CommandOutcome outcome = RunCommand(FileDialogCommand(program, request));
