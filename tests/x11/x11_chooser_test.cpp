@@ -3,7 +3,7 @@
 // (folders, going up, a folder that cannot be read).
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
-#include "graphics/posix/file_chooser_panel.h"
+#include "graphics/x11/file_chooser_panel.h"
 #include "graphics/x11/x11_graphics.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"

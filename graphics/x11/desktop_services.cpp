@@ -1,4 +1,4 @@
-#include "graphics/posix/desktop_services.h"
+#include "graphics/x11/desktop_services.h"
 
 #include "platform/file_system.h"
 
