@@ -84,6 +84,10 @@ class IGraphics : public IEditorLink, public IMessageSink {
     // dialog service answers at once; a back end whose host must keep running answers later, and
     // never when the window closes first.
     virtual void ChooseFileThen(const FileDialogRequest& request, FileChoiceDone done);
+    // Opens a document with the user's program for it; the result as IUserDialogs::OpenWithShell
+    // gives it. Here the dialog service does it; a back end whose host must keep running does not
+    // wait for the program, and says what went wrong when it ends.
+    virtual int OpenDocument(const std::string& path);
     // Whether the plug-in's messages are shown in the editor (as panels) rather than by the system.
     virtual bool ShowsMessagesInEditor() const { return false; }
 

@@ -11,6 +11,10 @@ void IGraphics::ChooseFileThen(const FileDialogRequest& request, FileChoiceDone 
     if (done) done(chosen);
 }
 
+int IGraphics::OpenDocument(const std::string& path) {
+    return UserDialogs().OpenWithShell(path);
+}
+
 void IGraphics::OpenPanel(std::unique_ptr<IModalPanel> panel) {
     if (!panel) return;
     ReleaseCapture();

@@ -27,6 +27,10 @@ WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::s
 // written (they go to a file beside it first), so a failed write never destroys a good file.
 WriteFileResult ReplaceWholeFile(const std::string& path, const void* data, std::size_t size);
 
+// False when `path` names a file this process may not write (read-only, or not ours): replacing it
+// by a rename would go around that, so ReplaceWholeFile asks first. True when there is no file.
+bool MayOverwriteFile(const std::string& path);
+
 // Renames `from` to `to`, replacing an existing `to` in one step.
 bool RenameReplacing(const std::string& from, const std::string& to);
 

@@ -1,5 +1,6 @@
 #include "plugin/help_files.h"
 
+#include "graphics/graphics.h"
 #include "platform/file_system.h"
 #include "platform/message_service.h"
 #include "platform/resources.h"
@@ -43,11 +44,12 @@ int WriteHelpFiles(const std::string& folder) {
     return written;
 }
 
-void ShowHelp() {
+void ShowHelp(IGraphics* editor) {
     const std::string folder = PrepareHelpFolder();
     // Without a folder there is nothing to write or open.
     if (folder.empty()) return;
     WriteHelpFiles(folder);
-    if (UserDialogs().OpenWithShell(folder + kHelpFileNames[0]) == kShellFileNotFound)
+    const std::string page = folder + kHelpFileNames[0];
+    if ((editor ? editor->OpenDocument(page) : UserDialogs().OpenWithShell(page)) == kShellFileNotFound)
         ShowInfo("Help file not found");
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class IGraphics;
+
 // The help: eight module resources (BIN 200 to 207) written into the user's help folder, then the
 // first page opened with the shell.
 
@@ -20,5 +22,5 @@ std::string PrepareHelpFolder();
 int WriteHelpFiles(const std::string& folder);
 
 // The whole Help action: folder, files, then "1.htm" opened with the shell ("Help file not found"
-// when the shell cannot find it).
-void ShowHelp();
+// when the shell cannot find it), through the editor when there is one (it may not wait for it).
+void ShowHelp(IGraphics* editor = nullptr);

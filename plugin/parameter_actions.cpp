@@ -49,7 +49,7 @@ void IMicCorrector::DoParameterAction(int paramIdx) {
         LoadCorrection();
         break;
     case kParamHelp:
-        ShowHelp();
+        ShowHelp(editor);
         break;
     case kParamAbout:
         SetAboutBoxVisible(true);

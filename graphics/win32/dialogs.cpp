@@ -1,9 +1,10 @@
 // Modal dialogs: message boxes owned by the host's main window, the file and colour choosers, and
-// opening a web address.
+// opening a web address. The system's dialogs themselves are the platform's; this says whose
+// window they belong to.
 #include "graphics/win32/graphics_win.h"
 
-#include <commdlg.h>
-#include <shellapi.h>
+#include "platform/system_dialogs.h"
+
 #include <wininet.h>
 
 #include <cstring>
@@ -26,14 +27,6 @@ BOOL CALLBACK MatchMainWindow(HWND hwnd, LPARAM lp) {
     if (std::strcmp(name, search->className) != 0) return TRUE;
     search->found = hwnd;
     return FALSE;
-}
-
-UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        const auto* cc = reinterpret_cast<const CHOOSECOLORA*>(lp);
-        if (cc && cc->lCustData) SetWindowTextA(dialog, reinterpret_cast<const char*>(cc->lCustData));
-    }
-    return 0;
 }
 
 } // namespace
@@ -60,7 +53,7 @@ HWND IGraphicsWin::FindMainWindow() {
 }
 
 int IGraphicsWin::MessageDialog(const char* text, const char* caption, int type) {
-    return MessageBoxA(FindMainWindow(), text ? text : "", caption ? caption : "", UINT(type));
+    return ShowSystemMessageBox(text ? text : "", caption ? caption : "", type, FindMainWindow());
 }
 
 void IGraphicsWin::ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) {
@@ -68,68 +61,40 @@ void IGraphicsWin::ChooseFile(std::string& file, int action, std::string& folder
         file.clear();
         return;
     }
-    char path[256] = {};
-    std::strncpy(path, file.c_str(), sizeof path - 1);
-    std::string start = folder;
-    if (start.empty()) GetDesktopFolder(start);
-    const FileDialogFilter filter = MakeFileDialogFilter(extensions);
-
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = editorWindow;
-    ofn.lpstrFilter = filter.filter.empty() ? nullptr : filter.filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof path - 1;
-    ofn.lpstrInitialDir = start.c_str();
-    ofn.lpstrDefExt = filter.defaultExtension.empty() ? nullptr : filter.defaultExtension.c_str();
-    // The host's working folder is not the editor's to change.
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    BOOL ok;
-    if (action == 1) {
-        ofn.Flags |= OFN_OVERWRITEPROMPT;
-        ok = GetSaveFileNameA(&ofn);
-    } else {
-        ofn.Flags |= OFN_FILEMUSTEXIST;
-        ok = GetOpenFileNameA(&ofn);
-    }
-    if (!ok) {
+    FileDialogRequest request =
+        FileRequestForExtensions(action == 1 ? FileDialogRequest::Save : FileDialogRequest::Open, extensions);
+    request.initialFile = file.substr(0, 255);
+    request.initialFolder = folder;
+    if (request.initialFolder.empty()) GetDesktopFolder(request.initialFolder);
+    request.owner = editorWindow;
+    request.strictPaths = true;
+    const std::optional<std::string> chosen = ChooseFileWithSystemDialog(request);
+    if (!chosen) {
         file.clear();
         return;
     }
-    file = path;
+    file = *chosen;
     folder = FolderOfPath(file);
 }
 
 bool IGraphicsWin::ChooseColour(IArgbColor& colour, const char* prompt) {
     if (!editorWindow) return false;
     if (!customColours) customColours = std::make_unique<COLORREF[]>(16);
-    CHOOSECOLORA cc{};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = editorWindow;
-    cc.rgbResult = RGB(colour.r, colour.g, colour.b);
-    cc.lpCustColors = customColours.get();
-    cc.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
-    if (prompt) {
-        cc.Flags |= CC_ENABLEHOOK;
-        cc.lpfnHook = ColourDialogHook;
-        cc.lCustData = reinterpret_cast<LPARAM>(prompt);
-    }
-    if (!ChooseColorA(&cc)) return false;
-    colour.r = GetRValue(cc.rgbResult);
-    colour.g = GetGValue(cc.rgbResult);
-    colour.b = GetBValue(cc.rgbResult);
+    const std::optional<RgbColour> chosen =
+        ChooseColourWithSystemDialog({colour.r, colour.g, colour.b}, prompt, editorWindow, customColours.get());
+    if (!chosen) return false;
+    colour.r = chosen->r;
+    colour.g = chosen->g;
+    colour.b = chosen->b;
     return true;
 }
 
 bool IGraphicsWin::LaunchUrl(const char* url, const char* caption, const char* confirmText,
                              const char* errorText) {
-    if (confirmText && MessageBoxA(editorWindow, confirmText, caption ? caption : "", MB_YESNO) != IDYES)
-        return false;
+    const std::string title = caption ? caption : "";
+    if (confirmText && ShowSystemMessageBox(confirmText, title, MB_YESNO, editorWindow) != IDYES) return false;
     DWORD connection = 0;
-    if (url && InternetGetConnectedState(&connection, 0) &&
-        reinterpret_cast<INT_PTR>(ShellExecuteA(editorWindow, "open", url, nullptr, nullptr, SW_SHOWNORMAL)) >
-            32)
-        return true;
-    if (errorText) MessageBoxA(editorWindow, errorText, caption ? caption : "", MB_OK);
+    if (url && InternetGetConnectedState(&connection, 0) && OpenWithSystem(url, editorWindow) > 32) return true;
+    if (errorText) ShowSystemMessageBox(errorText, title, MB_OK, editorWindow);
     return false;
 }

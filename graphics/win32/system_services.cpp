@@ -38,28 +38,14 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 FileDialogFilter MakeFileDialogFilter(const char* extensions) {
-    // The dialog's own limits for the two texts.
-    constexpr size_t kMaxFilter = 255, kMaxDefaultExtension = 15;
+    const FileDialogRequest request = FileRequestForExtensions(FileDialogRequest::Open, extensions);
     FileDialogFilter out;
-    std::string pattern;
-    const char* p = extensions ? extensions : "";
-    while (*p) {
-        while (*p == ' ')
-            ++p;
-        const char* start = p;
-        while (*p && *p != ' ')
-            ++p;
-        if (p == start) break;
-        std::string ext(start, p);
-        if (out.defaultExtension.empty()) out.defaultExtension = ext.substr(0, kMaxDefaultExtension);
-        std::string item = (pattern.empty() ? "" : ";") + std::string("*.") + ext;
-        if (pattern.size() + item.size() > kMaxFilter) break;
-        pattern += item;
-    }
-    if (pattern.empty()) return out;
-    out.filter = pattern;
+    out.defaultExtension = request.defaultExtension;
+    if (request.filterPattern.empty()) return out;
+    // The patterns are their own description.
+    out.filter = request.filterPattern;
     out.filter.push_back('\0');
-    out.filter += pattern;
+    out.filter += request.filterPattern;
     out.filter.push_back('\0');
     out.filter.push_back('\0');
     return out;

@@ -1,6 +1,6 @@
 #include "graphics/x11/x11_file_dialog.h"
 #include "graphics/modal_panel.h"
-#include "graphics/posix/file_chooser_panel.h"
+#include "graphics/x11/file_chooser_panel.h"
 #include "graphics/x11/x11_descriptor_watch.h"
 #include "graphics/x11/x11_display.h"
 #include "graphics/x11/x11_graphics.h"

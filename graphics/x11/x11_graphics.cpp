@@ -3,14 +3,16 @@
 #include "graphics/control.h"
 #include "graphics/message_dialog.h"
 #include "graphics/modal_panel.h"
-#include "graphics/posix/desktop_services.h"
 #include "graphics/value_entry.h"
+#include "graphics/x11/desktop_services.h"
 #include "graphics/x11/x11_descriptor_watch.h"
 #include "graphics/x11/x11_display.h"
+#include "graphics/x11/x11_document_opener.h"
 #include "graphics/x11/x11_file_dialog.h"
 #include "graphics/x11/x11_popup_menu.h"
 #include "graphics/x11/x11_run_loop_link.h"
 #include "graphics/x11/x11_text_field.h"
+#include "platform/system_dialogs.h"
 #include "raster/png_loader.h"
 #include "raster/sys_bitmap.h"
 
@@ -124,6 +126,7 @@ void IGraphicsX11::CloseWindow() {
     CloseEntry();
     // No answer may reach anyone once the window is gone.
     CancelFileDialog();
+    LetOpenerGo();
     DropTransientPanels();
     if (link) link->Disconnect();
     link = nullptr;
@@ -165,6 +168,8 @@ void IGraphicsX11::OnTimerTick() {
     DispatchPending();
     if (display.get() != d || !window) return;
     PollFileDialog();
+    if (display.get() != d || !window) return;
+    PollOpener();
     if (display.get() != d || !window) return;
     if (field && (entryState == EntryState::Commit || entryState == EntryState::Cancel)) {
         FinishEntry();
@@ -344,7 +349,14 @@ RAST_IBitmap* IGraphicsX11::LoadPlatformImage(int resourceId, const char* fileNa
 }
 
 int IGraphicsX11::MessageDialog(const char* text, const char* caption, int type) {
-    return ShowDesktopMessageBox(text, caption, type);
+    // A message with only OK has no answer to wait for: with the window open it is a panel, as the
+    // plug-in's own messages are, and the host runs on. A question is answered before this
+    // returns, so the desktop's box is shown and waited for.
+    if ((type & 0xf) == kMessageOk && NativeWindow()) {
+        OpenPanel(std::make_unique<MessagePanel>(caption ? caption : "", text ? text : ""));
+        return kResultOk;
+    }
+    return ShowSystemMessageBox(text ? text : "", caption ? caption : "", type, nullptr);
 }
 
 void IGraphicsX11::GetHostFolder(std::string& path) {
@@ -368,7 +380,11 @@ void IGraphicsX11::ChooseFile(std::string& file, int action, std::string& folder
         file.clear();
         return;
     }
-    std::optional<std::string> chosen = ChooseFileWithDialog(action, folder, file, extensions);
+    FileDialogRequest request =
+        FileRequestForExtensions(action == kFileSave ? FileDialogRequest::Save : FileDialogRequest::Open, extensions);
+    request.initialFolder = folder.empty() ? DesktopFolder() : folder;
+    request.initialFile = file;
+    const std::optional<std::string> chosen = ChooseFileWithSystemDialog(request);
     if (!chosen) {
         file.clear();
         return;
@@ -380,7 +396,8 @@ void IGraphicsX11::ChooseFile(std::string& file, int action, std::string& folder
 
 bool IGraphicsX11::ChooseColour(IArgbColor& colour, const char* prompt) {
     if (!NativeWindow()) return false;
-    std::optional<IArgbColor> chosen = ChooseColourWithDialog(colour, prompt);
+    const std::optional<RgbColour> chosen =
+        ChooseColourWithSystemDialog({colour.r, colour.g, colour.b}, prompt, nullptr);
     if (!chosen) return false;
     colour.r = chosen->r;
     colour.g = chosen->g;
@@ -391,7 +408,7 @@ bool IGraphicsX11::ChooseColour(IArgbColor& colour, const char* prompt) {
 bool IGraphicsX11::LaunchUrl(const char* url, const char* caption, const char* confirmText,
                              const char* errorText) {
     if (confirmText && MessageDialog(confirmText, caption, kMessageYesNo) != kResultYes) return false;
-    if (OpenWithDesktop(url)) return true;
+    if (url && OpenWithSystem(url, nullptr) == kShellOpened) return true;
     if (errorText) MessageDialog(errorText, caption, kMessageOk);
     return false;
 }

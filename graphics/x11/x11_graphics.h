@@ -10,6 +10,7 @@
 
 class X11Display;
 class X11RunLoopLink;
+struct X11DocumentOpener;
 struct X11FileDialog;
 class X11TextField;
 
@@ -59,6 +60,9 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     void ChooseFileThen(const FileDialogRequest& request, FileChoiceDone done) override;
     bool ShowsMessagesInEditor() const override { return true; }
     bool FileDialogOpen() const { return fileDialog != nullptr; }
+    // The opener (xdg-open) runs beside the host too; when it fails, a panel says where the page is.
+    int OpenDocument(const std::string& path) override;
+    bool OpenerRunning() const { return opener != nullptr; }
 
     // ---- The host side ----
     int EditorWidth() const override { return Width(); }
@@ -97,6 +101,10 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     void FinishFileDialog();
     // Ends a running dialog program without an answer (the window closes, the user gives up).
     void CancelFileDialog();
+    // Hands on the opener's end; one running past its time has opened its page and is let go.
+    void PollOpener();
+    // Stops watching a running opener without ending it (the window closes, another page opens).
+    void LetOpenerGo();
     bool PanelKeyFromEvent(const xcb_key_press_event_t& e);
 
     std::unique_ptr<X11Display> display;
@@ -129,4 +137,5 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     int hiddenRootY = 0;
 
     std::unique_ptr<X11FileDialog> fileDialog;
+    std::unique_ptr<X11DocumentOpener> opener;
 };

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,18 +17,43 @@
 
 extern char** environ;
 
+namespace {
+
+// Children let go while they ran on; collected on later starts so that none stays a zombie.
+std::vector<pid_t>& LingeringChildren() {
+    static std::vector<pid_t> children;
+    return children;
+}
+
+void ReapLingeringChildren() {
+    auto& list = LingeringChildren();
+    for (size_t i = 0; i < list.size();) {
+        int status = 0;
+        if (waitpid(list[i], &status, WNOHANG) != 0)
+            list.erase(list.begin() + long(i));
+        else
+            ++i;
+    }
+}
+
+} // namespace
+
 ChildProcess::~ChildProcess() {
     Terminate();
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv) {
+bool ChildProcess::Start(const std::vector<std::string>& argv, ChildOutput where) {
+    ReapLingeringChildren();
     if (pid > 0 || argv.empty() || argv[0].empty()) return false;
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    int fds[2] = {-1, -1};
+    if (where == ChildOutput::Pipe && pipe2(fds, O_CLOEXEC) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    if (where == ChildOutput::Pipe)
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -48,14 +74,19 @@ bool ChildProcess::Start(const std::vector<std::string>& argv) {
     const int rc = posix_spawnp(&child, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    close(fds[1]);
+    if (fds[1] >= 0) close(fds[1]);
     if (rc != 0) {
-        close(fds[0]);
+        if (fds[0] >= 0) close(fds[0]);
         return false;
     }
-    fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    if (fds[0] >= 0) fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
     pid = child;
     outFd = fds[0];
+#ifdef SYS_pidfd_open
+    // The child is ours and not yet collected, so the number cannot name another process.
+    exitFd = int(syscall(SYS_pidfd_open, child, 0));
+    if (exitFd >= 0) fcntl(exitFd, F_SETFD, FD_CLOEXEC);
+#endif
     ended = signalled = false;
     exitCode = -1;
     output.clear();
@@ -65,6 +96,11 @@ bool ChildProcess::Start(const std::vector<std::string>& argv) {
 void ChildProcess::CloseOutput() {
     if (outFd >= 0) close(outFd);
     outFd = -1;
+}
+
+void ChildProcess::CloseExitFd() {
+    if (exitFd >= 0) close(exitFd);
+    exitFd = -1;
 }
 
 bool ChildProcess::ReadAvailable() {
@@ -121,6 +157,14 @@ void ChildProcess::Terminate() {
         kill(-pid, SIGKILL);
     }
     CloseOutput();
+    CloseExitFd();
+    pid = -1;
+}
+
+void ChildProcess::LetGo() {
+    if (pid > 0 && !ended && !Reap()) LingeringChildren().push_back(pid);
+    CloseOutput();
+    CloseExitFd();
     pid = -1;
 }
 
@@ -164,50 +208,13 @@ std::string FindOnPath(const char* program) {
     return {};
 }
 
-namespace {
-
-// Programs that outlived RunBriefly's wait; collected on later calls so that none stays a zombie.
-std::vector<pid_t>& LingeringChildren() {
-    static std::vector<pid_t> children;
-    return children;
-}
-
-void ReapLingeringChildren() {
-    auto& list = LingeringChildren();
-    for (size_t i = 0; i < list.size();) {
-        int status = 0;
-        if (waitpid(list[i], &status, WNOHANG) != 0)
-            list.erase(list.begin() + long(i));
-        else
-            ++i;
-    }
-}
-
-} // namespace
-
 int RunBriefly(const std::vector<std::string>& argv, int waitMs) {
-    ReapLingeringChildren();
-    if (argv.empty() || argv[0].empty()) return kNotStarted;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return kNotStarted;
+    ChildProcess child;
+    if (!child.Start(argv, ChildOutput::Discard)) return kNotStarted;
     for (int waited = 0; waited <= waitMs; waited += 10) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0 && errno != EINTR) return -1;
+        if (child.Reap()) return child.ExitCode();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    LingeringChildren().push_back(pid);
+    child.LetGo();
     return kStillRunning;
 }

@@ -6,9 +6,11 @@
 #include <vector>
 
 // A program run beside the caller: standard input from /dev/null, standard output into a pipe the
-// caller reads without blocking, standard error to /dev/null (a dialog program's warnings are no
-// business of the host's log). It runs in its own process group, so that ending it also ends
-// whatever it started.
+// caller reads without blocking (or to /dev/null), standard error to /dev/null (a dialog program's
+// warnings are no business of the host's log). It runs in its own process group, so that ending it
+// also ends whatever it started.
+enum class ChildOutput { Pipe, Discard };
+
 class ChildProcess {
   public:
     ChildProcess() = default;
@@ -18,9 +20,12 @@ class ChildProcess {
     ~ChildProcess();
 
     // argv[0] is looked up on PATH. False when it cannot be started.
-    bool Start(const std::vector<std::string>& argv);
+    bool Start(const std::vector<std::string>& argv, ChildOutput output = ChildOutput::Pipe);
     // The read end of the output pipe while it is open, else -1.
     int OutputFd() const { return outFd; }
+    // A descriptor that turns readable when the child ends (so a run loop can watch for it), or -1
+    // where the system offers none: then only Reap tells.
+    int ExitFd() const { return exitFd; }
     // Takes what the pipe holds now (at most kMaxOutput bytes are kept); true once it is closed.
     bool ReadAvailable();
     // Collects the child if it has ended, without waiting; true once it has.
@@ -28,6 +33,9 @@ class ChildProcess {
     // Ends the child (and its group): asked first, forced when it does not go at once. Collected
     // before returning.
     void Terminate();
+    // Stops watching a child that is to run on (what it opened stays open): it is not ended, and is
+    // collected by a later Start so that it never stays a zombie.
+    void LetGo();
 
     bool Running() const { return pid > 0 && !ended; }
     bool Ended() const { return ended; }
@@ -40,9 +48,11 @@ class ChildProcess {
 
   private:
     void CloseOutput();
+    void CloseExitFd();
 
     pid_t pid = -1;
     int outFd = -1;
+    int exitFd = -1;
     bool ended = false;
     bool signalled = false;
     int exitCode = -1;
@@ -62,8 +72,8 @@ CommandOutcome RunCommand(const std::vector<std::string>& argv);
 std::string FindOnPath(const char* program);
 
 // Starts a program that hands something on to the desktop (xdg-open) with its output going
-// nowhere and gives it waitMs to finish: its exit code, kNotStarted, or kStillRunning when it
-// runs on (it has started what it opens in the foreground; it is collected later, never killed).
+// nowhere and gives it waitMs to finish: its exit code (-1 for a signal), kNotStarted, or
+// kStillRunning when it runs on (it has started what it opens in the foreground; it is let go).
 inline constexpr int kNotStarted = -2;
 inline constexpr int kStillRunning = -3;
 int RunBriefly(const std::vector<std::string>& argv, int waitMs);

@@ -2,9 +2,11 @@
 
 #include "platform/file_system.h"
 #include "platform/posix/child_process.h"
+#include "platform/system_dialogs.h"
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -18,6 +20,12 @@ bool HasExtension(const std::string& path) {
 bool IsFolder(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string TrimLine(std::string s) {
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
+        s.pop_back();
+    return s;
 }
 
 std::string WithSlash(std::string folder) {
@@ -61,35 +69,136 @@ DialogProgram AvailableDialogProgram() {
 
 std::vector<std::string> FileDialogCommand(DialogProgram program, const FileDialogRequest& r) {
     const bool save = r.kind == FileDialogRequest::Save;
-    const std::string folder = DialogStartFolder(r.initialFolder);
+    const std::string start = DialogStartFolder(r.initialFolder) + r.initialFile;
+    std::string patterns = r.filterPattern;
+    for (char& c : patterns)
+        if (c == ';') c = ' ';
     if (program == DialogProgram::Zenity) {
         // Built by appending: GCC 12 misreads `literal + string` here as an overlapping copy.
-        std::string title = "--title=", filter = "--file-filter=", start = "--filename=";
-        title += r.title;
-        filter += r.filterName;
-        filter += " | ";
-        filter += r.filterPattern;
-        start += folder;
-        std::vector<std::string> args = {"zenity", "--file-selection", title, filter};
+        std::string title = "--title=", filter = "--file-filter=", filename = "--filename=";
+        title += r.title.empty() ? (save ? "Save As" : "Open") : r.title;
+        if (!r.filterName.empty()) {
+            filter += r.filterName;
+            filter += " | ";
+        }
+        filter += patterns;
+        filename += start;
+        std::vector<std::string> args = {"zenity", "--file-selection", title};
+        if (!patterns.empty()) args.push_back(filter);
         if (save) {
             args.push_back("--save");
             args.push_back("--confirm-overwrite");
         }
-        if (!folder.empty()) args.push_back(start);
+        args.push_back(filename);
         return args;
     }
     if (program == DialogProgram::KDialog) {
-        std::string filter = r.filterPattern;
-        filter += "|";
-        filter += r.filterName;
-        return {"kdialog",
-                "--title",
-                r.title,
-                save ? "--getsavefilename" : "--getopenfilename",
-                folder.empty() ? std::string(".") : folder,
-                filter};
+        std::vector<std::string> args = {"kdialog"};
+        if (!r.title.empty()) args.insert(args.end(), {"--title", r.title});
+        args.push_back(save ? "--getsavefilename" : "--getopenfilename");
+        args.push_back(start);
+        if (!patterns.empty()) args.push_back(r.filterName.empty() ? patterns : patterns + "|" + r.filterName);
+        return args;
     }
     return {};
+}
+
+std::vector<std::string> MessageBoxCommand(DialogProgram program, const std::string& text,
+                                           const std::string& caption, int type) {
+    const int buttons = type & 0xf;
+    const int icon = type & 0xf0;
+    if (program == DialogProgram::Zenity) {
+        std::vector<std::string> cmd{"zenity"};
+        if (buttons == kBoxOk) {
+            cmd.push_back(icon == kBoxIconError ? "--error" : icon == kBoxIconWarning ? "--warning" : "--info");
+        } else {
+            cmd.push_back("--question");
+            if (buttons == kBoxOkCancel) {
+                cmd.push_back("--ok-label=OK");
+                cmd.push_back("--cancel-label=Cancel");
+            } else {
+                cmd.push_back("--ok-label=Yes");
+                cmd.push_back("--cancel-label=No");
+                if (buttons == kBoxYesNoCancel) cmd.push_back("--extra-button=Cancel");
+            }
+        }
+        cmd.push_back("--no-markup");
+        cmd.push_back("--title=" + caption);
+        cmd.push_back("--text=" + text);
+        return cmd;
+    }
+    if (program == DialogProgram::KDialog) {
+        std::vector<std::string> cmd{"kdialog", "--title", caption};
+        if (buttons == kBoxOk) {
+            cmd.push_back(icon == kBoxIconError ? "--error" : icon == kBoxIconWarning ? "--sorry" : "--msgbox");
+            cmd.push_back(text);
+        } else if (buttons == kBoxYesNoCancel) {
+            cmd.push_back("--yesnocancel");
+            cmd.push_back(text);
+        } else {
+            cmd.push_back(icon == kBoxIconWarning ? "--warningyesno" : "--yesno");
+            cmd.push_back(text);
+            if (buttons == kBoxOkCancel) cmd.insert(cmd.end(), {"--yes-label", "OK", "--no-label", "Cancel"});
+        }
+        return cmd;
+    }
+    return {};
+}
+
+int MessageBoxAnswer(DialogProgram program, int type, bool started, int exitCode, const std::string& output) {
+    const bool first = started && exitCode == 0;
+    switch (type & 0xf) {
+    case kBoxOk:
+        return kAnswerOk;
+    case kBoxOkCancel:
+        return first ? kAnswerOk : kAnswerCancel;
+    case kBoxYesNo:
+        return first ? kAnswerYes : kAnswerNo;
+    case kBoxYesNoCancel:
+        if (first) return kAnswerYes;
+        if (!started) return kAnswerCancel;
+        if (program == DialogProgram::KDialog) return exitCode == 1 ? kAnswerNo : kAnswerCancel;
+        // zenity prints the extra button's label; closing the box is a cancel too.
+        if (TrimLine(output) == "Cancel" || exitCode != 1) return kAnswerCancel;
+        return kAnswerNo;
+    default:
+        return first ? kAnswerOk : kAnswerCancel;
+    }
+}
+
+std::vector<std::string> ColourDialogCommand(DialogProgram program, int r, int g, int b, const char* prompt) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", r & 0xff, g & 0xff, b & 0xff);
+    std::vector<std::string> cmd;
+    if (program == DialogProgram::Zenity) {
+        cmd = {"zenity", "--color-selection", std::string("--color=") + hex};
+        if (prompt && *prompt) cmd.push_back(std::string("--title=") + prompt);
+    } else if (program == DialogProgram::KDialog) {
+        cmd = {"kdialog", "--getcolor", "--default", hex};
+        if (prompt && *prompt) cmd.insert(cmd.begin() + 1, {"--title", prompt});
+    }
+    return cmd;
+}
+
+bool ParseDialogColour(const std::string& raw, int& r, int& g, int& b) {
+    const std::string text = TrimLine(raw);
+    if (text.size() == 7 && text[0] == '#') {
+        char* end = nullptr;
+        const unsigned long v = std::strtoul(text.c_str() + 1, &end, 16);
+        if (!end || *end) return false;
+        r = int(v >> 16 & 0xff), g = int(v >> 8 & 0xff), b = int(v & 0xff);
+        return true;
+    }
+    double dr = 0, dg = 0, db = 0;
+    if (std::sscanf(text.c_str(), "rgb(%lf,%lf,%lf)", &dr, &dg, &db) == 3 ||
+        std::sscanf(text.c_str(), "rgba(%lf,%lf,%lf", &dr, &dg, &db) == 3) {
+        auto channel = [](double v) { return v >= 0 && v <= 255 ? int(v + 0.5) : -1; };
+        const int cr = channel(dr), cg = channel(dg), cb = channel(db);
+        if (cr < 0 || cg < 0 || cb < 0) return false;
+        r = cr, g = cg, b = cb;
+        return true;
+    }
+    return false;
 }
 
 FileDialogAnswer ReadFileDialogAnswer(const FileDialogRequest& r, bool signalled, int exitCode,

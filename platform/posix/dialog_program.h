@@ -5,16 +5,20 @@
 #include <string>
 #include <vector>
 
-// The desktop's dialog programs (zenity, else kdialog): the command lines that ask them for a file
-// and the reading of what they answer. Running them is the caller's: synchronously for callers
-// that may wait, through the host's run loop for an editor.
+// The desktop's dialog programs (zenity, else kdialog): the command lines that ask them for a
+// file, a message's answer or a colour, and the reading of what they answer. Running them is the
+// caller's: synchronously for callers that may wait (platform/system_dialogs.h), through the
+// host's run loop for an editor.
 
 enum class DialogProgram { None, Zenity, KDialog };
 
 // zenity when installed, else kdialog, else none.
 DialogProgram AvailableDialogProgram();
 
-// The command line of a file dialog for the request; empty for DialogProgram::None.
+// The command line of a file dialog for the request; empty for DialogProgram::None. Without a
+// title the program's own (zenity: "Save As" or "Open"); the pattern may list several, split by
+// ';'; without a filter name the patterns name themselves. It starts in the request's folder (see
+// DialogStartFolder) at its file name.
 std::vector<std::string> FileDialogCommand(DialogProgram program, const FileDialogRequest& request);
 
 struct FileDialogAnswer {
@@ -33,6 +37,18 @@ FileDialogAnswer ReadFileDialogAnswer(const FileDialogRequest& request, bool sig
 // The folder dialogs start in when the caller names none (or one that does not exist): the user's
 // documents folder if it exists, else ~/Documents, else the home folder. Ends with '/'.
 std::string DialogStartFolder(const std::string& wanted);
+
+// The command line that shows a message box (type and answers as in platform/system_dialogs.h);
+// empty for DialogProgram::None.
+std::vector<std::string> MessageBoxCommand(DialogProgram program, const std::string& text,
+                                           const std::string& caption, int type);
+// The answer for a message box command that ran (or could not start: started is false).
+int MessageBoxAnswer(DialogProgram program, int type, bool started, int exitCode, const std::string& output);
+
+// The command line of a colour dialog starting at #rrggbb; empty for DialogProgram::None.
+std::vector<std::string> ColourDialogCommand(DialogProgram program, int r, int g, int b, const char* prompt);
+// Reads "rgb(r,g,b)", "rgba(r,g,b,a)" or "#rrggbb" as the dialogs print it; false when it is none.
+bool ParseDialogColour(const std::string& text, int& r, int& g, int& b);
 
 inline constexpr const char* kDialogFailedText = "The file dialog closed unexpectedly. Nothing was changed.";
 inline constexpr const char* kDialogAnswerUnusableText =

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
     bytes.clear();
@@ -39,6 +41,11 @@ WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::s
     bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     ok = (std::fclose(f) == 0) && ok;
     return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
+}
+
+bool MayOverwriteFile(const std::string& path) {
+    // The effective ids decide, as they would for open().
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 || errno == ENOENT;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

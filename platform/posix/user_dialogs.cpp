@@ -1,48 +1,27 @@
 #include "platform/user_dialogs.h"
 
 #include "platform/message_service.h"
-#include "platform/posix/child_process.h"
-#include "platform/posix/dialog_program.h"
+#include "platform/posix/desktop_opener.h"
+#include "platform/system_dialogs.h"
 
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 namespace {
 
-// For callers that may wait (the command-line tool): the dialog program runs to its end. An
-// editor in a host asks through its run loop instead and never waits here.
 class PosixUserDialogs final : public IUserDialogs {
   public:
     std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
-        const DialogProgram program = AvailableDialogProgram();
-        if (program == DialogProgram::None) {
-            std::fprintf(stderr, "%s: no file dialog is available here (install zenity or kdialog)\n",
-                         r.title.c_str());
-            return std::nullopt;
-        }
-        const CommandOutcome outcome = RunCommand(FileDialogCommand(program, r));
-        if (!outcome.started) return std::nullopt;
-        const FileDialogAnswer answer =
-            ReadFileDialogAnswer(r, outcome.exitCode < 0, outcome.exitCode, outcome.output);
-        if (answer.kind == FileDialogAnswer::Failed) ShowInfo(answer.message);
-        if (answer.kind != FileDialogAnswer::Chosen) return std::nullopt;
-        return answer.path;
+        std::string failure;
+        std::optional<std::string> chosen = ChooseFileWithSystemDialog(r, &failure);
+        if (!failure.empty()) ShowInfo(failure);
+        return chosen;
     }
 
     int OpenWithShell(const std::string& path) override {
         struct stat st;
         if (stat(path.c_str(), &st) != 0) return kShellFileNotFound;
-        const int result =
-            FindOnPath("xdg-open").empty() ? kNotStarted : RunBriefly({"xdg-open", path}, 3000);
-        if (result == 0 || result == kStillRunning) return kShellOpened;
-        // Nothing here opens web pages: the user is told where they are.
-        const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-        ShowInfo("No program to open the help pages was found. They were written to " + folder + " - open " +
-                 path.substr(folder.size()) + " there with a web browser.");
-        return 0;
+        // Not opened: the user is told where the page is.
+        return OpenWithSystem(path, nullptr) == kShellOpened ? kShellOpened : OpenerResult(path, -1);
     }
 };
 

@@ -72,6 +72,11 @@ WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::s
     return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
 }
 
+bool MayOverwriteFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool RenameReplacing(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

@@ -1,5 +1,7 @@
 #include "platform/message_service.h"
 
+#include "platform/system_dialogs.h"
+
 #include <windows.h>
 
 namespace {
@@ -22,7 +24,7 @@ class Win32MessageService final : public IMessageService {
             break;
         }
         // Modal, without an owner window.
-        MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+        ShowSystemMessageBox(text, caption, int(flags), nullptr);
     }
 };
 } // namespace

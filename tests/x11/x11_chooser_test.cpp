@@ -3,14 +3,16 @@
 // (folders, going up, a folder that cannot be read).
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
-#include "graphics/posix/file_chooser_panel.h"
+#include "graphics/x11/file_chooser_panel.h"
 #include "graphics/x11/x11_graphics.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
+#include "plugin/posix/unprivileged_child.h"
 #include "x11/x11_host.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -171,6 +173,73 @@ TEST_F(X11ChooserTest, LoadWalksFoldersAndCancels) {
     ASSERT_NE(Chooser(), nullptr);
     Editor().DetachWindow();
     EXPECT_FALSE(Editor().PanelOpen());
+}
+
+// A folder the user may not read (root reads them all, so the editor runs in a child as an
+// ordinary user): the chooser says so, the way up leads back to what was listed, nothing is taken.
+TEST(X11ChooserAsUser, AFolderThatMayNotBeReadIsSaidAndNothingIsLost) {
+    const fs::path root = fs::path(::testing::TempDir()) / ("x11-chooser-user-" + std::to_string(getpid()));
+    const fs::path docs = root / "home" / "Documents" / "Tessivane Vorelline";
+    fs::remove_all(root);
+    fs::create_directories(root / "bin");
+    fs::create_directories(docs / "locked");
+    std::ofstream(docs / "keep.alg") << "kept";
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        ASSERT_EQ(chown(e.path().c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(root.c_str(), kNobody, kNobody), 0);
+    // Root's own folder, closed to others.
+    ASSERT_EQ(chown((docs / "locked").c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod((docs / "locked").c_str(), 0700), 0);
+
+    const UnprivilegedRun run = RunUnprivileged([&] {
+        setenv("PATH", (root / "bin").c_str(), 1);
+        setenv("HOME", (root / "home").c_str(), 1);
+        unsetenv("XDG_DOCUMENTS_DIR");
+        HostWindow host{800, 400};
+        if (!host.Ok()) return std::string("no X display for the user");
+        TestRunLoop loop;
+        TestFrame frame{&loop};
+        auto* plug = new IMicCorrector(CreatePlatformEditor);
+        auto& editor = static_cast<IGraphicsX11&>(*plug->Editor());
+        editor.UseHostFrame(&frame);
+        std::string report;
+        if (editor.AttachToParent(host.Handle())) {
+            loop.RunFor(200);
+            auto chooser = [&] { return dynamic_cast<FileChooserPanel*>(editor.TopPanel()); };
+            auto key = [&](uint32_t keysym) {
+                host.Type(keysym);
+                loop.RunFor(60);
+            };
+            const IPixelRect load = editor_rect::kLoad;
+            host.Click((load.left + load.right) / 2, (load.top + load.bottom) / 2);
+            loop.RunFor(150);
+            if (chooser()) {
+                key(kReturn); // the first row: "locked"
+                report += "in " + chooser()->Folder().substr(docs.string().size()) + ":";
+                report += chooser()->FolderUnreadable() ? " unreadable," : " read,";
+                report += " " + std::to_string(chooser()->Entries().size()) + " listed;";
+                key(kReturn); // nothing to take there
+                report += chooser() ? " still open;" : " closed;";
+                key(kBackSpace);
+                if (chooser())
+                    for (const auto& e : chooser()->Entries())
+                        report += " " + e.name;
+                key(kEscape);
+                report += editor.PanelOpen() ? "; open" : "; closed";
+            }
+            editor.DetachWindow();
+        }
+        plug->release();
+        return report;
+    });
+    SKIP_UNLESS_UNPRIVILEGED(run);
+    EXPECT_EQ(run.outcome, UnprivilegedRun::Ran);
+    EXPECT_EQ(run.report, "in /locked/: unreadable, 0 listed; still open; locked keep.alg; closed");
+    std::ifstream kept(docs / "keep.alg");
+    std::string text;
+    kept >> text;
+    EXPECT_EQ(text, "kept");
+    fs::remove_all(root);
 }
 
 // Help without any program to open web pages: the panel says where the pages are.

@@ -2,12 +2,16 @@
 // the host, whose run loop keeps turning and brings the answer; closing the editor ends the
 // dialog; messages appear as panels in the editor.
 #include "graphics/graphics.h"
+#include "graphics/message_dialog.h"
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
 #include "graphics/x11/x11_graphics.h"
+#include "plugin/alg_engine.h"
+#include "plugin/alg_file.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/message_recorder.h"
 #include "x11/x11_host.h"
 
 #include <gtest/gtest.h>
@@ -47,10 +51,11 @@ class X11DialogTest : public ::testing::Test {
         fs::remove_all(root);
         fs::create_directories(root / "bin");
         fs::create_directories(root / "home" / "Documents");
-        saved = {Env("PATH"), Env("HOME"), Env("XDG_DOCUMENTS_DIR")};
+        saved = {Env("PATH"), Env("HOME"), Env("XDG_DOCUMENTS_DIR"), Env("XDG_DATA_HOME")};
         setenv("PATH", ((root / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
         setenv("HOME", (root / "home").c_str(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
+        unsetenv("XDG_DATA_HOME");
         plug = new IMicCorrector(CreatePlatformEditor);
     }
     void TearDown() override {
@@ -59,6 +64,7 @@ class X11DialogTest : public ::testing::Test {
         Restore("PATH", saved[0]);
         Restore("HOME", saved[1]);
         Restore("XDG_DOCUMENTS_DIR", saved[2]);
+        Restore("XDG_DATA_HOME", saved[3]);
         fs::remove_all(root);
     }
     static std::string Env(const char* name) { return getenv(name) ? getenv(name) : std::string("\x01"); }
@@ -78,8 +84,8 @@ class X11DialogTest : public ::testing::Test {
     }
     void ClickAt(const IPixelRect& r) { host.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
     // The stand-in dialog: the body is shell; it also notes its pid.
-    void Dialog(const std::string& body) {
-        const fs::path script = root / "bin" / "zenity";
+    void Dialog(const std::string& body, const char* program = "zenity") {
+        const fs::path script = root / "bin" / program;
         std::ofstream(script) << "#!/bin/sh\necho $$ > '" << (root / "dialog.pid").string() << "'\n"
                               << body << "\n";
         chmod(script.c_str(), 0755);
@@ -234,6 +240,119 @@ TEST_F(X11DialogTest, ABrokenDialogProgramOrAnUnwritablePlaceIsSaidInTheEditor) 
         loop.RunFor(600); // past the double-click time
     }
     EXPECT_FALSE(fs::exists("/tmp/a.alg"));
+}
+
+// Help hands the page to the desktop's opener and returns at once; when the opener fails, the
+// panel says where the pages were written.
+TEST_F(X11DialogTest, HelpDoesNotWaitForTheOpener) {
+    ASSERT_TRUE(Open());
+    fs::create_directories(root / "home" / ".local" / "share");
+    const std::string folder =
+        (root / "home" / ".local" / "share" / "Tessivane" / "Vorelline VST").string() + "/";
+    ASSERT_EQ(loop.registerTimer(&counter, 25), vst::kResultOk);
+
+    // An opener that fails after two seconds.
+    Dialog("sleep 2\nexit 4", "xdg-open");
+    ::testing::internal::CaptureStderr();
+    const auto started = std::chrono::steady_clock::now();
+    ClickAt(editor_rect::kHelp);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().OpenerRunning(); }, 2000));
+    EXPECT_FALSE(Editor().PanelOpen()) << "nothing is said while it runs";
+    EXPECT_TRUE(fs::exists(folder + "1.htm"));
+    ASSERT_TRUE(loop.RunUntil([&] { return Message() != nullptr; }, 6000));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    loop.unregisterTimer(&counter);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_GE(counter.ticks, 40) << "over " << seconds << " s";
+    EXPECT_EQ(Message()->Text(), "No program to open the help pages was found. They were written to " + folder +
+                                     " - open 1.htm there with a web browser.");
+    EXPECT_FALSE(Editor().OpenerRunning());
+    host.Type(0xff0d); // Return
+    ASSERT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+
+    // One that succeeds says nothing.
+    loop.RunFor(600); // past the double-click time
+    Dialog("sleep 1\nexit 0", "xdg-open");
+    ClickAt(editor_rect::kHelp);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().OpenerRunning(); }, 2000));
+    ASSERT_TRUE(loop.RunUntil([&] { return !Editor().OpenerRunning(); }, 4000));
+    loop.RunFor(200);
+    EXPECT_FALSE(Editor().PanelOpen());
+
+    // Closing the editor while it runs lets it finish its work: not ended, nothing said afterwards.
+    loop.RunFor(600);
+    fs::remove(root / "dialog.pid");
+    Dialog("sleep 1\nexit 4", "xdg-open");
+    ClickAt(editor_rect::kHelp);
+    ASSERT_TRUE(loop.RunUntil([&] { return Editor().OpenerRunning() && DialogPid() > 0; }, 2000));
+    const pid_t pid = DialogPid();
+    Editor().DetachWindow();
+    EXPECT_FALSE(Editor().OpenerRunning());
+    EXPECT_EQ(kill(pid, 0), 0) << "the opener runs on";
+    EXPECT_EQ(loop.EventHandlers(), 0u);
+    loop.RunFor(1500);
+    EXPECT_FALSE(Editor().PanelOpen());
+}
+
+// The editor core's own message box: one with only OK is a panel and returns at once; a question
+// must be answered before the call returns, so the desktop's box asks it.
+TEST_F(X11DialogTest, TheEditorCoresMessageIsAPanelAndItsQuestionTheDesktopsBox) {
+    ASSERT_TRUE(Open());
+    Dialog("exit 0");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Editor().MessageDialog("Saved.", "Info", kMessageOk), kResultOk);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 0.5);
+    EXPECT_EQ(DialogPid(), 0) << "no program was asked";
+    ASSERT_NE(Message(), nullptr);
+    EXPECT_EQ(Message()->Caption(), "Info");
+    EXPECT_EQ(Message()->Text(), "Saved.");
+    loop.RunFor(100); // drawn, so that its button has its place
+    ClickAt(Message()->ButtonRect(0));
+    EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+
+    EXPECT_EQ(Editor().MessageDialog("Replace the curve?", "Info", kMessageYesNo), kResultYes);
+    EXPECT_GT(DialogPid(), 0);
+    EXPECT_FALSE(Editor().PanelOpen());
+}
+
+// The file the dialog answered with is deleted, cut short or turned into a folder before it is
+// read: the message says so and the correction stays as it was.
+TEST_F(X11DialogTest, AFileReplacedBeforeItIsReadChangesNothing) {
+    ASSERT_TRUE(Open());
+    const std::string file = (root / "home" / "Documents" / "chosen.alg").string();
+    const auto state = [&] { return EncodeAlgRecord(AlgRecordFromEngine(plug->Engine())); };
+    const auto before = state();
+    const struct {
+        const char* change;
+        const char* message;
+    } cases[] = {
+        {"rm -f \"$f\"", "File Open Error 001."},
+        {"printf 'cut' > \"$f\"", "ALG file is damaged (or created by a newer version of the program)."},
+        {"rm -f \"$f\"; mkdir \"$f\"", "File Open Error 001."},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(file);
+        {
+            MessageRecorder quiet;
+            // A correction other than the instance's, so that reading it would show.
+            AlgRecord other = AlgRecordFromEngine(plug->Engine());
+            other.gainPosition = 0.9;
+            ASSERT_TRUE(SaveAlgFile(file, other));
+        }
+        // The answer names the file, and the file changes before the program has ended.
+        Dialog("f='" + file + "'\nprintf '%s\\n' \"$f\"\n" + c.change);
+        ::testing::internal::CaptureStderr();
+        ClickAt(editor_rect::kLoad);
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000)) << c.change;
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_NE(Message(), nullptr) << c.change;
+        EXPECT_EQ(Message()->Text(), c.message) << c.change;
+        EXPECT_EQ(state(), before) << c.change;
+        host.Type(0xff0d); // Return
+        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().PanelOpen(); }, 2000));
+        loop.RunFor(600); // past the double-click time
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "graphics/posix/file_chooser_panel.h"
+#include "graphics/x11/file_chooser_panel.h"
 
 #include "platform/file_system.h"
 #include "platform/message_service.h"
