@@ -3,7 +3,7 @@
 // transport information, parameter groups as units, and identifier bytes.
 #include "vst3/binding_fixture.h"
 #include "vst3/effect_vst3_view.h"
-#include "vst3/host/host_objects.h"
+#include "support/host_objects.h"
 #include "vst3/ihost_parameter.h"
 
 #include "vst3/view_platform.h"

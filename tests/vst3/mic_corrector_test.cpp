@@ -2,8 +2,8 @@
 // preset and its reaction to parameter changes.
 #include "plugin/mic_corrector.h"
 #include "support/message_recorder.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
+#include "support/host_objects.h"
+#include "support/module_loader.h"
 
 #include <gtest/gtest.h>
 

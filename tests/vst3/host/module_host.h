@@ -7,8 +7,8 @@
 #include "vst3/abi/controller.h"
 #include "vst3/abi/factory.h"
 #include "vst3/abi/view.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
+#include "support/host_objects.h"
+#include "support/module_loader.h"
 
 #include <gtest/gtest.h>
 
