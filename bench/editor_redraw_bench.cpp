@@ -1,9 +1,9 @@
 // The whole editor drawn again (background, the three response curves at 120 knots, every
 // control) against pixman compositing one editor-sized surface with OVER, in the same run.
-#include "engine/band_grid.h"
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "ratio_reporter.h"
+#include "support/known_designs.h"
 
 #include <pixman.h>
 
@@ -17,24 +17,6 @@ namespace {
 
 constexpr int kWidth = 730, kHeight = 330;
 
-// A measured target with a low cut and a presence peak against a flat reference, and a drawn wish
-// for more low end, at high resolution: all three curves have 120 knots.
-void KnownDesign(IMicCorrector* fx) {
-    CorrectionEngine& e = fx->Engine();
-    const auto& f = TheBandGrid().bandFrequencies;
-    for (int i = 0; i < kBandCount; ++i) {
-        const double lowCut = -8.0 / (1.0 + std::pow(f[i] / 90.0, 2.0));
-        const double presence = 4.0 * std::exp(-std::pow(std::log2(f[i] / 3500.0) / 0.5, 2.0));
-        e.referenceBands[i] = 0.02;
-        e.targetBands[i] = 0.02 * std::pow(10.0, (lowCut + presence) / 20.0);
-    }
-    for (int i = 0; i < kNormalBands; ++i)
-        e.userCurve[i] = i < 8 ? std::pow(10.0, 3.0 / 20.0) : 1.0;
-    ExpandCurveTo120(e.userCurve.data(), e.userCurve.data() + kHighOffset);
-    e.SetResolution(1.0);
-    e.SetOutputSelection(1.0); // designs
-}
-
 bool redrawnEverything = true;
 
 void EditorFullRedraw(benchmark::State& state) {
@@ -44,7 +26,10 @@ void EditorFullRedraw(benchmark::State& state) {
     editor->AttachToParent(&parent);
     vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, 512, 48000.0};
     fx->setupProcessing(setup);
-    KnownDesign(fx);
+    // All three curves have 120 knots.
+    SetKnownMeasurement(fx->Engine());
+    fx->Engine().SetResolution(1.0);
+    fx->Engine().SetOutputSelection(1.0); // designs
     editor->TickUntilClean();
     for (auto _ : state) {
         editor->MarkAllControlsDirty();

@@ -5,6 +5,7 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/different_pixels.h"
 #include "support/host_block.h"
 #include "vst3/host/shared_host.h"
 #include "x11/x11_host.h"
@@ -18,15 +19,6 @@
 using namespace vst;
 
 namespace {
-
-int DifferentPixels(const RAST_IBitmap& a, const RAST_IBitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            n += (a.Row(y)[x] & 0xffffffu) != (b.Row(y)[x] & 0xffffffu);
-    return n;
-}
 
 // Two channels in and out, 64-bit, one block of noise at a time.
 struct StereoBlocks {
