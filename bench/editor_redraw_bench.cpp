@@ -2,10 +2,10 @@
 // control) against pixman compositing one editor-sized surface with OVER, in the same run.
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
+#include "pixman_over.h"
 #include "ratio_reporter.h"
 #include "support/known_designs.h"
 
-#include <pixman.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -52,15 +52,7 @@ void PixmanOverOfTheEditor(benchmark::State& state) {
         auto mul = [a](uint32_t c) { return (c * a + 127) / 255; };
         p = a << 24 | mul((s >> 16) & 255) << 16 | mul((s >> 8) & 255) << 8 | mul(s & 255);
     }
-    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, src.data(), kWidth * 4);
-    pixman_image_t* d = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, dst.data(), kWidth * 4);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(s);
-    pixman_image_unref(d);
+    TimePixmanOver(state, src.data(), dst.data(), kWidth, kHeight);
 }
 BENCHMARK(PixmanOverOfTheEditor)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
