@@ -1,11 +1,10 @@
 // The whole editor drawn again (background, the three response curves at 120 knots, every
 // control) against pixman compositing one editor-sized surface with OVER, in the same run.
 #include "graphics/headless/headless_graphics.h"
-#include "plugin/mic_corrector.h"
 #include "pixman_over.h"
+#include "plugin/mic_corrector.h"
 #include "ratio_reporter.h"
 #include "support/known_designs.h"
-
 
 #include <cmath>
 #include <cstdlib>

@@ -8,7 +8,8 @@
 
 #include <cstdint>
 
-inline void TimePixmanOver(benchmark::State& state, std::uint32_t* src, std::uint32_t* dst, int width, int height) {
+inline void TimePixmanOver(benchmark::State& state, std::uint32_t* src, std::uint32_t* dst, int width,
+                           int height) {
     pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, src, width * 4);
     pixman_image_t* d = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, dst, width * 4);
     for (auto _ : state) {

@@ -7,8 +7,8 @@
 #include "fuzz_plugin.h"
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/parameter_table.h"
-#include "vst3/effect_vst3.h"
 #include "support/host_objects.h"
+#include "vst3/effect_vst3.h"
 
 #include <cmath>
 #include <vector>

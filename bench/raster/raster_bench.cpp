@@ -2,12 +2,12 @@
 // surface blitted with the source's alpha, and a 438-point anti-aliased polyline (a response
 // curve). Prints each CPU time as a ratio to pixman's (CPU time, because the machine is shared).
 
+#include "bench/pixman_over.h"
+#include "platform/vector_paths.h"
 #include "raster/blit.h"
+#include "raster/copy_source_alpha.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
-#include "platform/vector_paths.h"
-#include "raster/copy_source_alpha.h"
-#include "bench/pixman_over.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

@@ -8,8 +8,8 @@
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
-#include "support/message_recorder.h"
 #include "support/host_objects.h"
+#include "support/message_recorder.h"
 #include "support/module_loader.h"
 
 #include <gtest/gtest.h>

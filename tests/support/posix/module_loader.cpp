@@ -21,4 +21,3 @@ void* LoadedModule::Symbol(const char* name) const {
 void UseDocumentsFolder(const std::string& folder) {
     setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
 }
-
