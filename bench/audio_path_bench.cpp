@@ -1,10 +1,11 @@
 // The audio path at high resolution (120 sections): time per 512-frame block at 48 kHz against the
 // cascade run sample after sample (the plain form) in the same binary, with the baseline (SSE2)
 // path timed too and every heap allocation during the timed audio-path blocks counted.
-#include "bench_effect.h"
 #include "engine/cascade_filter.h"
 #include "platform/vector_paths.h"
 #include "ratio_reporter.h"
+#include "support/engine_effect.h"
+#include "support/known_designs.h"
 
 #include <atomic>
 #include <cmath>
@@ -38,16 +39,6 @@ constexpr double kRate = 48000.0;
 long blockAllocations = 0;
 long blocksRun = 0;
 
-void DesignHighResolution(CorrectionEngine& e) {
-    e.Reset();
-    for (int i = 0; i < kBandCount; ++i) {
-        const double f = TheBandGrid().bandFrequencies[i];
-        e.targetBands[i] = std::pow(10.0, (6.0 * std::sin(std::log(f))) / 20.0);
-    }
-    e.SetResolution(1.0);
-    e.SetOutputSelection(1.0);
-}
-
 std::vector<double> Input(double w, double amplitude) {
     std::vector<double> in(kBlock);
     for (int i = 0; i < kBlock; ++i)
@@ -60,9 +51,9 @@ VectorPath pathRan[2] = {VectorPath::None, VectorPath::None};
 
 void AudioPathHighResolution(benchmark::State& state) {
     ForceBaselineVectorPaths(state.range(0) == 0);
-    BenchEffect fx;
+    EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
-    DesignHighResolution(e);
+    PlayWigglyCorrection(e, true);
     std::vector<double> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);
     for (int i = 0; i < kBlock; ++i) {
         in0[i] = std::sin(0.01 * i);
@@ -89,9 +80,9 @@ BENCHMARK(AudioPathHighResolution)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond
 
 // The same cascade, coefficients and input through the plain form: the yardstick.
 void PlainCascadeHighResolution(benchmark::State& state) {
-    BenchEffect fx;
+    EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
-    DesignHighResolution(e);
+    PlayWigglyCorrection(e, true);
     const std::vector<double> in = Input(0.07, 0.5);
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
@@ -107,9 +98,9 @@ BENCHMARK(PlainCascadeHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.
 // Whether every path gives the plain form's bits over a few blocks, states included.
 bool SameBitsAsPlain(bool baseline) {
     ForceBaselineVectorPaths(baseline);
-    BenchEffect a, b;
-    DesignHighResolution(a.engine);
-    DesignHighResolution(b.engine);
+    EngineEffect a(kRate), b(kRate);
+    PlayWigglyCorrection(a.engine, true);
+    PlayWigglyCorrection(b.engine, true);
     bool same = true;
     for (int block = 0; block < 8; ++block) {
         const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);

@@ -1,9 +1,10 @@
 // The audio path on silence after a loud block against the same path on noise, at high resolution
 // (120 sections) with a real correction. Were the sections to drift into subnormal numbers as they
 // decay, silence would cost many times more than noise; the target is a ratio of at most 1.2.
-#include "bench_effect.h"
 #include "engine/cascade_filter.h"
 #include "ratio_reporter.h"
+#include "support/engine_effect.h"
+#include "support/known_designs.h"
 
 #include <cmath>
 #include <random>
@@ -15,8 +16,8 @@ namespace {
 constexpr int kBlock = 512;
 
 void Run(benchmark::State& state, bool silence) {
-    BenchEffect fx;
-    PlayWigglyCorrection(fx, true);
+    EngineEffect fx(48000.0);
+    PlayWigglyCorrection(fx.engine, true);
     std::mt19937 random(9);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     std::vector<double> loud0(kBlock), loud1(kBlock), in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);

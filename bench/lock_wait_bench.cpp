@@ -20,7 +20,7 @@
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
-#include "vst3/host/host_objects.h"
+#include "support/host_objects.h"
 
 #include <algorithm>
 #include <atomic>

@@ -21,6 +21,7 @@
 #include "engine/measurement_quality.h"
 #include "engine/protected_curve.h"
 #include "engine/recording_analysis.h"
+#include "support/flat_design.h"
 
 #include <algorithm>
 #include <cmath>
@@ -202,19 +203,7 @@ Figures Evaluate(const Case& c, const DesignResult& r, const DesignResult& r120)
 
 DesignResult Design(const std::array<double, kBandCount>& t, const std::array<double, kBandCount>& r,
                     const std::array<double, kBandCount>& curve, double resolution) {
-    std::array<double, kBandCount> cal;
-    cal.fill(1.0);
-    DesignInputs in;
-    in.workingSampleRate = kRate;
-    in.resolution = resolution;
-    in.outputSelection = 1.0;
-    in.targetBands = t.data();
-    in.referenceBands = r.data();
-    in.calibrationGain = cal.data();
-    in.userCurve = curve.data();
-    DesignResult out;
-    ComputeCorrection(in, out);
-    return out;
+    return DesignWithFlatCalibration(t.data(), r.data(), curve.data(), kRate, resolution);
 }
 
 void Print(const char* method, const Figures& f) {

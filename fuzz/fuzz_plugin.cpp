@@ -2,7 +2,8 @@
 
 #include "graphics/platform_editor.h"
 #include "platform/message_service.h"
-#include "vst3/host/module_loader.h"
+#include "support/host_block.h"
+#include "support/module_loader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -60,29 +61,14 @@ vst::tresult FuzzPlugin::Prepare(double rate, vst::int32 sampleSize, vst::int32 
 
 void FuzzPlugin::CheckCleanBlock() {
     constexpr int kFrames = 256;
-    std::vector<double> in0(kFrames), in1(kFrames), out0(kFrames, 7.0), out1(kFrames, 7.0);
+    HostBlock<double> block(kFrames, 2, 2, 7.0);
     for (int i = 0; i < kFrames; ++i) {
-        in0[i] = 0.5 * std::sin(0.05 * i);
-        in1[i] = 0.25 * std::sin(0.11 * i);
+        block.in[0][i] = 0.5 * std::sin(0.05 * i);
+        block.in[1][i] = 0.25 * std::sin(0.11 * i);
     }
-    double* ins[2] = {in0.data(), in1.data()};
-    double* outs[2] = {out0.data(), out1.data()};
-    vst::AudioBusBuffers in{};
-    in.numChannels = 2;
-    in.channelBuffers64 = ins;
-    vst::AudioBusBuffers out{};
-    out.numChannels = 2;
-    out.channelBuffers64 = outs;
-    vst::ProcessData data{};
-    data.symbolicSampleSize = vst::kSample64;
-    data.numSamples = kFrames;
-    data.numInputs = 1;
-    data.numOutputs = 1;
-    data.inputs = &in;
-    data.outputs = &out;
-    FuzzCheck(fx->process(data) == vst::kResultOk, "process result");
+    FuzzCheck(fx->process(block.data) == vst::kResultOk, "process result");
     for (int i = 0; i < kFrames; ++i) {
-        for (double v : {out0[i], out1[i]}) {
+        for (double v : {block.out[0][i], block.out[1][i]}) {
             FuzzCheck(std::isfinite(v), "output is finite");
             FuzzCheck(v == 0.0 || std::fabs(v) >= 2.2250738585072014e-308, "output is not subnormal");
         }

@@ -7,8 +7,8 @@
 #include "fuzz_plugin.h"
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/parameter_table.h"
+#include "support/host_objects.h"
 #include "vst3/effect_vst3.h"
-#include "vst3/host/host_objects.h"
 
 #include <cmath>
 #include <vector>

@@ -2,11 +2,12 @@
 // surface blitted with the source's alpha, and a 438-point anti-aliased polyline (a response
 // curve). Prints each CPU time as a ratio to pixman's (CPU time, because the machine is shared).
 
+#include "bench/pixman_over.h"
+#include "platform/vector_paths.h"
 #include "raster/blit.h"
+#include "raster/copy_source_alpha.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
-#include "platform/vector_paths.h"
-#include "raster/copy_source_alpha.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -86,17 +87,7 @@ void BM_PixmanOver(benchmark::State& state) {
     FillSource(straight);
     std::vector<uint32_t> srcPixels(kWidth * kHeight), dstPixels(kWidth * kHeight, 0xFF336699u);
     Premultiply(straight, srcPixels.data());
-    pixman_image_t* src =
-        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, srcPixels.data(), kWidth * 4);
-    pixman_image_t* dst =
-        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, dstPixels.data(), kWidth * 4);
-    for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-        benchmark::DoNotOptimize(dstPixels.data());
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
+    TimePixmanOver(state, srcPixels.data(), dstPixels.data(), kWidth, kHeight);
 }
 
 void BM_Polyline(benchmark::State& state) {

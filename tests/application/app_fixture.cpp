@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "platform/plugin_lock.h"
-#include "vst3/host/module_loader.h"
+#include "support/module_loader.h"
 
 #include <filesystem>
 #include <random>

@@ -15,9 +15,11 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
+#include "support/host_block.h"
+#include "support/host_objects.h"
+#include "support/module_loader.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -63,15 +65,10 @@ void Fail(const char* what) {
 void AudioThread(IMicCorrector* fx, const std::atomic<int>& othersRunning, long& blocks) {
     std::mt19937 random(1);
     std::uniform_real_distribution<double> noise(-0.5, 0.5);
-    std::vector<double> in0(kFrames), in1(kFrames), out0(kFrames), out1(kFrames);
-    double* ins[2] = {in0.data(), in1.data()};
-    double* outs[2] = {out0.data(), out1.data()};
-    vst::AudioBusBuffers in{};
-    in.numChannels = 2;
-    in.channelBuffers64 = ins;
-    vst::AudioBusBuffers out{};
-    out.numChannels = 2;
-    out.channelBuffers64 = outs;
+    HostBlock<double> block(kFrames);
+    block.data.processMode = vst::kRealtime;
+    std::vector<double>& in0 = block.in[0];
+    std::vector<double>& in1 = block.in[1];
     for (blocks = 0; othersRunning.load() > 0 || blocks < kBlocksPerRecording; ++blocks) {
         for (int i = 0; i < kFrames; ++i) {
             in0[i] = noise(random);
@@ -105,19 +102,11 @@ void AudioThread(IMicCorrector* fx, const std::atomic<int>& othersRunning, long&
         default:
             break;
         }
-        vst::ProcessData data{};
-        data.processMode = vst::kRealtime;
-        data.symbolicSampleSize = vst::kSample64;
-        data.numSamples = kFrames;
-        data.numInputs = 1;
-        data.numOutputs = 1;
-        data.inputs = &in;
-        data.outputs = &out;
-        data.inputParameterChanges = &changes;
-        if (fx->process(data) != vst::kResultOk) Fail("process failed");
+        block.data.inputParameterChanges = &changes;
+        if (fx->process(block.data) != vst::kResultOk) Fail("process failed");
         // Both channels carry the one output signal, except while bypassed (each input passes).
         for (int i = 0; i < kFrames && !failed; ++i)
-            if (!std::isfinite(out0[i]) || !std::isfinite(out1[i])) Fail("output not finite");
+            if (!std::isfinite(block.out[0][i]) || !std::isfinite(block.out[1][i])) Fail("output not finite");
     }
 }
 
@@ -190,9 +179,9 @@ void HostThread(IMicCorrector* fx, int iterations, std::atomic<int>& running) {
 
 // Instances asked to redesign in their last block and released at once, the worker still busy.
 void ReleaseWithDesignsInFlight(int count) {
-    std::vector<double> in0(kFrames, 0.1), in1(kFrames, 0.2), out0(kFrames), out1(kFrames);
-    double* ins[2] = {in0.data(), in1.data()};
-    double* outs[2] = {out0.data(), out1.data()};
+    HostBlock<double> block(kFrames);
+    std::fill(block.in[0].begin(), block.in[0].end(), 0.1);
+    std::fill(block.in[1].begin(), block.in[1].end(), 0.2);
     for (int i = 0; i < count; ++i) {
         auto* fx = new IMicCorrector(CreateHeadlessEditor);
         fx->initialize(nullptr);
@@ -205,18 +194,8 @@ void ReleaseWithDesignsInFlight(int count) {
         ParameterChanges changes;
         changes.Add(kParamResolution, {{0, 1.0}});
         changes.Add(kParamOutputs, {{0, 1.0}});
-        vst::AudioBusBuffers in{}, out{};
-        in.numChannels = out.numChannels = 2;
-        in.channelBuffers64 = ins;
-        out.channelBuffers64 = outs;
-        vst::ProcessData data{};
-        data.symbolicSampleSize = vst::kSample64;
-        data.numSamples = kFrames;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &in;
-        data.outputs = &out;
-        data.inputParameterChanges = &changes;
-        fx->process(data);
+        block.data.inputParameterChanges = &changes;
+        fx->process(block.data);
         fx->setActive(0);
         fx->terminate();
         fx->release();

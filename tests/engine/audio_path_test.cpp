@@ -11,7 +11,7 @@ namespace {
 
 // A prepared engine at 48 kHz with a flat design in place.
 struct Prepared {
-    TestEffect fx;
+    EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     EventLog log;
     Prepared() {
@@ -183,7 +183,7 @@ TEST(AudioPath, MissingChannelsAndEmptyBlocks) {
 }
 
 TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
-    TestEffect fx;
+    EngineEffect fx;
     EventLog log;
     fx.engine.SetListener(&log);
     fx.SetHostRate(32000);

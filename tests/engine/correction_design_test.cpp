@@ -343,7 +343,7 @@ TEST(CorrectionDesign, RateOfOneGivesStableSections) {
 }
 
 TEST(CorrectionDesign, NormalDesignKeepsTheHighEntriesOfTheCurves) {
-    TestEffect fx;
+    EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     e.outputSelection = 1.0;
     for (int i = 0; i < kBandCount; ++i)

@@ -78,7 +78,7 @@ TEST(EngineNumbers, GainsStopAtTheFloorOfEightyDecibels) {
 TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
     // One boosting section at 1 kHz. A tone at 1e-60 is far above the flush threshold: its output is
     // the loud tone's output scaled down, sample for sample, not the unfiltered input.
-    TestEffect fx;
+    EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     fx.SetHostRate(48000);
     fx.Reset();

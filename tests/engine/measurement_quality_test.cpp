@@ -1,4 +1,5 @@
 #include "engine/measurement_quality.h"
+#include "support/gaussian_noise.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,6 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
-#include <random>
 #include <vector>
 
 namespace {
@@ -27,15 +27,6 @@ struct Pair {
     }
 };
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> d(0.0, 0.1);
-    std::vector<double> v(n);
-    for (double& x : v)
-        x = d(rng);
-    return v;
-}
-
 double MeanOf(const MeasurementQuality& q, int from, int to) {
     double s = 0.0;
     for (int i = from; i < to; ++i)
@@ -47,7 +38,7 @@ double MeanOf(const MeasurementQuality& q, int from, int to) {
 
 TEST(BandCoherence, IdenticalAndFilteredCopiesAreFullyCoherent) {
     Pair same, filtered;
-    same.reference = same.target = filtered.reference = Noise(same.reference.size(), 1);
+    same.reference = same.target = filtered.reference = GaussianNoise(same.reference.size(), 1, 0.1);
     // Half as loud and through a one-pole low-pass: still a linear function of the reference, but
     // its phase turns a little across the widest bands.
     double y = 0.0;
@@ -66,8 +57,8 @@ TEST(BandCoherence, IdenticalAndFilteredCopiesAreFullyCoherent) {
 // more bins a band has.
 TEST(BandCoherence, IndependentNoiseStaysAtTheFloor) {
     Pair p;
-    p.reference = Noise(p.reference.size(), 2);
-    p.target = Noise(p.target.size(), 3);
+    p.reference = GaussianNoise(p.reference.size(), 2, 0.1);
+    p.target = GaussianNoise(p.target.size(), 3, 0.1);
     const MeasurementQuality q = p.Assess();
     for (int i = 0; i < kBandCount; ++i)
         EXPECT_LT(q.coherence[i], i < 8 || (i >= kHighOffset && i < kHighOffset + 30) ? 0.35 : 0.05) << i;
@@ -81,8 +72,8 @@ TEST(BandCoherence, IndependentNoiseStaysAtTheFloor) {
 // linear), and the delay and its distance are found.
 TEST(BandCoherence, DelayedCopyIsCoherentAndItsDelayFound) {
     Pair p;
-    p.reference = Noise(p.reference.size(), 4);
-    const auto own = Noise(p.target.size(), 5);
+    p.reference = GaussianNoise(p.reference.size(), 4, 0.1);
+    const auto own = GaussianNoise(p.target.size(), 5, 0.1);
     const int d = 144; // 3 ms at 48 kHz
     for (std::size_t i = 0; i < p.target.size(); ++i)
         p.target[i] = (i >= d ? p.reference[i - d] : 0.0) + 0.1 * own[i];
@@ -110,7 +101,7 @@ TEST(CaptureChecks, ChannelLevelAndClipping) {
 TEST(CaptureChecks, BadInputs) {
     constexpr int order = 17; // 2.7 s: enough for every check, a quarter of the work
     const std::size_t n = std::size_t{1} << order;
-    const auto noise = Noise(n, 7);
+    const auto noise = GaussianNoise(n, 7, 0.1);
     auto sine = [](std::size_t i) { return 0.5 * std::sin(2.0 * std::numbers::pi * 997.0 * i / kRate); };
     auto square = [](std::size_t i) { return (i / 24) % 2 ? 1.0 : -1.0; };
     struct Case {

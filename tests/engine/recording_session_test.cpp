@@ -11,7 +11,7 @@
 namespace {
 
 struct Session {
-    TestEffect fx;
+    EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     EventLog log;
     explicit Session(double rate) {

@@ -12,7 +12,7 @@
 namespace {
 
 struct Instance {
-    TestEffect fx;
+    EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     EventLog log;
     Instance() { e.SetListener(&log); }

@@ -6,6 +6,7 @@
 #include "raster/blit.h"
 #include "raster/mem_bitmap.h"
 #include "raster/sys_bitmap.h"
+#include "support/effect_facts.h"
 
 #include <functional>
 #include <map>
@@ -16,7 +17,7 @@
 // A plug-in with a few parameters that records what the editor asks of it.
 class RecordingPlug : public IEffectBase {
   public:
-    explicit RecordingPlug(int nParams = 4) : IEffectBase(Facts(nParams)) {
+    explicit RecordingPlug(int nParams = 4) : IEffectBase(StereoEffectFacts(nParams, "Test")) {
         for (int i = 0; i < nParams; ++i) {
             std::string name = "Param " + std::to_string(i);
             GetParam(i)->InitContinuous(name.c_str(), 0.0, 0.0, 1.0, 0.0001, "", "", 1.0);
@@ -41,14 +42,6 @@ class RecordingPlug : public IEffectBase {
     std::vector<Edit> fromUI;
 
   private:
-    static EffectFacts Facts(int n) {
-        EffectFacts f;
-        f.paramCount = n;
-        f.channelIO = "1-1 2-2";
-        f.presetCount = 1;
-        f.effectName = "Test";
-        return f;
-    }
     template <typename... A> static std::string Args(A... a) {
         std::string s;
         ((s += (s.empty() ? "" : " ") + std::to_string(a)), ...);

@@ -1,6 +1,7 @@
 #include "plugin/parameter_table.h"
 
 #include "framework/effect_base.h"
+#include "support/effect_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,7 @@
 namespace {
 
 EffectFacts Facts(int params) {
-    EffectFacts f;
-    f.paramCount = params;
-    f.channelIO = "1-1 2-2";
-    f.presetCount = 1;
-    f.effectName = "Tessivane Vorelline";
-    return f;
+    return StereoEffectFacts(params, "Tessivane Vorelline");
 }
 
 TEST(ParameterTable, FifteenParametersAsDefined) {

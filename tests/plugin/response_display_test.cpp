@@ -58,7 +58,7 @@ struct DisplayRig {
         effect.engine.curveResult.fill(ratio);
     }
 
-    TestEffect effect;
+    EngineEffect effect;
     EventLog events;
     IGraphicsHeadless editor;
     IMyPlots* display;

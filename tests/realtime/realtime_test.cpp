@@ -8,9 +8,9 @@
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/host_objects.h"
 #include "support/message_recorder.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
+#include "support/module_loader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // vorelline apply with several files: formats, rates and channels kept, every channel corrected,
 // inputs never overwritten.
+#include "support/gaussian_noise.h"
 #include "tools/tool_run.h"
 #include "tools/vorelline/audio_file.h"
 #include "tools/vorelline/demo_microphones.h"
@@ -9,7 +10,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <random>
 #include <sndfile.h>
 #include <vector>
 
@@ -43,15 +43,6 @@ void WriteSound(const std::string& path, int format, int rate, int channels,
     sf_close(f);
 }
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::normal_distribution<double> d(0.0, 0.05);
-    std::vector<double> v(n);
-    for (double& x : v)
-        x = d(random);
-    return v;
-}
-
 class BatchFiles : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -72,12 +63,13 @@ TempFolder* BatchFiles::folder = nullptr;
 // the single-file command makes of it alone.
 TEST_F(BatchFiles, KeepsFormatsAndCorrectsEveryChannel) {
     TempFolder scratch;
-    const std::vector<double> left = Noise(30000, 1), right = Noise(30000, 2);
+    const std::vector<double> left = GaussianNoise(30000, 1, 0.05), right = GaussianNoise(30000, 2, 0.05);
     std::vector<double> stereo;
     for (std::size_t i = 0; i < left.size(); ++i)
         stereo.insert(stereo.end(), {left[i], right[i]});
     WriteSound(scratch.File("stereo.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, stereo);
-    WriteSound(scratch.File("mono.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1, Noise(20000, 3));
+    WriteSound(scratch.File("mono.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 1,
+               GaussianNoise(20000, 3, 0.05));
     WriteSound(scratch.File("right.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 1, right);
 
     const std::string out = scratch.File("out");
@@ -121,8 +113,10 @@ TEST_F(BatchFiles, RefusesToOverwriteInputsAndReportsFailures) {
     TempFolder scratch;
     std::filesystem::create_directories(scratch.File("a"));
     std::filesystem::create_directories(scratch.File("b"));
-    WriteSound(scratch.File("a/take.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1, Noise(5000, 4));
-    WriteSound(scratch.File("b/take.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1, Noise(5000, 5));
+    WriteSound(scratch.File("a/take.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1,
+               GaussianNoise(5000, 4, 0.05));
+    WriteSound(scratch.File("b/take.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 1,
+               GaussianNoise(5000, 5, 0.05));
     const std::string original = ReadWholeFile(scratch.File("a/take.wav"));
     const std::string a = Quote(scratch.File("a/take.wav"));
 

@@ -29,14 +29,16 @@ inline std::string Quote(const std::string& s) {
     return "'" + s + "'";
 }
 
-// The plug-in's documents folder is kept in the scratch folder; a sanitized tool's list of leak
-// suppressions stays off stderr.
+// The shell command that runs the tool: the plug-in's documents folder is kept in the scratch
+// folder; a sanitized tool's list of leak suppressions stays off stderr.
+inline std::string VorellineCommand(const TempFolder& folder, const std::string& arguments) {
+    return "LSAN_OPTIONS=print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS} XDG_DOCUMENTS_DIR=" +
+           Quote(folder.Str()) + " " + Quote(VORELLINE_PATH) + " " + arguments;
+}
+
 inline ToolRun RunVorelline(const TempFolder& folder, const std::string& arguments) {
     const std::string out = folder.File("stdout.txt"), err = folder.File("stderr.txt");
-    const std::string command = "LSAN_OPTIONS=print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS} "
-                                "XDG_DOCUMENTS_DIR=" +
-                                Quote(folder.Str()) + " " + Quote(VORELLINE_PATH) + " " + arguments + " >" +
-                                Quote(out) + " 2>" + Quote(err);
+    const std::string command = VorellineCommand(folder, arguments) + " >" + Quote(out) + " 2>" + Quote(err);
     ToolRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -1,8 +1,5 @@
 // Runs the built vorelline program on files written here and checks what it prints.
-#include "../plugin/temp_folder.h"
-#include "tools/vorelline/audio_file.h"
-#include "tools/vorelline/demo_microphones.h"
-#include "tools/vorelline/measurement.h"
+#include "tools/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -10,47 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
 
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string Quoted(const std::string& s) {
-    return "'" + s + "'";
-}
-
-// A sanitized tool would list the leak suppressions it used on stderr, which belongs to the tool.
-const std::string kQuietSanitizer = "LSAN_OPTIONS=print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS} ";
-
-RunResult RunTool(const TempFolder& folder, const std::string& arguments) {
-    const std::string out = folder.File("stdout.txt"), err = folder.File("stderr.txt");
-    // The tool runs the plug-in class, which looks for its documents folder: keep it in the test's.
-    const std::string command = kQuietSanitizer + "XDG_DOCUMENTS_DIR=" + Quoted(folder.Str()) + " " +
-                                std::string(Quoted(VORELLINE_PATH)) + " " + arguments + " >" + Quoted(out) +
-                                " 2>" + Quoted(err);
-    RunResult r;
-    const int raw = std::system(command.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadText(out);
-    r.err = ReadText(err);
-    return r;
-}
 
 // The numbers of one key of the tool's JSON output: one for a number, all of them for an array
 // (nested arrays flattened).
@@ -94,14 +56,18 @@ class CliFiles : public ::testing::Test {
         ASSERT_TRUE(WriteMono(folder->File("nan.wav"), {48000.0, broken}, error)) << error;
     }
     static void TearDownTestSuite() { delete folder; }
-    static std::string F(const std::string& name) { return Quoted(folder->File(name)); }
+    static std::string F(const std::string& name) { return Quote(folder->File(name)); }
+    // The analysis of the demo's pair, the start of most runs.
+    static std::string AnalyzePair() {
+        return "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac");
+    }
     static TempFolder* folder;
 };
 TempFolder* CliFiles::folder = nullptr;
 
 // A PNG of the whole editor: 730 x 330 pixels.
 static void ExpectEditorPicture(const std::string& path) {
-    const std::string png = ReadText(path);
+    const std::string png = ReadWholeFile(path);
     ASSERT_GT(png.size(), 24u) << path;
     EXPECT_EQ(png.compare(1, 3, "PNG"), 0);
     auto be32 = [&](std::size_t at) {
@@ -115,7 +81,7 @@ static void ExpectEditorPicture(const std::string& path) {
 TEST(VorellineDemo, RecoversTheKnownResponse) {
     TempFolder scratch;
     const std::string picture = scratch.File("demo.png");
-    const RunResult r = RunTool(scratch, "demo --json --png " + Quoted(picture));
+    const ToolRun r = RunVorelline(scratch, "demo --json --png " + Quote(picture));
     ASSERT_EQ(r.status, 0) << r.err;
     ExpectEditorPicture(picture);
     const std::vector<double> known = JsonNumbers(r.out, "knownDb");
@@ -136,7 +102,7 @@ TEST(VorellineDemo, RecoversTheKnownResponse) {
     EXPECT_GE(JsonNumbers(r.out, "limitedBands").at(0), 3.0);
     EXPECT_EQ(JsonNumbers(r.out, "coherence").size(), 33u);
 
-    const RunResult table = RunTool(scratch, "demo");
+    const ToolRun table = RunVorelline(scratch, "demo");
     ASSERT_EQ(table.status, 0);
     EXPECT_NE(table.out.find("corrected target vs reference"), std::string::npos);
     EXPECT_NE(table.out.find("protection: largest boost +12.0 dB"), std::string::npos);
@@ -144,9 +110,8 @@ TEST(VorellineDemo, RecoversTheKnownResponse) {
 
 TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
     TempFolder scratch;
-    const std::string alg = Quoted(scratch.File("m.alg"));
-    const RunResult a = RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " +
-                                             F("tgt.flac") + " --save-alg " + alg + " --json");
+    const std::string alg = Quote(scratch.File("m.alg"));
+    const ToolRun a = RunVorelline(scratch, AnalyzePair() + " --save-alg " + alg + " --json");
     ASSERT_EQ(a.status, 0) << a.err;
     for (const char* key : {"sampleRate", "workingSampleRate", "resolution", "outputSelection",
                             "inputSelection", "gainPosition", "levelMatchGain", "iterations"})
@@ -159,7 +124,7 @@ TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
     EXPECT_EQ(JsonNumbers(a.out, "outputSelection")[0], 1.0);
     EXPECT_GT(JsonNumbers(a.out, "iterations")[0], 1.0);
 
-    const RunResult info = RunTool(scratch, "info " + alg + " --json");
+    const ToolRun info = RunVorelline(scratch, "info " + alg + " --json");
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(JsonNumbers(info.out, "version")[0], 2019.0);
     EXPECT_EQ(JsonNumbers(info.out, "flags")[0], 2.0);
@@ -168,14 +133,14 @@ TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
 
     // Loading the file at the same rate rebuilds exactly the same correction.
     const std::string picture = scratch.File("design.png");
-    const RunResult d = RunTool(scratch, "design --alg " + alg + " --json --png " + Quoted(picture));
+    const ToolRun d = RunVorelline(scratch, "design --alg " + alg + " --json --png " + Quote(picture));
     ASSERT_EQ(d.status, 0) << d.err;
     ExpectEditorPicture(picture);
     for (const char* key : {"sectionGain", "sections", "levelMatchGain", "curveResult"})
         EXPECT_EQ(JsonNumbers(d.out, key), JsonNumbers(a.out, key)) << key;
 
     const std::string out = scratch.File("corrected.wav");
-    const RunResult ap = RunTool(scratch, "apply " + alg + " " + F("tgt.flac") + " -o " + Quoted(out));
+    const ToolRun ap = RunVorelline(scratch, "apply " + alg + " " + F("tgt.flac") + " -o " + Quote(out));
     ASSERT_EQ(ap.status, 0) << ap.err;
     MonoAudio corrected, target;
     std::string error;
@@ -184,8 +149,8 @@ TEST_F(CliFiles, AnalyzeSaveInfoDesignApply) {
     EXPECT_EQ(corrected.sampleRate, 48000.0);
     EXPECT_EQ(corrected.samples.size(), target.samples.size());
 
-    const RunResult raw =
-        RunTool(scratch, "apply " + alg + " " + F("tgt.flac") + " -o " + Quoted(out) + " --output target");
+    const ToolRun raw = RunVorelline(scratch, "apply " + alg + " " + F("tgt.flac") + " -o " + Quote(out) +
+                                                  " --output target");
     ASSERT_EQ(raw.status, 0) << raw.err;
     ASSERT_TRUE(ReadFirstChannel(out, corrected, error));
     for (std::size_t i = 0; i < 1000; ++i)
@@ -207,9 +172,8 @@ double LargestCorrectionDb(const std::string& json) {
 // Confidence, checks and protection in the analysis, and the options that change the protection.
 TEST_F(CliFiles, AnalyzeConfidenceProtectionAndChecks) {
     TempFolder scratch;
-    const std::string plain =
-        "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") + " --json";
-    const RunResult p = RunTool(scratch, plain);
+    const std::string plain = AnalyzePair() + " --json";
+    const ToolRun p = RunVorelline(scratch, plain);
     ASSERT_EQ(p.status, 0) << p.err;
     EXPECT_NE(p.out.find("\"qualityKnown\": true"), std::string::npos);
     EXPECT_NE(p.out.find("\"protected\": true"), std::string::npos);
@@ -226,35 +190,34 @@ TEST_F(CliFiles, AnalyzeConfidenceProtectionAndChecks) {
     EXPECT_EQ(JsonNumbers(p.out, "delayMs").size(), 1u);
     EXPECT_LE(LargestCorrectionDb(p.out), 12.01);
 
-    const RunResult exact = RunTool(scratch, plain + " --exact");
+    const ToolRun exact = RunVorelline(scratch, plain + " --exact");
     ASSERT_EQ(exact.status, 0) << exact.err;
     EXPECT_NE(exact.out.find("\"protected\": false"), std::string::npos);
     for (double v : JsonNumbers(exact.out, "userCurve"))
         EXPECT_EQ(v, 1.0);
     EXPECT_GT(LargestCorrectionDb(exact.out), 20.0);
 
-    const RunResult unlimited = RunTool(scratch, plain + " --max-boost 0");
+    const ToolRun unlimited = RunVorelline(scratch, plain + " --max-boost 0");
     ASSERT_EQ(unlimited.status, 0) << unlimited.err;
     for (double v : JsonNumbers(unlimited.out, "protectionLimited"))
         EXPECT_EQ(v, 0.0);
     EXPECT_GT(LargestCorrectionDb(unlimited.out), 20.0);
-    const RunResult six = RunTool(scratch, plain + " --max-boost 6");
+    const ToolRun six = RunVorelline(scratch, plain + " --max-boost 6");
     ASSERT_EQ(six.status, 0) << six.err;
     EXPECT_LE(LargestCorrectionDb(six.out), 6.01);
 
     for (const char* bad : {"--max-boost x", "--max-boost -3", "--max-boost"})
-        EXPECT_EQ(RunTool(scratch, plain + " " + bad).status, 2) << bad;
+        EXPECT_EQ(RunVorelline(scratch, plain + " " + bad).status, 2) << bad;
 
     // One input silent: refused with the plug-in's message.
     std::string error;
     ASSERT_TRUE(WriteMono(scratch.File("silent.wav"), {48000.0, std::vector<double>(600000, 0.0)}, error));
-    const RunResult silent = RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " +
-                                                  Quoted(scratch.File("silent.wav")));
+    const ToolRun silent = RunVorelline(scratch, "analyze --reference " + F("ref.wav") + " --target " +
+                                                     Quote(scratch.File("silent.wav")));
     EXPECT_EQ(silent.status, 1);
     EXPECT_NE(silent.err.find("target microphone's input is silent"), std::string::npos) << silent.err;
 
-    const RunResult table =
-        RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac"));
+    const ToolRun table = RunVorelline(scratch, AnalyzePair());
     ASSERT_EQ(table.status, 0) << table.err;
     EXPECT_NE(table.out.find("measurement: trusted "), std::string::npos);
     EXPECT_NE(table.out.find("(limited)"), std::string::npos);
@@ -262,23 +225,22 @@ TEST_F(CliFiles, AnalyzeConfidenceProtectionAndChecks) {
 
 TEST_F(CliFiles, SwapHighResolutionAndCalibration) {
     TempFolder scratch;
-    const std::string plain =
-        "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") + " --json";
-    const RunResult base = RunTool(scratch, plain);
+    const std::string plain = AnalyzePair() + " --json";
+    const ToolRun base = RunVorelline(scratch, plain);
     ASSERT_EQ(base.status, 0) << base.err;
 
-    const RunResult swapped = RunTool(scratch, plain + " --swap");
+    const ToolRun swapped = RunVorelline(scratch, plain + " --swap");
     ASSERT_EQ(swapped.status, 0) << swapped.err;
     EXPECT_EQ(JsonNumbers(swapped.out, "inputSelection")[0], 1.0);
     EXPECT_EQ(JsonNumbers(swapped.out, "targetBands"), JsonNumbers(base.out, "targetBands"));
 
-    const RunResult high = RunTool(scratch, plain + " --high");
+    const ToolRun high = RunVorelline(scratch, plain + " --high");
     ASSERT_EQ(high.status, 0) << high.err;
     EXPECT_EQ(JsonNumbers(high.out, "sectionGain").size(), 120u);
     EXPECT_EQ(JsonNumbers(high.out, "sections").size(), 360u);
 
     const std::string cal = scratch.Write("mic.frd", "\"maker header\"\n10 6\n30000 6\n");
-    const RunResult c = RunTool(scratch, plain + " --calibration " + Quoted(cal));
+    const ToolRun c = RunVorelline(scratch, plain + " --calibration " + Quote(cal));
     ASSERT_EQ(c.status, 0) << c.err;
     const std::vector<double> withCal = JsonNumbers(c.out, "referenceBands");
     const std::vector<double> without = JsonNumbers(base.out, "referenceBands");
@@ -286,7 +248,7 @@ TEST_F(CliFiles, SwapHighResolutionAndCalibration) {
     for (std::size_t k = 0; k < 153; ++k)
         EXPECT_NEAR(withCal[k] * std::pow(10.0, 6.0 / 20.0), without[k], without[k] * 1e-12);
 
-    const RunResult shown = RunTool(scratch, "calibration " + Quoted(cal) + " --json");
+    const ToolRun shown = RunVorelline(scratch, "calibration " + Quote(cal) + " --json");
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("\"label\": \"mic.frd\""), std::string::npos);
     EXPECT_NE(shown.out.find("\"valid\": true"), std::string::npos);
@@ -312,16 +274,16 @@ TEST_F(CliFiles, RefusalsAndUsage) {
          "different sample rates"},
         {"NaN in a recording", "analyze --reference " + F("ref.wav") + " --target " + F("nan.wav"), 1,
          "not finite"},
-        {"newer file", "info " + Quoted(scratch.File("new.alg")), 1,
+        {"newer file", "info " + Quote(scratch.File("new.alg")), 1,
          "ALG file is damaged (or created by a newer version of the program).\n"},
-        {"old file", "design --alg " + Quoted(scratch.File("old.alg")), 1,
+        {"old file", "design --alg " + Quote(scratch.File("old.alg")), 1,
          "Old version of the ALG file is not supported.\n"},
         {"cut file",
-         "apply " + Quoted(scratch.File("cut.alg")) + " " + F("tgt.flac") + " -o " +
-             Quoted(scratch.File("x.wav")),
+         "apply " + Quote(scratch.File("cut.alg")) + " " + F("tgt.flac") + " -o " +
+             Quote(scratch.File("x.wav")),
          1, "ALG file is damaged"},
-        {"missing alg", "info " + Quoted(scratch.File("none.alg")), 1, "File Open Error 001.\n"},
-        {"missing calibration", "calibration " + Quoted(scratch.File("none.frd")), 1,
+        {"missing alg", "info " + Quote(scratch.File("none.alg")), 1, "File Open Error 001.\n"},
+        {"missing calibration", "calibration " + Quote(scratch.File("none.frd")), 1,
          "Error_005 Can't open calibration file.\n"},
         {"no command", "", 2, "usage: vorelline analyze"},
         {"unknown option", "info --verbose x.alg", 2, "usage: vorelline info FILE.alg [--json]"},
@@ -330,7 +292,7 @@ TEST_F(CliFiles, RefusalsAndUsage) {
         {"bad output", "apply a.alg b.wav -o c.wav --output both", 2, "usage: vorelline apply"},
     };
     for (const Case& c : cases) {
-        const RunResult r = RunTool(scratch, c.arguments);
+        const ToolRun r = RunVorelline(scratch, c.arguments);
         EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
         EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << "\n" << r.err;
     }
@@ -340,19 +302,19 @@ TEST_F(CliFiles, RefusalsAndUsage) {
 // required), and an example; the tool names its version.
 TEST(VorellineHelp, EveryCommandDescribesEachOptionWithItsDefault) {
     TempFolder scratch;
-    const RunResult version = RunTool(scratch, "--version");
+    const ToolRun version = RunVorelline(scratch, "--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vorelline 2.0.3\n");
-    const RunResult overview = RunTool(scratch, "--help");
+    const ToolRun overview = RunVorelline(scratch, "--help");
     ASSERT_EQ(overview.status, 0);
     for (const char* command : {"analyze", "design", "apply", "export", "calibration", "info", "demo"}) {
         SCOPED_TRACE(command);
         EXPECT_NE(overview.out.find(std::string("\n  ") + command + " "), std::string::npos);
-        const RunResult r = RunTool(scratch, std::string(command) + " --help");
+        const ToolRun r = RunVorelline(scratch, std::string(command) + " --help");
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out.rfind(std::string("usage: vorelline ") + command, 0), 0u);
         EXPECT_NE(r.out.find(std::string("\nexample:\n  vorelline ") + command + " "), std::string::npos);
-        EXPECT_EQ(RunTool(scratch, std::string("help ") + command).out, r.out);
+        EXPECT_EQ(RunVorelline(scratch, std::string("help ") + command).out, r.out);
 
         // The options section: one entry per option, its text wrapped onto indented lines.
         const std::size_t from = r.out.find("\noptions:\n"), to = r.out.find("\nexample:");
@@ -377,7 +339,7 @@ TEST(VorellineHelp, EveryCommandDescribesEachOptionWithItsDefault) {
             EXPECT_TRUE(e.find("(default:") != std::string::npos || e.find("(required)") != std::string::npos)
                 << e;
     }
-    EXPECT_EQ(RunTool(scratch, "help frob").status, 2);
+    EXPECT_EQ(RunVorelline(scratch, "help frob").status, 2);
 }
 
 // The plug-in's own message texts stand unchanged, with the tool's name and the file around them.
@@ -390,17 +352,17 @@ TEST_F(CliFiles, MessagesNameTheFileTheyAreAbout) {
         std::string arguments, file, text;
     };
     const std::vector<Case> cases = {
-        {"info " + Quoted(missingAlg), missingAlg, "File Open Error 001."},
-        {"design --alg " + Quoted(missingAlg), missingAlg, "File Open Error 001."},
-        {"apply " + Quoted(missingAlg) + " " + F("tgt.flac") + " -o x.wav", missingAlg,
+        {"info " + Quote(missingAlg), missingAlg, "File Open Error 001."},
+        {"design --alg " + Quote(missingAlg), missingAlg, "File Open Error 001."},
+        {"apply " + Quote(missingAlg) + " " + F("tgt.flac") + " -o x.wav", missingAlg,
          "File Open Error 001."},
-        {"calibration " + Quoted(missingCal), missingCal, "Error_005 Can't open calibration file."},
-        {"analyze " + recordings + " --calibration " + Quoted(missingCal), missingCal,
+        {"calibration " + Quote(missingCal), missingCal, "Error_005 Can't open calibration file."},
+        {"analyze " + recordings + " --calibration " + Quote(missingCal), missingCal,
          "Error_005 Can't open calibration file."},
-        {"analyze " + recordings + " --save-alg " + Quoted(noFolder), noFolder, "Save File Error_003"},
+        {"analyze " + recordings + " --save-alg " + Quote(noFolder), noFolder, "Save File Error_003"},
     };
     for (const Case& c : cases) {
-        const RunResult r = RunTool(scratch, c.arguments);
+        const ToolRun r = RunVorelline(scratch, c.arguments);
         EXPECT_EQ(r.status, 1) << c.arguments;
         EXPECT_EQ(r.err, "vorelline: " + c.file + ": " + c.text + "\n") << c.arguments;
     }
@@ -410,34 +372,29 @@ TEST_F(CliFiles, MessagesNameTheFileTheyAreAbout) {
 // the same either way.
 TEST_F(CliFiles, ProgressOnlyOnATerminalAndNotWhenQuiet) {
     TempFolder scratch;
-    const std::string alg = Quoted(scratch.File("m.alg"));
-    ASSERT_EQ(RunTool(scratch, "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") +
-                                   " --save-alg " + alg)
-                  .status,
-              0);
+    const std::string alg = Quote(scratch.File("m.alg"));
+    ASSERT_EQ(RunVorelline(scratch, AnalyzePair() + " --save-alg " + alg).status, 0);
     const std::string apply = "apply " + alg + " " + F("tgt.flac") + " -o ";
-    const RunResult toFiles = RunTool(scratch, apply + Quoted(scratch.File("piped.wav")));
+    const ToolRun toFiles = RunVorelline(scratch, apply + Quote(scratch.File("piped.wav")));
     ASSERT_EQ(toFiles.status, 0) << toFiles.err;
     EXPECT_EQ(toFiles.err, "");
 
     // `script` gives the tool a terminal and copies what appears on it.
     auto onTerminal = [&](const std::string& arguments) {
-        const std::string tool = kQuietSanitizer + "XDG_DOCUMENTS_DIR=" + Quoted(scratch.Str()) + " " +
-                                 Quoted(VORELLINE_PATH) + " " + arguments;
+        const std::string tool = VorellineCommand(scratch, arguments);
         std::string quotedTool;
         for (char c : tool)
             quotedTool += c == '\'' ? std::string("'\\''") : std::string(1, c);
         const std::string screen = scratch.File("screen.txt");
-        const int raw =
-            std::system(("script -qec '" + quotedTool + "' /dev/null >" + Quoted(screen)).c_str());
+        const int raw = std::system(("script -qec '" + quotedTool + "' /dev/null >" + Quote(screen)).c_str());
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << arguments;
-        return ReadText(screen);
+        return ReadWholeFile(screen);
     };
-    const std::string screen = onTerminal(apply + Quoted(scratch.File("shown.wav")));
+    const std::string screen = onTerminal(apply + Quote(scratch.File("shown.wav")));
     EXPECT_NE(screen.find("\rvorelline: reading tgt.flac"), std::string::npos) << screen;
     EXPECT_NE(screen.find("\rvorelline: playing  100%"), std::string::npos) << screen;
     EXPECT_NE(screen.find("\rvorelline: writing shown.wav  100%"), std::string::npos) << screen;
-    EXPECT_EQ(onTerminal("--quiet " + apply + Quoted(scratch.File("quiet.wav"))), "");
+    EXPECT_EQ(onTerminal("--quiet " + apply + Quote(scratch.File("quiet.wav"))), "");
     MonoAudio piped, shown, quiet;
     std::string error;
     ASSERT_TRUE(ReadFirstChannel(scratch.File("piped.wav"), piped, error)) << error;

@@ -5,6 +5,7 @@
 // the services the binding offers the base and the editor.
 
 #include "framework/editor_link.h"
+#include "support/effect_facts.h"
 #include "vst3/editor_window.h"
 #include "vst3/effect_vst3.h"
 
@@ -33,19 +34,10 @@ class FakeEditor : public IEditorLink, public IEditorWindow {
     bool failAttach = false; // a window that cannot be made
 };
 
-inline EffectFacts SmallFacts(int params) {
-    EffectFacts f;
-    f.paramCount = params;
-    f.channelIO = "1-1 2-2";
-    f.presetCount = 1;
-    f.effectName = "test";
-    return f;
-}
-
 // Three parameters in two groups and the root; counts the hooks the view drives.
 class BindingTestEffect : public IEffectVST3 {
   public:
-    explicit BindingTestEffect(bool withEditor = true) : IEffectVST3(SmallFacts(3)) {
+    explicit BindingTestEffect(bool withEditor = true) : IEffectVST3(StereoEffectFacts(3, "test")) {
         GetParam(0)->InitContinuous("A", 0.0, 0.0, 1.0, 0.01, "", "Tone", 1.0);
         GetParam(1)->InitContinuous("B", 0.0, 0.0, 1.0, 0.01, "", "", 1.0);
         GetParam(2)->InitContinuous("C", 0.0, 0.0, 1.0, 0.01, "", "Level", 1.0);

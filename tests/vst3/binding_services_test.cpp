@@ -1,9 +1,9 @@
 // What the binding does for the plug-in and its editor, checked in-process: the editor view's
 // window protocol and resize sequence, edits and context menus sent to the host, latency changes,
 // transport information, parameter groups as units, and identifier bytes.
+#include "support/host_objects.h"
 #include "vst3/binding_fixture.h"
 #include "vst3/effect_vst3_view.h"
-#include "vst3/host/host_objects.h"
 #include "vst3/ihost_parameter.h"
 
 #include "vst3/view_platform.h"

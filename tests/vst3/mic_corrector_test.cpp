@@ -1,9 +1,9 @@
 // The plug-in's own class as it is built: its documents folder, calibration, parameters, default
 // preset and its reaction to parameter changes.
 #include "plugin/mic_corrector.h"
+#include "support/host_objects.h"
 #include "support/message_recorder.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
+#include "support/module_loader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "graphics/editor_fixture.h"
 #include "graphics/x11/x11_graphics.h"
 #include "graphics/x11/x11_popup_menu.h"
+#include "support/different_pixels.h"
 #include "x11/sample_scene.h"
 #include "x11/x11_host.h"
 
@@ -32,16 +33,6 @@ struct SceneEditor {
     std::unique_ptr<IGraphics> editor;
     ProbeControl* probe = nullptr;
 };
-
-// Pixels that differ in red, green or blue between two images of the same size.
-int DifferentPixels(const RAST_IBitmap& a, const RAST_IBitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            n += (a.Row(y)[x] & 0xffffffu) != (b.Row(y)[x] & 0xffffffu);
-    return n;
-}
 
 bool Has(const std::vector<std::string>& calls, const std::string& what) {
     return std::find(calls.begin(), calls.end(), what) != calls.end();

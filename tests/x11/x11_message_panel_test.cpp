@@ -8,6 +8,7 @@
 #include "graphics/x11/x11_graphics.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
+#include "support/different_pixels.h"
 #include "x11/x11_host.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-int DifferentPixels(const RAST_IBitmap& a, const RAST_IBitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            n += (a.Row(y)[x] & 0xffffffu) != (b.Row(y)[x] & 0xffffffu);
-    return n;
-}
 
 class X11MessagePanelTest : public ::testing::Test {
   protected:

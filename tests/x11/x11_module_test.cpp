@@ -5,6 +5,8 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/different_pixels.h"
+#include "support/host_block.h"
 #include "vst3/host/shared_host.h"
 #include "x11/x11_host.h"
 
@@ -18,49 +20,20 @@ using namespace vst;
 
 namespace {
 
-int DifferentPixels(const RAST_IBitmap& a, const RAST_IBitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            n += (a.Row(y)[x] & 0xffffffu) != (b.Row(y)[x] & 0xffffffu);
-    return n;
-}
-
 // Two channels in and out, 64-bit, one block of noise at a time.
 struct StereoBlocks {
     static constexpr int kFrames = 512;
-    StereoBlocks() {
-        for (int c = 0; c < 2; ++c) {
-            in[c].resize(kFrames);
-            out[c].resize(kFrames);
-            inPtr[c] = in[c].data();
-            outPtr[c] = out[c].data();
-        }
-        inBus.numChannels = outBus.numChannels = 2;
-        inBus.channelBuffers64 = inPtr;
-        outBus.channelBuffers64 = outPtr;
-        data.processMode = kRealtime;
-        data.symbolicSampleSize = kSample64;
-        data.numSamples = kFrames;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-    }
+    StereoBlocks() { block.data.processMode = kRealtime; }
     tresult Play(IAudioProcessor* p) {
         for (int i = 0; i < kFrames; ++i) {
-            in[0][size_t(i)] = noise(random);
-            in[1][size_t(i)] = 0.5 * in[0][size_t(i)] + 0.1 * noise(random);
+            block.in[0][size_t(i)] = noise(random);
+            block.in[1][size_t(i)] = 0.5 * block.in[0][size_t(i)] + 0.1 * noise(random);
         }
-        return p->process(data);
+        return p->process(block.data);
     }
     std::mt19937 random{11};
     std::uniform_real_distribution<double> noise{-0.5, 0.5};
-    std::vector<double> in[2], out[2];
-    double* inPtr[2];
-    double* outPtr[2];
-    AudioBusBuffers inBus{}, outBus{};
-    ProcessData data{};
+    HostBlock<double> block{kFrames};
 };
 
 class ProductEditor : public ::testing::Test {

@@ -1,7 +1,6 @@
 // The value-entry field, popup menus and the modal dialogs of the editor window, driven with the
 // messages a person's typing and clicking produce.
-#include "graphics/win32/graphics_win.h"
-#include "sample_window.h"
+#include "sample_win_editor.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +14,7 @@ namespace {
 
 using L = SampleLayout;
 
-struct EntryRig {
-    SampleArtwork art;
-    SamplePlug plug;
-    IGraphicsWin editor{&plug, 200, 110, 25};
-    ProbeControl* probe = BuildSampleEditor(editor, plug, art);
+struct EntryRig : SampleWinEditor {
     HostWindow host;
     HWND window = static_cast<HWND>(editor.AttachToParent(host.Handle()));
 
@@ -358,10 +353,8 @@ TEST(WinDialogs, MainWindowFoundAgainByItsClassAfterTheHostReplacedIt) {
     HWND first = makeMain();
     HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, first, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
-    SampleArtwork art;
-    SamplePlug plug;
-    IGraphicsWin editor(&plug, 200, 110, 25);
-    BuildSampleEditor(editor, plug, art);
+    SampleWinEditor sample;
+    IGraphicsWin& editor = sample.editor;
     ASSERT_NE(editor.AttachToParent(frame), nullptr);
     auto answerOk = [](HWND* owner) {
         return [owner](HWND box) {

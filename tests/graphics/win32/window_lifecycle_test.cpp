@@ -3,7 +3,7 @@
 #include "graphics/headless/surface_png.h"
 #include "graphics/win32/graphics_win.h"
 #include "platform/resources.h"
-#include "sample_window.h"
+#include "sample_win_editor.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +21,7 @@ HINSTANCE Self() {
     return GetModuleHandleA(nullptr);
 }
 
-struct Editor {
-    SampleArtwork art;
-    SamplePlug plug;
-    IGraphicsWin editor{&plug, 200, 110, 25};
-    Editor() { BuildSampleEditor(editor, plug, art); }
-};
+using Editor = SampleWinEditor;
 
 void ExpectNothingOpen() {
     EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);

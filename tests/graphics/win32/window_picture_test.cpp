@@ -1,8 +1,7 @@
 // The editor in a real window: what the window shows, redraws driven by its timer, and the pointer
 // and key messages a person produces, checked against the parameters and the controls.
 #include "graphics/headless/surface_png.h"
-#include "graphics/win32/graphics_win.h"
-#include "sample_window.h"
+#include "sample_win_editor.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +12,7 @@ namespace {
 
 using L = SampleLayout;
 
-struct WinRig {
-    SampleArtwork art;
-    SamplePlug plug;
-    IGraphicsWin editor{&plug, 200, 110, 25};
-    ProbeControl* probe = BuildSampleEditor(editor, plug, art);
+struct WinRig : SampleWinEditor {
     HostWindow host;
 
     HWND Open() {

@@ -3,12 +3,12 @@
 // Loads a module the way a host does and hands out instances, reaching the plug-in only through
 // the binary interface.
 
+#include "support/host_objects.h"
+#include "support/module_loader.h"
 #include "vst3/abi/component.h"
 #include "vst3/abi/controller.h"
 #include "vst3/abi/factory.h"
 #include "vst3/abi/view.h"
-#include "vst3/host/host_objects.h"
-#include "vst3/host/module_loader.h"
 
 #include <gtest/gtest.h>
 

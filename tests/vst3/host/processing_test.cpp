@@ -1,6 +1,7 @@
 // Processing through the binary interface: set-up, parameter queues, bypass, presets, block
 // sizes, both sample sizes, and hostile buffers. The module's audio path multiplies every input by
 // twice the "Gain" value, so output = input at the default and input / 2 at Gain 0.25.
+#include "support/host_block.h"
 #include "vst3/host/shared_host.h"
 
 #include <cmath>
@@ -14,41 +15,15 @@ constexpr ParamID kPreset = 0x70727374;
 constexpr ParamID kBypass = 0x62706173;
 constexpr ParamID kGain = 3;
 
-// Host-side buffers for one stereo-in, stereo-out block in either sample size.
-template <typename Sample> struct Block {
+// Host-side buffers for one stereo-in, stereo-out block in either sample size: a ramp on every
+// input channel, the outputs at -7 until written.
+template <typename Sample> struct Block : HostBlock<Sample> {
     explicit Block(int frames, int inChannels = 2, int outChannels = 2)
-        : in(static_cast<std::size_t>(inChannels)), out(static_cast<std::size_t>(outChannels)) {
-        for (std::size_t c = 0; c < in.size(); ++c) {
-            in[c].resize(static_cast<std::size_t>(frames));
+        : HostBlock<Sample>(frames, inChannels, outChannels, Sample(-7)) {
+        for (std::size_t c = 0; c < this->in.size(); ++c)
             for (int f = 0; f < frames; ++f)
-                in[c][static_cast<std::size_t>(f)] = Sample(0.001 * (f % 500) + 0.1 * c);
-            inPtr.push_back(in[c].data());
-        }
-        for (auto& o : out) {
-            o.assign(static_cast<std::size_t>(frames), Sample(-7));
-            outPtr.push_back(o.data());
-        }
-        inBus.numChannels = inChannels;
-        outBus.numChannels = outChannels;
-        Bind(inBus, inPtr);
-        Bind(outBus, outPtr);
-        data.symbolicSampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
-        data.numSamples = frames;
-        data.numInputs = 1;
-        data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
+                this->in[c][static_cast<std::size_t>(f)] = Sample(0.001 * (f % 500) + 0.1 * c);
     }
-    static void Bind(AudioBusBuffers& bus, std::vector<Sample*>& ptrs) {
-        if constexpr (sizeof(Sample) == 8)
-            bus.channelBuffers64 = ptrs.data();
-        else
-            bus.channelBuffers32 = ptrs.data();
-    }
-    std::vector<std::vector<Sample>> in, out;
-    std::vector<Sample*> inPtr, outPtr;
-    AudioBusBuffers inBus{}, outBus{};
-    ProcessData data{};
 };
 
 struct Prepared {
@@ -74,6 +49,25 @@ template <typename Sample> void ExpectScaled(const Block<Sample>& b, double fact
                         1e-6)
                 << "channel " << c << " frame " << f;
 }
+
+// One block of the given sample size with these changes and context; its outputs held to the
+// inputs times `factor`.
+template <typename Sample>
+void ProcessScaled(IAudioProcessor* proc, int frames, double factor, ParameterChanges* changes = nullptr,
+                   ProcessContext* context = nullptr) {
+    Block<Sample> b(frames);
+    b.data.inputParameterChanges = changes;
+    b.data.processContext = context;
+    ASSERT_EQ(proc->process(b.data), kResultOk);
+    ExpectScaled(b, factor, frames);
+}
+void ProcessScaled(int32 size, IAudioProcessor* proc, int frames, double factor, ParameterChanges* changes,
+                   ProcessContext* context = nullptr) {
+    if (size == kSample32)
+        ProcessScaled<float>(proc, frames, factor, changes, context);
+    else
+        ProcessScaled<double>(proc, frames, factor, changes, context);
+}
 } // namespace
 
 TEST(Processing, SetupRefusesUnknownSampleSizesAndKeepsBypass) {
@@ -89,24 +83,16 @@ TEST(Processing, SetupRefusesUnknownSampleSizesAndKeepsBypass) {
     ParameterChanges on;
     on.Add(kGain, {{0, 0.25}});
     on.Add(kBypass, {{0, 1.0}});
-    Block<float> b(16);
-    b.data.inputParameterChanges = &on;
-    EXPECT_EQ(p.in.processor->process(b.data), kResultOk);
-    ExpectScaled(b, 1.0, 16);
+    ProcessScaled<float>(p.in.processor, 16, 1.0, &on);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
     // A new rate or block size leaves the bypass the host set.
     ProcessSetup again{kRealtime, kSample32, 256, 96000.0};
     EXPECT_EQ(p.in.processor->setupProcessing(again), kResultOk);
-    Block<float> after(16);
-    EXPECT_EQ(p.in.processor->process(after.data), kResultOk);
-    ExpectScaled(after, 1.0, 16);
+    ProcessScaled<float>(p.in.processor, 16, 1.0);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
     ParameterChanges off;
     off.Add(kBypass, {{0, 0.0}});
-    Block<float> processed(16);
-    processed.data.inputParameterChanges = &off;
-    EXPECT_EQ(p.in.processor->process(processed.data), kResultOk);
-    ExpectScaled(processed, 0.5, 16);
+    ProcessScaled<float>(p.in.processor, 16, 0.5, &off);
 }
 
 TEST(Processing, ProjectSavedBypassedStaysBypassedThroughSetup) {
@@ -131,10 +117,7 @@ TEST(Processing, ProjectSavedBypassedStaysBypassedThroughSetup) {
     ASSERT_EQ(in.component->setActive(1), kResultOk);
     ParameterChanges gain;
     gain.Add(kGain, {{0, 0.25}});
-    Block<float> b(32);
-    b.data.inputParameterChanges = &gain;
-    ASSERT_EQ(in.processor->process(b.data), kResultOk);
-    ExpectScaled(b, 1.0, 32);
+    ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(in.processor, 32, 1.0, &gain));
     in.component->setActive(0);
 }
 
@@ -144,15 +127,10 @@ TEST(Processing, BypassSetOnTheControllerWaitsForTheQueue) {
     ASSERT_TRUE(p.ok);
     ASSERT_EQ(p.in.controller->setParamNormalized(kGain, 0.25), kResultOk);
     ASSERT_EQ(p.in.controller->setParamNormalized(kBypass, 1.0), kResultOk);
-    Block<float> processed(32);
-    ASSERT_EQ(p.in.processor->process(processed.data), kResultOk);
-    ExpectScaled(processed, 0.5, 32);
+    ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 32, 0.5));
     ParameterChanges on;
     on.Add(kBypass, {{0, 1.0}});
-    Block<float> bypassed(32);
-    bypassed.data.inputParameterChanges = &on;
-    ASSERT_EQ(p.in.processor->process(bypassed.data), kResultOk);
-    ExpectScaled(bypassed, 1.0, 32);
+    ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 32, 1.0, &on));
 }
 
 TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
@@ -164,17 +142,7 @@ TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
         changes.Add(kGain, {{0, 0.2}, {100, 0.25}});
         changes.Add(777, {{0, 0.9}}); // unknown ids are ignored
         changes.Add(kGain + 1, {});   // an empty queue changes nothing
-        if (size == kSample32) {
-            Block<float> b(256);
-            b.data.inputParameterChanges = &changes;
-            ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
-            ExpectScaled(b, 0.5, 256);
-        } else {
-            Block<double> b(256);
-            b.data.inputParameterChanges = &changes;
-            ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
-            ExpectScaled(b, 0.5, 256);
-        }
+        ASSERT_NO_FATAL_FAILURE(ProcessScaled(size, p.in.processor, 256, 0.5, &changes));
         EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kGain), 0.25);
     }
 }
@@ -194,10 +162,7 @@ TEST(Processing, BypassThresholdCopiesInputToOutput) {
         ParameterChanges changes;
         changes.Add(kGain, {{0, 0.25}});
         changes.Add(kBypass, {{0, c.value}});
-        Block<float> b(64);
-        b.data.inputParameterChanges = &changes;
-        ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
-        ExpectScaled(b, c.factor, 64);
+        ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 64, c.factor, &changes));
     }
 }
 
@@ -239,17 +204,10 @@ TEST(Processing, BlockSizesFromOneToTheMaximumAndBeyond) {
         context.tempo = 120.0;
         for (int frames : {1, 2, 3, 31, 64, 1000, 4095, 4096, 6000}) {
             SCOPED_TRACE(frames);
-            if (size == kSample32) {
-                Block<float> b(frames);
-                b.data.processContext = frames % 2 ? &context : nullptr;
-                ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
-                ExpectScaled(b, 1.0, frames);
-            } else {
-                Block<double> b(frames);
-                b.data.processContext = frames % 2 ? nullptr : &context;
-                ASSERT_EQ(p.in.processor->process(b.data), kResultOk);
-                ExpectScaled(b, 1.0, frames);
-            }
+            // 32-bit blocks of odd lengths carry the context, 64-bit ones of even lengths.
+            const bool withContext = (frames % 2 != 0) == (size == kSample32);
+            ASSERT_NO_FATAL_FAILURE(
+                ProcessScaled(size, p.in.processor, frames, 1.0, nullptr, withContext ? &context : nullptr));
         }
     }
 }

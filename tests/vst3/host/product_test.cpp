@@ -1,5 +1,6 @@
 // The product module's own record: the host stores and restores the whole correction, and the
 // restored correction is what the audio path then plays.
+#include "support/host_block.h"
 #include "vst3/host/shared_host.h"
 
 #include <algorithm>
@@ -91,41 +92,24 @@ namespace {
 
 // Runs one stereo block through the instance and returns the largest distance of either output
 // from the second input times `factor`.
+template <typename Sample>
+double RawTargetBlockError(Instance& in, int frames, double factor, ParameterChanges* changes) {
+    HostBlock<Sample> b(frames, 2, 2, Sample(9));
+    for (std::size_t c = 0; c < 2; ++c)
+        for (int f = 0; f < frames; ++f)
+            b.in[c][f] = Sample(float(0.25 * std::sin(0.01 * f + c)));
+    b.data.inputParameterChanges = changes;
+    if (in.processor->process(b.data) != kResultOk) return 1e9;
+    double worst = 0.0;
+    for (std::size_t c = 0; c < 2; ++c)
+        for (int f = 0; f < frames; ++f)
+            worst = std::max(worst, std::fabs(double(b.out[c][f]) - double(b.in[1][f]) * factor));
+    return worst;
+}
 double RunRawTargetBlock(Instance& in, int32 size, int frames, double factor,
                          ParameterChanges* changes = nullptr) {
-    std::vector<double> in64[2], out64[2];
-    std::vector<float> in32[2], out32[2];
-    void* inPtr[2];
-    void* outPtr[2];
-    for (int c = 0; c < 2; ++c) {
-        in64[c].resize(frames);
-        in32[c].resize(frames);
-        for (int f = 0; f < frames; ++f)
-            in64[c][f] = in32[c][f] = float(0.25 * std::sin(0.01 * f + c));
-        out64[c].assign(frames, 9.0);
-        out32[c].assign(frames, 9.0f);
-        inPtr[c] = size == kSample64 ? static_cast<void*>(in64[c].data()) : in32[c].data();
-        outPtr[c] = size == kSample64 ? static_cast<void*>(out64[c].data()) : out32[c].data();
-    }
-    AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = 2;
-    inBus.channelBuffers32 = reinterpret_cast<Sample32**>(inPtr);
-    outBus.channelBuffers32 = reinterpret_cast<Sample32**>(outPtr);
-    ProcessData data{};
-    data.symbolicSampleSize = size;
-    data.numSamples = frames;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.inputParameterChanges = changes;
-    if (in.processor->process(data) != kResultOk) return 1e9;
-    double worst = 0.0;
-    for (int c = 0; c < 2; ++c)
-        for (int f = 0; f < frames; ++f) {
-            const double got = size == kSample64 ? out64[c][f] : out32[c][f];
-            worst = std::max(worst, std::fabs(got - in64[1][f] * factor));
-        }
-    return worst;
+    return size == kSample64 ? RawTargetBlockError<double>(in, frames, factor, changes)
+                             : RawTargetBlockError<float>(in, frames, factor, changes);
 }
 
 // An active instance whose restored record plays the raw target at "Gain" 0.75.
@@ -174,27 +158,15 @@ namespace {
 // One 64-bit block of 512 frames, a test signal on both inputs or silence; output channel 0.
 std::vector<double> PlayBlock(Instance& in, bool signal, ParameterChanges* changes = nullptr) {
     constexpr int kN = 512;
-    std::vector<double> in0(kN), in1(kN), out0(kN, 9.0), out1(kN, 9.0);
+    HostBlock<double> b(kN, 2, 2, 9.0);
     for (int f = 0; signal && f < kN; ++f) {
-        in0[f] = 0.3 * std::sin(0.05 * f);
-        in1[f] = 0.25 * std::sin(0.011 * f) + 0.1 * std::sin(0.37 * f);
+        b.in[0][f] = 0.3 * std::sin(0.05 * f);
+        b.in[1][f] = 0.25 * std::sin(0.011 * f) + 0.1 * std::sin(0.37 * f);
     }
-    double* ins[2] = {in0.data(), in1.data()};
-    double* outs[2] = {out0.data(), out1.data()};
-    AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = 2;
-    inBus.channelBuffers64 = ins;
-    outBus.channelBuffers64 = outs;
-    ProcessData data{};
-    data.processMode = kRealtime;
-    data.symbolicSampleSize = kSample64;
-    data.numSamples = kN;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.inputParameterChanges = changes;
-    EXPECT_EQ(in.processor->process(data), kResultOk);
-    return out0;
+    b.data.processMode = kRealtime;
+    b.data.inputParameterChanges = changes;
+    EXPECT_EQ(in.processor->process(b.data), kResultOk);
+    return b.out[0];
 }
 
 double LargestDifference(const std::vector<double>& a, const std::vector<double>& b) {

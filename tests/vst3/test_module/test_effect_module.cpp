@@ -8,22 +8,9 @@
 
 namespace {
 
-EffectFacts TestFacts() {
-    EffectFacts f;
-    f.paramCount = kMicCorrectorParamCount;
-    f.channelIO = "1-1 2-2";
-    f.presetCount = 1;
-    f.effectName = "Tessivane Vorelline";
-    f.makerName = "tessivane-vorelline.example";
-    f.version = 0x20003;
-    f.uniqueId = FourCharCode("Tsv2");
-    f.makerId = FourCharCode("Tsvn");
-    return f;
-}
-
 class GainTestEffect final : public IEffectVST3 {
   public:
-    GainTestEffect() : IEffectVST3(TestFacts()) {
+    GainTestEffect() : IEffectVST3(MicCorrectorFacts("tessivane-vorelline.example")) {
         DefineMicCorrectorParameters(*this);
         CaptureDefaultPreset("-");
     }

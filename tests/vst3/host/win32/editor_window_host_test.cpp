@@ -8,6 +8,7 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "raster/mem_bitmap.h"
+#include "support/host_block.h"
 #include "vst3/host/shared_host.h"
 #include "window_test_support.h"
 
@@ -74,24 +75,11 @@ struct OpenEditor {
 // Noise on both inputs, the target a filtered copy of the reference, through the host interface.
 struct NoiseBlocks {
     std::mt19937 random{11};
-    std::vector<double> left = std::vector<double>(512), right = std::vector<double>(512);
-    std::vector<double> out0 = std::vector<double>(512), out1 = std::vector<double>(512);
-    double* in[2] = {left.data(), right.data()};
-    double* out[2] = {out0.data(), out1.data()};
-    AudioBusBuffers inBus{}, outBus{};
-    ProcessData data{};
+    HostBlock<double> block{512};
+    std::vector<double>& left = block.in[0];
+    std::vector<double>& right = block.in[1];
     double previous = 0.0;
 
-    NoiseBlocks() {
-        inBus.numChannels = outBus.numChannels = 2;
-        inBus.channelBuffers64 = in;
-        outBus.channelBuffers64 = out;
-        data.symbolicSampleSize = kSample64;
-        data.numSamples = 512;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-    }
     tresult Play(IAudioProcessor* p) {
         std::uniform_real_distribution<double> noise(-0.5, 0.5);
         for (int i = 0; i < 512; ++i) {
@@ -99,7 +87,7 @@ struct NoiseBlocks {
             previous = 0.7 * previous + 0.3 * left[size_t(i)]; // a duller microphone
             right[size_t(i)] = previous;
         }
-        return p->process(data);
+        return p->process(block.data);
     }
 };
 

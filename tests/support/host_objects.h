@@ -125,7 +125,7 @@ class MemoryStream : public HostObject<vst::IBStream> {
     std::size_t readLimit = SIZE_MAX;
 };
 
-class ValueQueue : public HostObject<vst::IParamValueQueue> {
+class ValueQueue final : public HostObject<vst::IParamValueQueue> {
   public:
     ValueQueue(vst::ParamID i, std::vector<std::pair<int, double>> p) : id(i), points(std::move(p)) {}
     vst::ParamID getParameterId() override { return id; }

@@ -1,4 +1,4 @@
-#include "vst3/host/module_loader.h"
+#include "support/module_loader.h"
 
 #include <dlfcn.h>
 #include <stdlib.h>
@@ -21,4 +21,3 @@ void* LoadedModule::Symbol(const char* name) const {
 void UseDocumentsFolder(const std::string& folder) {
     setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
 }
-

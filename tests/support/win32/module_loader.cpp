@@ -1,4 +1,4 @@
-#include "vst3/host/module_loader.h"
+#include "support/module_loader.h"
 
 #include <windows.h>
 

@@ -1,0 +1,33 @@
+#pragma once
+
+// Engine states whose designs the tests and benchmarks know: what they measure, draw and hear.
+
+#include "engine/band_grid.h"
+#include "engine/correction_engine.h"
+
+#include <cmath>
+
+// A target microphone with a low cut and a presence peak against a flat reference, and a drawn wish
+// for more low end. Nothing is designed yet.
+inline void SetKnownMeasurement(CorrectionEngine& e) {
+    const auto& f = TheBandGrid().bandFrequencies;
+    for (int i = 0; i < kBandCount; ++i) {
+        const double lowCut = -8.0 / (1.0 + std::pow(f[i] / 90.0, 2.0));
+        const double presence = 4.0 * std::exp(-std::pow(std::log2(f[i] / 3500.0) / 0.5, 2.0));
+        e.referenceBands[i] = 0.02;
+        e.targetBands[i] = 0.02 * std::pow(10.0, (lowCut + presence) / 20.0);
+    }
+    for (int i = 0; i < kNormalBands; ++i)
+        e.userCurve[i] = i < 8 ? std::pow(10.0, 3.0 / 20.0) : 1.0;
+    ExpandCurveTo120(e.userCurve.data(), e.userCurve.data() + kHighOffset);
+}
+
+// The engine ready to play a real correction: a target measured with ±6 dB wiggles over frequency,
+// the resolution chosen, the corrected target heard.
+inline void PlayWigglyCorrection(CorrectionEngine& e, bool highResolution) {
+    e.Reset();
+    for (int i = 0; i < kBandCount; ++i)
+        e.targetBands[i] = std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    if (highResolution) e.SetResolution(1.0);
+    e.SetOutputSelection(1.0);
+}
