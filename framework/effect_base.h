@@ -116,6 +116,16 @@ struct EffectFacts {
     int32_t makerId = 0;
 };
 
+// Threads. Three kinds of thread call in, and the plug-in lock (re-entrant) is what they share:
+// - the audio thread: ProcessBlock and HandOverRequestedWork, inside the binding's `process`, which
+//   holds the lock for the whole block; parameter changes from the host's queue reach
+//   OnParamChange there too. Nothing on this path may block, allocate or design.
+// - the host's threads (usually its GUI thread): state (SerializeState/UnserializeState, under the
+//   lock), activation, block size and the controller's parameter edits; CompleteRequestedWork runs
+//   there only after the lock has been released.
+// - the editor's thread: SetParameterFromUI, the gesture and InformHostOfParamChange calls,
+//   AttachGraphics and the editor open/close hooks. Whatever touches parameters takes the lock.
+// OnParamChange always runs under the lock, whichever thread raised it.
 // The format-neutral plug-in object: parameters, presets, channel bookkeeping, the plug-in lock,
 // the processing entry (always in double precision) and parameter serialisation. A binding derives
 // from it to talk to a host; the plug-in's own class derives from the binding.

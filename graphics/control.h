@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// Threads. Controls live on the editor's thread. The only calls from other threads are
+// ApplyHostValue and ApplyHostAuxValue, made by the editor core for the binding under the plug-in
+// lock (host parameter changes, including those applied at the start of `process`); they only set
+// the value and mark the control for redraw, and the draw itself happens on the editor's thread.
 class IEffectBase;
 class IGraphics;
 class IParamRecord;

@@ -27,6 +27,11 @@ using FileChoiceDone = std::function<void(const std::optional<std::string>& path
 
 // Told at the start of every draw cycle (each timer tick, on the editor's thread) before the dirty
 // area is collected: the place where work that other threads have signalled reaches the controls.
+// Threads. The editor core runs on the editor's thread: the host's GUI thread that created the
+// window (its timer or run loop drives the draw cycle, input and panels). Two entries are called
+// from elsewhere: ApplyHostValueToControls, which the binding also calls from `process` (audio
+// thread) and from host calls, always under the plug-in lock; and QueueMessage/QueuedMessages,
+// which any thread may call (a mutex guards the queue; the panels open on the editor's thread).
 class IDrawCycleListener {
   public:
     virtual ~IDrawCycleListener() = default;

@@ -14,6 +14,12 @@ class IEditorWindow;
 // Binds the plug-in base to a host: one object that is both the audio processor and the edit
 // controller. Every host call is turned into calls on the base, in double precision, and for
 // processing and state under the plug-in lock.
+// Threads. `process` runs on the host's audio thread and holds the plug-in lock for the block; a
+// design it asks for goes to the engine's worker, never runs there. Every other host call (state,
+// setup, activation, the controller's parameters, the view) comes from the host's other threads,
+// usually its GUI thread: each takes the lock for its own work and runs a design it asked for only
+// after releasing it (CompleteRequestedWork); `setupProcessing` while active hands it to the worker
+// like `process`. The audio thread therefore waits at most for a copy.
 class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
   public:
     static constexpr vst::ParamID kPresetParamId = 0x70727374; // "prst"
