@@ -7,7 +7,7 @@
 #include "graphics/x11/x11_graphics.h"
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
-#include "plugin/posix/unprivileged_child.h"
+#include "support/posix/unprivileged_child.h"
 #include "x11/x11_host.h"
 
 #include <gtest/gtest.h>

@@ -96,6 +96,15 @@ class X11DialogTest : public ::testing::Test {
         return pid;
     }
     MessagePanel* Message() { return dynamic_cast<MessagePanel*>(Editor().TopPanel()); }
+    // Clicks a button whose dialog ends in a message and waits for it; the message's copy on stderr
+    // is kept out of the test's output.
+    bool ClickAndAwaitMessage(const IPixelRect& button) {
+        ::testing::internal::CaptureStderr();
+        ClickAt(button);
+        const bool shown = loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000);
+        ::testing::internal::GetCapturedStderr();
+        return shown;
+    }
 
     HostWindow host{800, 400};
     CountingTimer counter; // before the loop, which holds on to what was registered with it
@@ -226,10 +235,7 @@ TEST_F(X11DialogTest, ABrokenDialogProgramOrAnUnwritablePlaceIsSaidInTheEditor) 
     };
     for (const auto& c : cases) {
         Dialog(c.body);
-        ::testing::internal::CaptureStderr();
-        ClickAt(editor_rect::kSave);
-        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000)) << c.body;
-        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(ClickAndAwaitMessage(editor_rect::kSave)) << c.body;
         ASSERT_NE(Message(), nullptr) << c.body;
         EXPECT_EQ(Message()->Text(), c.message) << c.body;
         // The OK button closes it.
@@ -342,10 +348,7 @@ TEST_F(X11DialogTest, AFileReplacedBeforeItIsReadChangesNothing) {
         }
         // The answer names the file, and the file changes before the program has ended.
         Dialog("f='" + file + "'\nprintf '%s\\n' \"$f\"\n" + c.change);
-        ::testing::internal::CaptureStderr();
-        ClickAt(editor_rect::kLoad);
-        EXPECT_TRUE(loop.RunUntil([&] { return !Editor().FileDialogOpen() && Message(); }, 3000)) << c.change;
-        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(ClickAndAwaitMessage(editor_rect::kLoad)) << c.change;
         ASSERT_NE(Message(), nullptr) << c.change;
         EXPECT_EQ(Message()->Text(), c.message) << c.change;
         EXPECT_EQ(state(), before) << c.change;

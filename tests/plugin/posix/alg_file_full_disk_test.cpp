@@ -5,15 +5,15 @@
 
 #include "support/message_recorder.h"
 #include "plugin/temp_folder.h"
+#include "support/posix/child_report.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,37 +40,22 @@ struct SaveOutcome {
 // SaveAlgFile in a child whose files may grow to at most `limit` bytes (SIGXFSZ ignored, so the
 // write fails instead of killing the process); the result and the messages come back by a pipe.
 SaveOutcome SaveWithSizeLimit(const std::string& path, const AlgRecord& record, rlim_t limit) {
-    SaveOutcome out;
-    int fds[2];
-    if (pipe(fds) != 0) return out;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
+    const std::optional<std::string> report = RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit r{limit, limit};
-        std::string report = "x";
-        if (setrlimit(RLIMIT_FSIZE, &r) == 0) {
-            MessageRecorder messages;
-            report = SaveAlgFile(path, record) ? "1" : "0";
-            for (const auto& m : messages.entries)
-                report += m.text + "\n";
-        }
-        const ssize_t written = write(fds[1], report.data(), report.size());
-        _exit(written == static_cast<ssize_t>(report.size()) ? 0 : 1);
-    }
-    close(fds[1]);
-    std::string report;
-    char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return out;
-    out.exited = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !report.empty() && report[0] != 'x';
+        if (setrlimit(RLIMIT_FSIZE, &r) != 0) return std::string("x");
+        MessageRecorder messages;
+        std::string said = SaveAlgFile(path, record) ? "1" : "0";
+        for (const auto& m : messages.entries)
+            said += m.text + "\n";
+        return said;
+    });
+    SaveOutcome out;
+    out.exited = report && !report->empty() && (*report)[0] != 'x';
     if (!out.exited) return out;
-    out.saved = report[0] == '1';
-    for (size_t at = 1, end; (end = report.find('\n', at)) != std::string::npos; at = end + 1)
-        out.messages.push_back(report.substr(at, end - at));
+    out.saved = (*report)[0] == '1';
+    for (size_t at = 1, end; (end = report->find('\n', at)) != std::string::npos; at = end + 1)
+        out.messages.push_back(report->substr(at, end - at));
     return out;
 }
 

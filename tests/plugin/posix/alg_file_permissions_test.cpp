@@ -3,7 +3,7 @@
 #include "plugin/alg_file.h"
 #include "platform/file_system.h"
 
-#include "plugin/posix/unprivileged_child.h"
+#include "support/posix/unprivileged_child.h"
 #include "plugin/temp_folder.h"
 #include "support/message_recorder.h"
 
