@@ -174,9 +174,10 @@ class CorrectionEngine {
     // One design from the latest request: false when there was nothing to do. yieldToNewer: give
     // up as soon as a newer request arrives (the worker then starts over from it).
     bool RunDesign(DesignWork& work, bool yieldToNewer);
-    // The record's arrays and engine fields, then a design asked for; the parameter position
-    // (-1 when the record is incomplete). The caller holds the lock.
-    int ReadRecordUnderLock(const IByteChunk& chunk, int position);
+    // The parsed record's arrays and engine fields, then a design asked for. The caller holds the lock.
+    struct RecordImage;
+    static void ParseRecord(const IByteChunk& chunk, int position, RecordImage& image);
+    void ApplyRecordUnderLock(const RecordImage& image);
 
     IEffectBase& base;
     IEngineListener* listener;

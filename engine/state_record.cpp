@@ -4,6 +4,8 @@
 #include "framework/effect_base.h"
 #include "platform/plugin_lock.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -49,50 +51,82 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
     return put && params;
 }
 
+// A record read aside from the engine, so that the lock is held only to copy it in. `parts` counts
+// the complete parts in record order (target and reference at 33 bands, the same at 120, the user
+// curve); the parts and fields the chunk does not hold keep the engine's values.
+struct CorrectionEngine::RecordImage {
+    int parts = 0;
+    std::array<double, kBandCount> target;
+    std::array<double, kBandCount> reference;
+    std::array<double, kBandCount> userCurve; // the 33 points read, and their 120-point expansion
+    double fields[4] = {};
+    int fieldCount = 0;
+    int paramsAt = -1; // where the parameters start; -1 when the record is incomplete
+};
+
+void CorrectionEngine::ParseRecord(const IByteChunk& chunk, int p, RecordImage& image) {
+    const int64_t L = chunk.Size();
+    auto fits = [&](int end) { return p >= 0 && L >= static_cast<int64_t>(p) + end; };
+    struct Part {
+        double* to;
+        int bytes, at, end;
+    };
+    const Part parts[] = {
+        {image.target.data(), kNormalBytes, kTargetNormalAt, kReferenceNormalAt},
+        {image.reference.data(), kNormalBytes, kReferenceNormalAt, kTargetHighAt},
+        {image.target.data() + kHighOffset, kHighBytes, kTargetHighAt, kReferenceHighAt},
+        {image.reference.data() + kHighOffset, kHighBytes, kReferenceHighAt, kUserCurveAt},
+        {image.userCurve.data(), kNormalBytes, kUserCurveAt, kParamsAt},
+    };
+    for (const Part& part : parts) {
+        if (!fits(part.end)) break;
+        chunk.Get(part.to, part.bytes, p + part.at);
+        ++image.parts;
+    }
+    if (image.parts < 5) return;
+    ExpandCurveTo120(image.userCurve.data(), image.userCurve.data() + kHighOffset);
+    image.paramsAt = p + kParamsAt;
+    int at = image.paramsAt;
+    for (double& f : image.fields) {
+        const int next = chunk.GetValue(&f, at);
+        if (next < 0) break;
+        at = next;
+        ++image.fieldCount;
+    }
+}
+
 int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
+    // The chunk is the caller's: it is read (and the curve expanded) before the lock is taken.
+    // On the stack: a preset restored inside processing comes here too, where nothing may allocate.
+    RecordImage image;
+    ParseRecord(chunk, p, image);
     int result = -1;
     {
         PluginLockGuard guard(base.Lock());
-        result = base.UnserializeParams(chunk, ReadRecordUnderLock(chunk, p));
+        ApplyRecordUnderLock(image);
+        result = base.UnserializeParams(chunk, image.paramsAt);
     }
     // The design runs once the record is read; the lock is then held only to copy and to install.
     if (!designsDeferred) DesignIfRequested();
     return result;
 }
 
-int CorrectionEngine::ReadRecordUnderLock(const IByteChunk& chunk, int p) {
-    const int64_t L = chunk.Size();
-    auto fits = [&](int end) { return L >= static_cast<int64_t>(p) + end; };
-    int q = -1;
-    if (p >= 0 && fits(kReferenceNormalAt)) {
-        chunk.Get(targetBands.data(), kNormalBytes, p + kTargetNormalAt);
-        if (fits(kTargetHighAt)) {
-            chunk.Get(referenceBands.data(), kNormalBytes, p + kReferenceNormalAt);
-            if (fits(kReferenceHighAt)) {
-                chunk.Get(targetBands.data() + kHighOffset, kHighBytes, p + kTargetHighAt);
-                if (fits(kUserCurveAt)) {
-                    chunk.Get(referenceBands.data() + kHighOffset, kHighBytes, p + kReferenceHighAt);
-                    if (fits(kParamsAt)) {
-                        chunk.Get(userCurve.data(), kNormalBytes, p + kUserCurveAt);
-                        q = p + kParamsAt;
-                    }
-                }
-            }
-        }
-    }
-    if (q >= 0) {
-        double* fields[] = {&inputSelection, &outputSelection, &resolution, &gainPosition};
-        int at = q;
-        for (double* f : fields) {
-            const int next = chunk.GetValue(f, at);
-            if (next < 0) break;
-            at = next;
-        }
-    }
+void CorrectionEngine::ApplyRecordUnderLock(const RecordImage& image) {
+    const int n = image.parts;
+    if (n >= 1) std::copy_n(image.target.begin(), kNormalBands, targetBands.begin());
+    if (n >= 2) std::copy_n(image.reference.begin(), kNormalBands, referenceBands.begin());
+    if (n >= 3) std::copy_n(image.target.begin() + kHighOffset, kHighBands, targetBands.begin() + kHighOffset);
+    if (n >= 4)
+        std::copy_n(image.reference.begin() + kHighOffset, kHighBands, referenceBands.begin() + kHighOffset);
+    if (n >= 5)
+        userCurve = image.userCurve;
+    else // the curve in force, as a record without one leaves it
+        ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
+    double* fields[] = {&inputSelection, &outputSelection, &resolution, &gainPosition};
+    for (int i = 0; i < image.fieldCount; ++i)
+        *fields[i] = image.fields[i];
     gainFactor = GainFactorFor(gainPosition);
-    ExpandCurveTo120(userCurve.data(), userCurve.data() + kHighOffset);
     // The record itself keeps no coherence: unknown unless a trailer after the state brings it.
     quality = MeasurementQuality{};
     RequestDesign();
-    return q;
 }

@@ -66,9 +66,10 @@ bool IEffectVST3::ReadStateRecord(IBStream* state) {
     if (got == 0) return false;
     // Only what the stream delivered is read back; a short record keeps its complete parts.
     if (got < size) chunk.Resize(got);
-    // The host's stream is read without the lock (it may be a file); only applying the record holds it.
-    PluginLockGuard guard(Lock());
+    // The host's stream is read without the lock (it may be a file), and so is the record: the
+    // plug-in takes the lock only to apply what it read.
     UnserializeState(chunk, 0);
+    PluginLockGuard guard(Lock());
     RedrawParamControls();
     return got == size;
 }
