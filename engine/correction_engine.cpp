@@ -63,7 +63,17 @@ void CorrectionEngine::DesignIfRequested() {
 
 void CorrectionEngine::HandRequestToWorker() {
     DesignWorker* w = liveWorker.load(std::memory_order_acquire);
+    if (w && DesignPending()) w->Post();
+}
+
+void CorrectionEngine::WakeWorkerForRequest() {
+    DesignWorker* w = liveWorker.load(std::memory_order_acquire);
     if (w && DesignPending()) w->Wake();
+}
+
+void CorrectionEngine::SetProcessingActive(bool active) {
+    processingActive = active;
+    if (worker) worker->SetPolling(active);
 }
 
 void CorrectionEngine::EnsureWorker() {
@@ -74,9 +84,10 @@ void CorrectionEngine::EnsureWorker() {
         while (!workerStopping.load(std::memory_order_acquire) && RunDesign(*workerWork, true)) {
         }
     });
+    worker->SetPolling(processingActive);
     liveWorker.store(worker.get(), std::memory_order_release);
     // A request raised before the worker existed is not left waiting.
-    HandRequestToWorker();
+    WakeWorkerForRequest();
 }
 
 void CorrectionEngine::StopWorker() {

@@ -100,9 +100,15 @@ class CorrectionEngine {
     // Runs the design asked for, if its result is not in force yet, on the calling thread; the lock
     // is held only to copy the inputs and to install the result.
     void DesignIfRequested();
-    // Safe on the audio thread (no lock, no allocation, no design): wakes the worker when a design
-    // is waiting. Without a worker the request waits for the next DesignIfRequested.
+    // Safe on the audio thread (no lock, no allocation, no system call, no design): leaves a waiting
+    // design for the worker, which looks every DesignWorker::kPollInterval while processing is
+    // active. Without a worker the request waits for the next DesignIfRequested.
     void HandRequestToWorker();
+    // The same from a thread that may make system calls (host, editor): the worker starts at once.
+    void WakeWorkerForRequest();
+    // Host thread: processing was switched on or off; the worker looks for posted requests only
+    // while it is on (an idle instance costs nothing).
+    void SetProcessingActive(bool active);
     // The worker is made on first need by a host thread (processing being prepared) and joined by
     // StopWorker or the destructor; a design in flight is abandoned, nothing runs afterwards.
     void EnsureWorker();
@@ -190,6 +196,7 @@ class CorrectionEngine {
     // The worker as other threads see it: published once it runs, withdrawn before it is joined.
     std::atomic<DesignWorker*> liveWorker{nullptr};
     std::atomic<bool> workerStopping{false};
+    bool processingActive = false; // host thread only
     // Audio thread → editor thread.
     std::atomic<int> progressSteps{0}; // steps of 0.05 reached
     std::atomic<int> recordingDone{0}; // the completion is waiting to be delivered

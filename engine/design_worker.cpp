@@ -7,23 +7,50 @@ DesignWorker::DesignWorker(std::function<void()> w) : work(std::move(w)) {
 }
 
 DesignWorker::~DesignWorker() {
-    stopping.store(true, std::memory_order_release);
-    Wake();
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        stopping = true;
+    }
+    wakeUp.notify_one();
     thread.join();
 }
 
 void DesignWorker::Wake() {
-    wakes.fetch_add(1, std::memory_order_release);
-    wakes.notify_one();
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        woken = true;
+    }
+    wakeUp.notify_one();
+}
+
+void DesignWorker::SetPolling(bool on) {
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        polling = on;
+    }
+    wakeUp.notify_one();
 }
 
 void DesignWorker::Run() {
-    std::uint32_t seen = 0;
+    std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-        // A wake that came before the wait is not lost: the count already differs from `seen`.
-        wakes.wait(seen, std::memory_order_acquire);
-        seen = wakes.load(std::memory_order_acquire);
-        if (stopping.load(std::memory_order_acquire)) return;
+        // A wake or a post that came before the wait is not lost: the flags are still set. A change
+        // of polling ends the wait too, so that the next one is of the right kind.
+        const bool pollingNow = polling;
+        auto asked = [&] {
+            return woken || stopping || polling != pollingNow || posted.load(std::memory_order_acquire);
+        };
+        if (pollingNow)
+            wakeUp.wait_for(lock, kPollInterval, asked);
+        else
+            wakeUp.wait(lock, asked);
+        if (stopping) return;
+        const bool wasPosted = posted.exchange(false, std::memory_order_acq_rel);
+        const bool due = woken || wasPosted;
+        woken = false;
+        if (!due) continue; // a look that found nothing
+        lock.unlock();
         work();
+        lock.lock();
     }
 }

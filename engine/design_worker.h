@@ -1,15 +1,24 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 // A thread of one engine that runs the designs asked for where no design may run (the audio thread).
-// Waking it takes no lock and allocates nothing, so the audio thread may do it; the thread is
-// started when the worker is made and joined when it is destroyed, so no design outlives its owner.
+// The thread is started when the worker is made and joined when it is destroyed, so no design
+// outlives its owner.
+//
+// Two ways to ask. Wake, from threads that may make system calls (the host's, the editor's), runs
+// the work at once. Post, from the audio thread, only sets a flag - no lock, no allocation, no system
+// call - and the worker finds it at its next look: every kPollInterval while polling is on (the
+// owner turns it on while processing is active), otherwise at the next Wake.
 class DesignWorker {
   public:
+    static constexpr std::chrono::milliseconds kPollInterval{10};
+
     // work: runs every design that is waiting, on the worker's thread.
     explicit DesignWorker(std::function<void()> work);
     ~DesignWorker();
@@ -17,12 +26,19 @@ class DesignWorker {
     DesignWorker& operator=(const DesignWorker&) = delete;
 
     void Wake();
+    void Post() { posted.store(true, std::memory_order_release); }
+    // Not on the audio thread (it wakes the worker to start or stop looking).
+    void SetPolling(bool on);
 
   private:
     void Run();
 
     std::function<void()> work;
-    std::atomic<std::uint32_t> wakes{0};
-    std::atomic<bool> stopping{false};
+    std::atomic<bool> posted{false};
+    std::mutex mutex;
+    std::condition_variable wakeUp;
+    bool woken = false;    // under mutex
+    bool polling = false;  // under mutex
+    bool stopping = false; // under mutex
     std::thread thread;
 };

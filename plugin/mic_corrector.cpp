@@ -71,6 +71,11 @@ IMicCorrector::~IMicCorrector() {
     if (editor) editor->SetDrawCycleListener(nullptr);
 }
 
+void IMicCorrector::OnActivate(bool active) {
+    // While processing is active the worker looks for the requests blocks leave it.
+    engine.SetProcessingActive(active);
+}
+
 void IMicCorrector::Reset() {
     // Processing is being prepared on a host thread: the place to start the worker, before any
     // block can ask for a design.
@@ -239,7 +244,7 @@ void IMicCorrector::OnDrawCycle() {
     // A design asked for and not run yet (while processing before any worker existed, or by a
     // value that reached the plug-in without a block to hand it over) is not left waiting.
     if (engine.HasWorker())
-        engine.HandRequestToWorker();
+        engine.WakeWorkerForRequest();
     else
         CompleteRequestedWork();
     // A recording that ended while no window was open is delivered (and analysed) now.

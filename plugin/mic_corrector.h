@@ -29,6 +29,7 @@ class IMicCorrector : public IEffectVST3,
     ~IMicCorrector() override;
 
     void Reset() override;
+    void OnActivate(bool active) override;
     void OnParamChange(int paramIdx) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
     bool SerializeState(IByteChunk& chunk) override;
