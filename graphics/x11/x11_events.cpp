@@ -99,6 +99,9 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
         return;
     }
     IMouseMods mods = ModsFromState(e.state);
+    // A touchpad's smooth scrolling reaches a client that does not ask for the input extension's
+    // events as these buttons, one press per whole scroll step the server has added up, so small
+    // movements need no adding up here (unlike Windows' wheel deltas below one notch).
     if (e.detail == 4 || e.detail == 5) {
         MouseWheel(x, y, mods, e.detail == 4 ? 1 : -1);
         return;
