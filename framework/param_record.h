@@ -13,6 +13,9 @@ struct DisplayText {
 // One plug-in parameter: its definition and its current plain value. The single conversion rule
 // between plain and normalised values (a linear range bent by a shape exponent) lives here and is
 // used by the host binding, the editor and the engine alike.
+// Threads: the definition is fixed once the plug-in is built; `value` is written under the plug-in
+// lock by whichever thread changes it (the audio thread from the host's queue, the host's threads,
+// the editor), and read under the lock wherever another thread may write it at the same time.
 class IParamRecord {
   public:
     static constexpr int32_t kTypeNone = 0;

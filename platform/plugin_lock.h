@@ -1,6 +1,9 @@
 #pragma once
 
 // The plug-in lock: one re-entrant lock per instance. A thread that holds it may enter it again.
+// Threads: any. The audio thread holds it for a whole block, so every other thread holds it only
+// to copy (never to compute, wait or show anything); on POSIX it lends a waiting real-time thread's
+// priority to its holder.
 // Storage is kept inline so that no platform header leaks into the rest of the tree.
 class PluginLock {
   public:

@@ -18,6 +18,11 @@ struct AlgRecord;
 // the base's audio and state hooks to it; it finds its documents folder and the reference
 // microphone's calibration when it is built, builds its editor, and carries out what the editor's
 // buttons and selectors stand for.
+// Threads: the base's hooks come as framework/effect_base.h says (ProcessBlock and parameter
+// changes from the host's queue on the audio thread under the lock; state and activation on the
+// host's threads; actions, the draw cycle and the editor's hooks on the editor thread). What the
+// audio thread hands on (host values for the controls, redraws, finished designs) goes through
+// atomics that the draw cycle collects; designs never run on the audio thread.
 class IMicCorrector : public IEffectVST3,
                       public IParameterActionTarget,
                       private IEngineListener,
