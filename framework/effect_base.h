@@ -117,9 +117,10 @@ struct EffectFacts {
 };
 
 // Threads. Three kinds of thread call in, and the plug-in lock (re-entrant) is what they share:
-// - the audio thread: ProcessBlock and HandOverRequestedWork, inside the binding's `process`, which
-//   holds the lock for the whole block; parameter changes from the host's queue reach
-//   OnParamChange there too. Nothing on this path may block, allocate or design.
+// - the audio thread: ProcessBlock inside the binding's `process`, which holds the lock for the
+//   whole block; parameter changes from the host's queue reach OnParamChange there too; then
+//   HandOverRequestedWork, after the lock is released. Nothing on this path may block, allocate,
+//   make a system call or design.
 // - the host's threads (usually its GUI thread): state (SerializeState/UnserializeState, under the
 //   lock), activation, block size and the controller's parameter edits; CompleteRequestedWork runs
 //   there only after the lock has been released.
@@ -173,8 +174,9 @@ class IEffectBase {
     // Work that a host call asked for and that may not run under the lock (a redesign after a
     // state restore): the binding calls it on the host's thread once it has released the lock.
     virtual void CompleteRequestedWork() {}
-    // The same asked for while processing: called inside `process`, lock held, and must neither
-    // block nor allocate unless offline (rendering without a deadline).
+    // The same asked for while processing: called by `process` once the block is done and the lock
+    // released, and must neither block, allocate nor make a system call - except offline (rendering
+    // without a deadline), where it runs under the lock before the block, which waits for it.
     virtual void HandOverRequestedWork(bool /*offline*/) {}
     // An optional trailer the host keeps after the state (after the controller's bypass flag):
     // readers that do not know it stop before it. None by default; a state without one hands
