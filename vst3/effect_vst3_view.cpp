@@ -1,6 +1,6 @@
 #include "vst3/effect_vst3_view.h"
 
-#include "vst3/editor_window.h"
+#include "graphics/editor_window.h"
 #include "vst3/effect_vst3.h"
 #include "vst3/view_platform.h"
 
