@@ -1,13 +1,13 @@
 #pragma once
 
-namespace vst {
-class FUnknown;
-}
+#include "graphics/host_run_loop.h"
 
-// What the editor view needs from the editor object to host it in a window the host provides.
-// The editor back end implements it next to the base's editor link; without it (or without an
-// editor at all) the view answers size and attach requests with kResultFalse. The window
-// operations have the editor core's own signatures, so one back-end function serves both.
+#include <memory>
+
+// What a host binding needs from the editor object to host it in a window the host provides.
+// The editor back end implements it next to the base's editor link; an editor without it (the
+// headless one) cannot be shown in a host's window. The window operations have the editor core's
+// own signatures, so one back-end function serves both.
 class IEditorWindow {
   public:
     virtual ~IEditorWindow() = default;
@@ -18,7 +18,7 @@ class IEditorWindow {
     virtual void* AttachToParent(void* parent) = 0;
     // Destroys the window; the editor object itself stays.
     virtual void DetachWindow() = 0;
-    // The host's frame for the next AttachToParent (null when there is none). Back ends that the
-    // host's own event loop drives find that loop through it; others ignore it.
-    virtual void UseHostFrame(vst::FUnknown* /*frame*/) {}
+    // The host's event loop for the next AttachToParent (null when there is none), kept until
+    // DetachWindow. Back ends that the host's own event loop drives need it; others drop it.
+    virtual void UseHostRunLoop(std::unique_ptr<IHostRunLoop> /*loop*/) {}
 };
