@@ -1,24 +1,5 @@
 #pragma once
 
-namespace vst {
-class FUnknown;
-}
-
-// What the editor view needs from the editor object to host it in a window the host provides.
-// The editor back end implements it next to the base's editor link; without it (or without an
-// editor at all) the view answers size and attach requests with kResultFalse. The window
-// operations have the editor core's own signatures, so one back-end function serves both.
-class IEditorWindow {
-  public:
-    virtual ~IEditorWindow() = default;
-    virtual int EditorWidth() const = 0;
-    virtual int EditorHeight() const = 0;
-    // Creates the editor's window inside parent and returns it; null when no window could be made.
-    // (The same signature as the editor core's, so one override serves both.)
-    virtual void* AttachToParent(void* parent) = 0;
-    // Destroys the window; the editor object itself stays.
-    virtual void DetachWindow() = 0;
-    // The host's frame for the next AttachToParent (null when there is none). Back ends that the
-    // host's own event loop drives find that loop through it; others ignore it.
-    virtual void UseHostFrame(vst::FUnknown* /*frame*/) {}
-};
+// The editor's window interface belongs to the editor core; this name stays for the plug-in class,
+// which reaches it through the binding.
+#include "graphics/editor_window.h"

@@ -2,7 +2,7 @@
 #include "vst3/effect_vst3.h"
 
 #include "framework/host_text.h"
-#include "vst3/editor_window.h"
+#include "graphics/editor_window.h"
 #include "vst3/effect_vst3_view.h"
 #include "vst3/ihost_parameter.h"
 

@@ -2,7 +2,7 @@
 // resizing, host context menus and latency changes.
 #include "vst3/effect_vst3.h"
 
-#include "vst3/editor_window.h"
+#include "graphics/editor_window.h"
 #include "vst3/effect_vst3_view.h"
 
 using namespace vst;

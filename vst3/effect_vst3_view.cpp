@@ -1,6 +1,6 @@
 #include "vst3/effect_vst3_view.h"
 
-#include "vst3/editor_window.h"
+#include "graphics/editor_window.h"
 #include "vst3/effect_vst3.h"
 #include "vst3/view_platform.h"
 
@@ -43,7 +43,7 @@ tresult IEffectVST3View::attached(void* parent, FIDString type) {
     if (IsNativeType(type)) {
         // A window that cannot be made (no display, no host run loop) is the host's to know
         // about; the editor stays closed.
-        window->UseHostFrame(plugFrame);
+        window->UseHostRunLoop(HostRunLoopFor(plugFrame));
         if (!window->AttachToParent(parent)) return kResultFalse;
     }
     systemWindow = parent;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "graphics/editor_window.h"
 #include "graphics/graphics.h"
-#include "vst3/editor_window.h"
 
 #include <windows.h>
 

@@ -25,7 +25,8 @@ int IGraphicsX11::OpenDocument(const std::string& path) {
     run->started = std::chrono::steady_clock::now();
     if (!run->child.Start(OpenerCommand(path), ChildOutput::Discard)) return OpenerResult(path, kNotStarted);
     if (run->child.ExitFd() >= 0)
-        run->watch = X11DescriptorWatch::Register(hostRunLoop, run->child.ExitFd(), [this] { PollOpener(); });
+        run->watch =
+            X11DescriptorWatch::Register(hostRunLoop.get(), run->child.ExitFd(), [this] { PollOpener(); });
     opener = std::move(run);
     return kShellOpened;
 }

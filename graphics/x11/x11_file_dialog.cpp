@@ -37,8 +37,8 @@ void IGraphicsX11::ChooseFileThen(const FileDialogRequest& request, FileChoiceDo
         return;
     }
     // Without the descriptor the timer still reads the answer, only less promptly.
-    run->watch =
-        X11DescriptorWatch::Register(hostRunLoop, run->child.OutputFd(), [this] { OnDialogReadable(); });
+    run->watch = X11DescriptorWatch::Register(hostRunLoop.get(), run->child.OutputFd(),
+                                              [this] { OnDialogReadable(); });
     auto panel = std::make_unique<MessagePanel>(
         request.title, kWaitingText, std::vector<std::string>{"Cancel"}, [this](int) { CancelFileDialog(); });
     run->panel = panel.get();

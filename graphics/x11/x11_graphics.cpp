@@ -10,7 +10,6 @@
 #include "graphics/x11/x11_document_opener.h"
 #include "graphics/x11/x11_file_dialog.h"
 #include "graphics/x11/x11_popup_menu.h"
-#include "graphics/x11/x11_run_loop_link.h"
 #include "graphics/x11/x11_text_field.h"
 #include "platform/system_dialogs.h"
 #include "raster/png_loader.h"
@@ -31,13 +30,12 @@ IGraphicsX11::IGraphicsX11(IEffectBase* plug, int w, int h, int rate) : IGraphic
 
 IGraphicsX11::~IGraphicsX11() {
     DetachWindow();
-    UseHostFrame(nullptr);
 }
 
-void IGraphicsX11::UseHostFrame(vst::FUnknown* frame) {
-    vst::IRunLoop* loop = vst::QueryAs<vst::IRunLoop>(frame);
-    if (hostRunLoop) hostRunLoop->release();
-    hostRunLoop = loop;
+void IGraphicsX11::UseHostRunLoop(std::unique_ptr<IHostRunLoop> loop) {
+    // The window's handlers are registered with the loop it has now, which is about to go.
+    CloseWindow();
+    hostRunLoop = std::move(loop);
 }
 
 void* IGraphicsX11::NativeWindow() {
@@ -56,8 +54,11 @@ void* IGraphicsX11::AttachToParent(void* parentPtr) {
         return nullptr;
     }
     const int rate = FrameRate() > 0 ? FrameRate() : 25;
-    link = X11RunLoopLink::Register(hostRunLoop, this, display->Fd(), vst::uint64(1000 / rate));
-    if (!link) {
+    watchingConnection = hostRunLoop->WatchDescriptor(this, display->Fd());
+    runLoopLinked = watchingConnection && hostRunLoop->StartTimer(this, uint64_t(1000 / rate));
+    if (!runLoopLinked) {
+        if (watchingConnection) hostRunLoop->StopWatching(this);
+        watchingConnection = false;
         display.reset(); // the server destroys the window with the connection
         window = 0;
         return nullptr;
@@ -114,8 +115,8 @@ bool IGraphicsX11::OpenWindow(xcb_window_t parent) {
 
 void IGraphicsX11::DetachWindow() {
     CloseWindow();
-    // The host hands its frame again with the next attach; its run loop is not ours to keep.
-    UseHostFrame(nullptr);
+    // The host's loop comes again with the next attach; it is not ours to keep.
+    hostRunLoop.reset();
 }
 
 void IGraphicsX11::CloseWindow() {
@@ -128,8 +129,11 @@ void IGraphicsX11::CloseWindow() {
     CancelFileDialog();
     LetOpenerGo();
     DropTransientPanels();
-    if (link) link->Disconnect();
-    link = nullptr;
+    if (runLoopLinked) {
+        if (watchingConnection) hostRunLoop->StopWatching(this);
+        hostRunLoop->StopTimer(this);
+    }
+    runLoopLinked = watchingConnection = false;
     xcb_connection_t* c = display->Conn();
     if (display->Ok()) {
         if (cursorHidden) RestoreCursor();
@@ -153,7 +157,7 @@ bool IGraphicsX11::PresentArea(const IPixelRect& r) {
     return true;
 }
 
-void IGraphicsX11::OnConnectionReadable() {
+void IGraphicsX11::OnDescriptorReadable(int) {
     if (!display) return;
     // What the plug-in says while it works for this window is shown in this window.
     MessageRoute route(this);
@@ -161,7 +165,7 @@ void IGraphicsX11::OnConnectionReadable() {
     if (display) display->Flush();
 }
 
-void IGraphicsX11::OnTimerTick() {
+void IGraphicsX11::OnTimer() {
     if (!display) return;
     MessageRoute route(this);
     X11Display* d = display.get();
@@ -189,9 +193,10 @@ void IGraphicsX11::DispatchPending() {
         // A control's action may have closed the window (and the connection with it).
         if (display.get() != d) return;
     }
-    if (!d->Ok() && link) {
+    if (!d->Ok() && runLoopLinked) {
         // The server went away: nothing more will come, and the descriptor would never rest.
-        link->StopWatching();
+        if (watchingConnection) hostRunLoop->StopWatching(this);
+        watchingConnection = false;
         windowGone = true;
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "graphics/editor_window.h"
 #include "graphics/graphics.h"
-#include "vst3/editor_window.h"
+#include "graphics/host_run_loop.h"
 
 #include <xcb/xcb.h>
 
@@ -9,14 +10,9 @@
 #include <string>
 
 class X11Display;
-class X11RunLoopLink;
 struct X11DocumentOpener;
 struct X11FileDialog;
 class X11TextField;
-
-namespace vst {
-class IRunLoop;
-}
 
 // The editor back end for Linux hosts: the editor is a child window of the X11 window the host
 // hands over, driven by the host's run loop (a handler on the X connection and a timer at the
@@ -25,7 +21,10 @@ class IRunLoop;
 // leaves message boxes and file or colour dialogs to zenity or kdialog and addresses to xdg-open.
 // The plug-in's own messages and the wait for a file dialog are panels drawn in the editor.
 // The X connection is made when the window opens, so the object can exist without a display.
-class IGraphicsX11 : public IGraphics, public IEditorWindow {
+class IGraphicsX11 : public IGraphics,
+                     public IEditorWindow,
+                     private IHostRunLoop::IDescriptorHandler,
+                     private IHostRunLoop::ITimerHandler {
   public:
     IGraphicsX11(IEffectBase* plug, int width, int height, int frameRate);
     ~IGraphicsX11() override;
@@ -47,7 +46,7 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     bool ChooseColour(IArgbColor& colour, const char* prompt) override;
     bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
                    const char* errorText) override;
-    // parent is the host's X11 window id. Needs a host run loop (UseHostFrame) and a display.
+    // parent is the host's X11 window id. Needs a host run loop (UseHostRunLoop) and a display.
     void* AttachToParent(void* parent) override;
     void DetachWindow() override;
     void* NativeWindow() override;
@@ -67,11 +66,8 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     // ---- The host side ----
     int EditorWidth() const override { return Width(); }
     int EditorHeight() const override { return Height(); }
-    void UseHostFrame(vst::FUnknown* frame) override;
-
-    // What the run loop calls.
-    void OnConnectionReadable();
-    void OnTimerTick();
+    // A window open on another loop is closed first: that loop drives it.
+    void UseHostRunLoop(std::unique_ptr<IHostRunLoop> loop) override;
 
     // The editor window's id (0 without one) and whether a text field is open.
     uint32_t WindowId() const { return window; }
@@ -79,6 +75,11 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
 
   private:
     enum class EntryState { None, Editing, Commit, Cancel };
+
+    // What the run loop calls: the X connection's descriptor became readable, and the timer at
+    // the editor's frame rate.
+    void OnDescriptorReadable(int fd) override;
+    void OnTimer() override;
 
     bool OpenWindow(xcb_window_t parent);
     // Destroys the window and closes the connection; the host's run loop stays for a new attach.
@@ -108,8 +109,11 @@ class IGraphicsX11 : public IGraphics, public IEditorWindow {
     bool PanelKeyFromEvent(const xcb_key_press_event_t& e);
 
     std::unique_ptr<X11Display> display;
-    vst::IRunLoop* hostRunLoop = nullptr; // held between UseHostFrame and the next one
-    X11RunLoopLink* link = nullptr;
+    std::unique_ptr<IHostRunLoop> hostRunLoop; // held between UseHostRunLoop and DetachWindow
+    // Both handlers are registered while a window is open; the descriptor alone is dropped when
+    // the server goes away.
+    bool runLoopLinked = false;
+    bool watchingConnection = false;
     xcb_window_t parentWindow = 0;
     xcb_window_t window = 0;
     xcb_window_t rootWindow = 0;

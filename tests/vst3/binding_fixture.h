@@ -5,8 +5,8 @@
 // the services the binding offers the base and the editor.
 
 #include "framework/editor_link.h"
+#include "graphics/editor_window.h"
 #include "support/effect_facts.h"
-#include "vst3/editor_window.h"
 #include "vst3/effect_vst3.h"
 
 #include <memory>

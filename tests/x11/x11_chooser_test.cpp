@@ -45,7 +45,7 @@ class X11ChooserTest : public ::testing::Test {
         setenv("HOME", (root / "home").c_str(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
         plug = new IMicCorrector(CreatePlatformEditor);
-        Editor().UseHostFrame(&frame);
+        Editor().UseHostRunLoop(frame.RunLoop());
         ASSERT_TRUE(Editor().AttachToParent(host.Handle()));
         loop.RunFor(200);
     }
@@ -201,7 +201,7 @@ TEST(X11ChooserAsUser, AFolderThatMayNotBeReadIsSaidAndNothingIsLost) {
         TestFrame frame{&loop};
         auto* plug = new IMicCorrector(CreatePlatformEditor);
         auto& editor = static_cast<IGraphicsX11&>(*plug->Editor());
-        editor.UseHostFrame(&frame);
+        editor.UseHostRunLoop(frame.RunLoop());
         std::string report;
         if (editor.AttachToParent(host.Handle())) {
             loop.RunFor(200);

@@ -77,7 +77,7 @@ class X11DialogTest : public ::testing::Test {
 
     IGraphicsX11& Editor() { return static_cast<IGraphicsX11&>(*plug->Editor()); }
     bool Open() {
-        Editor().UseHostFrame(&frame);
+        Editor().UseHostRunLoop(frame.RunLoop());
         if (!Editor().AttachToParent(host.Handle())) return false;
         loop.RunFor(200);
         return true;

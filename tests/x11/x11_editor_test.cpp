@@ -51,7 +51,7 @@ class X11EditorTest : public ::testing::Test {
     RecordingPlug& Plug() { return scene->plug; }
 
     bool Open() {
-        Editor().UseHostFrame(&frame);
+        Editor().UseHostRunLoop(frame.RunLoop());
         if (!Editor().AttachToParent(host.Handle())) return false;
         // Drawn once the first timer ticks.
         loop.RunFor(150);
@@ -422,19 +422,19 @@ TEST_F(X11EditorTest, ClipboardTextAndTheHiddenPointer) {
 TEST_F(X11EditorTest, WithoutARunLoopOrADisplayNothingOpens) {
     const int descriptors = OpenDescriptors();
     TestFrame bare(nullptr);
-    Editor().UseHostFrame(&bare);
+    Editor().UseHostRunLoop(bare.RunLoop());
     EXPECT_EQ(Editor().AttachToParent(host.Handle()), nullptr);
-    Editor().UseHostFrame(nullptr);
+    Editor().UseHostRunLoop(nullptr);
     EXPECT_EQ(Editor().AttachToParent(host.Handle()), nullptr);
 
     std::string display = getenv("DISPLAY");
     setenv("DISPLAY", ":1999", 1);
-    Editor().UseHostFrame(&frame);
+    Editor().UseHostRunLoop(frame.RunLoop());
     EXPECT_EQ(Editor().AttachToParent(host.Handle()), nullptr);
     setenv("DISPLAY", display.c_str(), 1);
 
     // Not a window at all.
-    Editor().UseHostFrame(&frame);
+    Editor().UseHostRunLoop(frame.RunLoop());
     EXPECT_EQ(Editor().AttachToParent(reinterpret_cast<void*>(uintptr_t(0x7ffffff0))), nullptr);
     Editor().DetachWindow();
 

@@ -1,5 +1,7 @@
 #include "x11/x11_host.h"
 
+#include "vst3/view_platform.h"
+
 #include <xcb/xtest.h>
 
 #include <dirent.h>
@@ -136,6 +138,10 @@ tresult TestFrame::queryInterface(const TUID iid, void** obj) {
 tresult TestFrame::resizeView(IPlugView*, ViewRect* r) {
     if (r) resizes.push_back(*r);
     return kResultOk;
+}
+
+std::unique_ptr<IHostRunLoop> TestFrame::RunLoop() {
+    return HostRunLoopFor(this);
 }
 
 HostWindow::HostWindow(int w, int h) {

@@ -4,6 +4,7 @@
 // display, a view frame that offers a run loop, and the run loop itself (poll on the registered
 // descriptors, timers by their intervals). Input arrives through XTest, as a user's would.
 
+#include "graphics/host_run_loop.h"
 #include "raster/mem_bitmap.h"
 #include "vst3/abi/linux_run_loop.h"
 #include "vst3/abi/view.h"
@@ -64,6 +65,8 @@ class TestFrame : public vst::IPlugFrame {
     vst::uint32 addRef() override { return ++refs; }
     vst::uint32 release() override { return --refs; }
     vst::tresult resizeView(vst::IPlugView* view, vst::ViewRect* r) override;
+    // The run loop as the view hands it to the editor (null without one).
+    std::unique_ptr<IHostRunLoop> RunLoop();
 
     int References() const { return refs; }
     std::vector<vst::ViewRect> resizes;

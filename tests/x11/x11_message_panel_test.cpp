@@ -65,7 +65,7 @@ TEST_F(X11MessagePanelTest, PanelsLookAsTheHeadlessEditorDrawsThemAndCloseWithTh
 
     auto& editor = static_cast<IGraphicsX11&>(*plug->Editor());
     EXPECT_EQ(editor.QueuedMessages(), 1u);
-    editor.UseHostFrame(&frame);
+    editor.UseHostRunLoop(frame.RunLoop());
     ASSERT_TRUE(editor.AttachToParent(host.Handle()));
     ASSERT_TRUE(loop.RunUntil([&] { return Message(editor) != nullptr; }));
     loop.RunFor(200);

@@ -1,0 +1,2 @@
+#include "framework/chunk.h"
+#  include "tools/report.h"

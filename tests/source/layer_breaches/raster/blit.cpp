@@ -1,0 +1,2 @@
+#include "raster/blit.h"
+#include <framework/chunk.h>

@@ -1,0 +1,2 @@
+#include "plugin/effect.h"
+#include "vst3/abi/unknown.h"

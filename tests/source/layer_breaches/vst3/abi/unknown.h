@@ -1,0 +1,3 @@
+#pragma once
+
+#include "vst3/binding.h"
