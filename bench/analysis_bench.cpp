@@ -4,7 +4,7 @@
 // engine's transform alone is timed too, to show what the rest of the analysis costs.
 #include "engine/double_array.h"
 #include "engine/fft.h"
-#include "engine/large_pages.h"
+#include "platform/large_pages.h"
 #include "engine/measurement_quality.h"
 #include "engine/recording_analysis.h"
 #include "ratio_reporter.h"

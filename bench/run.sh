@@ -4,7 +4,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree="$here/build/bench"
-cmake -S "$here" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTV_SANITIZE=OFF -DTV_BUILD_BENCH=ON >/dev/null
+cmake -S "$here" --preset bench >/dev/null
 cmake --build "$tree" -j "${TV_JOBS:-2}" --target analysis_bench quality_bench design_bench audio_path_bench editor_redraw_bench \
   denormal_bench lock_wait_bench raster_bench
 status=0

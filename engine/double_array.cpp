@@ -1,6 +1,6 @@
 #include "engine/double_array.h"
 
-#include "engine/large_pages.h"
+#include "platform/large_pages.h"
 
 #include <atomic>
 #include <cstring>

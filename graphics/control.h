@@ -54,7 +54,6 @@ class IControl {
     virtual void MarkDirty(bool pushToPlug);
     virtual void MarkClean();
     virtual bool NeedsRepaint() { return dirty; }
-    virtual void IdleTick() {}
     virtual void ApplyHostAuxValue(int position, double v);
 
     // Asks the editor for a value entry (menu or text field) for the bound parameter.

@@ -73,17 +73,13 @@ class IGraphics : public IEditorLink, public IMessageSink {
     virtual bool ChooseColour(IArgbColor& colour, const char* prompt) = 0;
     virtual bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
                            const char* errorText) = 0;
-    virtual bool QueryHook() { return false; }
     virtual void* AttachToParent(void* parentWindow) = 0;
-    virtual void WindowHook1() {}
-    virtual void WindowHook2() {}
     virtual void DetachWindow() = 0;
     virtual void* NativeWindow() = 0;
     virtual bool GetClipboardText(std::string& text) = 0;
     ~IGraphics() override;
     virtual void HideCursor() {}
     virtual void RestoreCursor() {}
-    virtual void CursorHook() {}
     virtual RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) = 0;
     // Asks the user for a file and hands the answer to `done`, on the editor's thread. Here the
     // dialog service answers at once; a back end whose host must keep running answers later, and

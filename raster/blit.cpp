@@ -62,12 +62,10 @@ void ChannelCopy(const BlitArea& b, int mode) {
     ForEachPixel(b, [=](RAST_Pixel d, RAST_Pixel s) { return (d & keep) | ((s >> sshift) & 255) << dshift; });
 }
 
-} // namespace
-
-void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, const RAST_Rect* srcRect,
-                float alpha, int mode) {
-    if (!dest || !src || alpha == 0.0f || !dest->Bits() || !src->Bits()) return;
-
+// Clips the source rectangle (whole source when null) placed at (dx, dy) to both bitmaps; false
+// when nothing is left to draw.
+bool ClipBlitArea(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, const RAST_Rect* srcRect,
+                  BlitArea& b) {
     // Clipping in 64 bits: extreme rectangles and offsets must not wrap.
     long long left = 0, top = 0, right = src->Width(), bottom = src->Height();
     if (srcRect) {
@@ -81,32 +79,40 @@ void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, con
     if (top < 0) y -= top, top = 0;
     if (x < 0) left -= x, x = 0;
     if (y < 0) top -= y, y = 0;
-    if (x >= dest->Width() || y >= dest->Height()) return;
+    if (x >= dest->Width() || y >= dest->Height()) return false;
     const long long w = std::min(right - left, dest->Width() - x);
     const long long h = std::min(bottom - top, dest->Height() - y);
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return false;
 
-    BlitArea b{src,
-               dest,
-               static_cast<int>(left),
-               static_cast<int>(top),
-               static_cast<int>(x),
-               static_cast<int>(y),
-               static_cast<int>(w),
-               static_cast<int>(h)};
+    b = BlitArea{src,
+                 dest,
+                 static_cast<int>(left),
+                 static_cast<int>(top),
+                 static_cast<int>(x),
+                 static_cast<int>(y),
+                 static_cast<int>(w),
+                 static_cast<int>(h)};
+    return true;
+}
 
-    // A bitmap blitted onto itself with overlapping areas would read pixels it has already
-    // written: work from a copy of the source area.
-    RAST_MemBitmap copy;
-    if (src->Bits() == dest->Bits() && left < x + w && x < left + w && top < y + h && y < top + h) {
-        if (!copy.ResizeTo(b.w, b.h) || copy.Width() != b.w) return;
-        for (int row = 0; row < b.h; ++row)
-            std::memcpy(copy.Row(row), src->Row(b.sy + row) + b.sx,
-                        static_cast<size_t>(b.w) * sizeof(RAST_Pixel));
-        b.src = &copy;
-        b.sx = b.sy = 0;
-    }
+// A bitmap blitted onto itself with overlapping areas would read pixels it has already written:
+// such a blit reads from a copy of the source area instead. False when the copy cannot be made.
+bool SeparateOverlap(BlitArea& b, RAST_MemBitmap& copy) {
+    const long long left = b.sx, top = b.sy, x = b.dx, y = b.dy, w = b.w, h = b.h;
+    if (b.src->Bits() != b.dest->Bits() || !(left < x + w && x < left + w && top < y + h && y < top + h))
+        return true;
+    if (!copy.ResizeTo(b.w, b.h) || copy.Width() != b.w) return false;
+    for (int row = 0; row < b.h; ++row)
+        std::memcpy(copy.Row(row), b.src->Row(b.sy + row) + b.sx,
+                    static_cast<size_t>(b.w) * sizeof(RAST_Pixel));
+    b.src = &copy;
+    b.sx = b.sy = 0;
+    return true;
+}
 
+// Combines the clipped areas as the mode's low byte says, at constant alpha, weighted by each
+// source pixel's own alpha as well with UseSourceAlpha.
+void CombineArea(const BlitArea& b, float alpha, int mode) {
     if ((mode & 0xFF) >= 0xF0) {
         ChannelCopy(b, mode & 0xFF);
         return;
@@ -169,4 +175,16 @@ void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, con
     default:
         return;
     }
+}
+
+} // namespace
+
+void BlitBitmap(RAST_IBitmap* dest, const RAST_IBitmap* src, int dx, int dy, const RAST_Rect* srcRect,
+                float alpha, int mode) {
+    if (!dest || !src || alpha == 0.0f || !dest->Bits() || !src->Bits()) return;
+    BlitArea b{};
+    if (!ClipBlitArea(dest, src, dx, dy, srcRect, b)) return;
+    RAST_MemBitmap copy;
+    if (!SeparateOverlap(b, copy)) return;
+    CombineArea(b, alpha, mode);
 }

@@ -8,12 +8,12 @@
 #   release-linux            only the build/release part of `release`
 #   tsan     build/tsan     ThreadSanitizer, only the three-thread stress program, which it then runs
 #            long (TV_STRESS_ROUNDS rounds, 400 by default)
+# Each tree is configured by its preset in CMakePresets.json (the same name), which IDEs read too.
 # Usage: scripts/build.sh [native|win64|all|release|release-linux|tsan] [extra cmake --build arguments]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 which="${1:-all}"; shift || true
 jobs="${TV_JOBS:-$(nproc)}"
-toolchain="$here/cmake/toolchain-mingw-w64.cmake"
 
 case "$which" in
   native|win64|all|release|release-linux|tsan) ;;
@@ -21,20 +21,19 @@ case "$which" in
 esac
 
 if [ "$which" = native ] || [ "$which" = all ]; then
-  cmake -S "$here" -B "$here/build/native" -DTV_SANITIZE=ON >/dev/null
+  cmake -S "$here" --preset native >/dev/null
   cmake --build "$here/build/native" -j "$jobs" "$@"
 fi
 if [ "$which" = win64 ] || [ "$which" = all ]; then
-  cmake -S "$here" -B "$here/build/win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  cmake -S "$here" --preset win64 >/dev/null
   cmake --build "$here/build/win64" -j "$jobs" "$@"
 fi
-release_options=(-DCMAKE_BUILD_TYPE=Release -DTV_SANITIZE=OFF -DTV_BUILD_TESTS=OFF -DTV_BUILD_BENCH=OFF)
 if [ "$which" = release ] || [ "$which" = release-linux ]; then
-  cmake -S "$here" -B "$here/build/release" "${release_options[@]}" >/dev/null
+  cmake -S "$here" --preset release >/dev/null
   cmake --build "$here/build/release" -j "$jobs" "$@"
 fi
 if [ "$which" = release ]; then
-  cmake -S "$here" -B "$here/build/release-win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${release_options[@]}" >/dev/null
+  cmake -S "$here" --preset release-win64 >/dev/null
   cmake --build "$here/build/release-win64" -j "$jobs" --target TessivaneVorelline "$@"
   # The Windows bundle beside the Linux one, so one folder holds everything a user installs.
   rm -rf "$here/build/release/win64"
@@ -54,9 +53,7 @@ if [ "$which" = release ]; then
   (cd "$here/build/release/packages" && ls -1 *.exe *.zip *.deb *.tar.gz | sed 's/^/    /')
 fi
 if [ "$which" = tsan ]; then
-  cmake -S "$here" -B "$here/build/tsan" -DTV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" -DCMAKE_C_FLAGS="-fsanitize=thread" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+  cmake -S "$here" --preset tsan >/dev/null
   cmake --build "$here/build/tsan" -j "$jobs" --target plugin_stress "$@"
   # Any report fails the run; the audio thread keeps the whole recording path in play.
   # Without address-space randomisation: this ThreadSanitizer cannot map its shadow memory when

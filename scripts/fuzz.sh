@@ -12,10 +12,8 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(calibration png alg state process)
 tree="$here/build/fuzz"
 
-flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
-CC=clang CXX=clang++ cmake -S "$here" -B "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_SANITIZE=OFF -DTV_FUZZ=ON \
-  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+# The preset `fuzz` (CMakePresets.json) picks clang and the sanitizer flags.
+cmake -S "$here" --preset fuzz >/dev/null
 nice -n 19 cmake --build "$tree" -j "${TV_JOBS:-2}" --target "${targets[@]/%/_fuzzer}"
 
 status=0

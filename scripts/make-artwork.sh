@@ -4,7 +4,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree="$here/build/artwork"
-cmake -S "$here" -B "$tree" -DTV_BUILD_ARTWORK=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$here" --preset artwork >/dev/null
 cmake --build "$tree" --target make_artwork -j "${TV_JOBS:-2}"
 "$tree/resources/artwork/make_artwork" "$here/resources/img"
 echo "Wrote $here/resources/img/*.png"

@@ -5,7 +5,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tree="$here/build/artwork"
-cmake -S "$here" -B "$tree" -DTV_BUILD_ARTWORK=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$here" --preset artwork >/dev/null
 cmake --build "$tree" --target make_help_pictures -j "${TV_JOBS:-2}"
 
 # A documents folder of its own with a calibration file, so the pictures show its name and never

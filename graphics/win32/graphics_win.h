@@ -77,6 +77,11 @@ class IGraphicsWin : public IGraphics, public IEditorWindow {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK EntryProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // The brush and colours of the open text field.
+    LRESULT EntryFieldBrush(HDC dc);
+    // Mouse moves, buttons, the wheel and leaving the window; anything else goes to the default.
+    LRESULT HandlePointer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void HandleMouseWheel(HWND hwnd, WPARAM wp, int screenX, int screenY);
     LRESULT HandleEntryMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleKey(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void HandleMouseMove(int x, int y, const IMouseMods& mods, WPARAM wp);

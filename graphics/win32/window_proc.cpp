@@ -42,17 +42,8 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (!destroyingWindow) ForgetLostWindow();
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
-    // The field takes its colours from the control's style whatever state it is in.
-    if (msg == WM_CTLCOLOREDIT && entryControl && reinterpret_cast<HWND>(lp) == entryWindow) {
-        HDC dc = reinterpret_cast<HDC>(wp);
-        const ITextStyle& style = entryControl->TextStyle();
-        const COLORREF back = RGB(style.entryBackColour.r, style.entryBackColour.g, style.entryBackColour.b);
-        SetBkColor(dc, back);
-        SetTextColor(dc, RGB(style.entryTextColour.r, style.entryTextColour.g, style.entryTextColour.b));
-        SetBkMode(dc, OPAQUE);
-        SetDCBrushColor(dc, back);
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
+    if (msg == WM_CTLCOLOREDIT && entryControl && reinterpret_cast<HWND>(lp) == entryWindow)
+        return EntryFieldBrush(reinterpret_cast<HDC>(wp));
     if (entryWindow && entryState == kEntryEditing) {
         // While a value is typed the editor stands still; a click in it abandons the entry.
         if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
@@ -62,7 +53,6 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
 
-    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -80,6 +70,29 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
     case WM_KEYUP:
         return HandleKey(hwnd, msg, wp, lp);
+    case WM_MOUSEHOVER:
+        ShowTooltip();
+        return 0;
+    default:
+        return HandlePointer(hwnd, msg, wp, lp);
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The field takes its colours from the control's style whatever state it is in.
+LRESULT IGraphicsWin::EntryFieldBrush(HDC dc) {
+    const ITextStyle& style = entryControl->TextStyle();
+    const COLORREF back = RGB(style.entryBackColour.r, style.entryBackColour.g, style.entryBackColour.b);
+    SetBkColor(dc, back);
+    SetTextColor(dc, RGB(style.entryTextColour.r, style.entryTextColour.g, style.entryTextColour.b));
+    SetBkMode(dc, OPAQUE);
+    SetDCBrushColor(dc, back);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+LRESULT IGraphicsWin::HandlePointer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
     case WM_MOUSEMOVE:
         HandleMouseMove(x, y, ModsFromKeyState(wp), wp);
         return 0;
@@ -105,30 +118,29 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // The core captures a control that takes double-clicks as presses; the window follows.
         if (CaptureIndex() >= 0 && editorWindow) SetCapture(hwnd);
         return 0;
-    case WM_MOUSEWHEEL: {
-        if (entryWindow) {
-            entryState = kEntryCancel;
-            return 0;
-        }
-        // Wheel positions are screen coordinates.
-        RECT wr{};
-        GetWindowRect(hwnd, &wr);
-        // Touchpads send fractions of a notch; they scroll once they add up to one.
-        const int steps = wheel.Add(GET_WHEEL_DELTA_WPARAM(wp));
-        if (steps != 0) MouseWheel(x - wr.left, y - wr.top, ModsFromKeyState(LOWORD(wp)), steps);
-        return 0;
-    }
-    case WM_MOUSEHOVER:
-        ShowTooltip();
+    case WM_MOUSEWHEEL:
+        HandleMouseWheel(hwnd, wp, x, y);
         return 0;
     case WM_MOUSELEAVE:
         HideTooltip();
         MouseLeave();
         return 0;
     default:
-        break;
+        return DefWindowProcA(hwnd, msg, wp, lp);
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void IGraphicsWin::HandleMouseWheel(HWND hwnd, WPARAM wp, int screenX, int screenY) {
+    if (entryWindow) {
+        entryState = kEntryCancel;
+        return;
+    }
+    // Wheel positions are screen coordinates.
+    RECT wr{};
+    GetWindowRect(hwnd, &wr);
+    // Touchpads send fractions of a notch; they scroll once they add up to one.
+    const int steps = wheel.Add(GET_WHEEL_DELTA_WPARAM(wp));
+    if (steps != 0) MouseWheel(screenX - wr.left, screenY - wr.top, ModsFromKeyState(LOWORD(wp)), steps);
 }
 
 LRESULT IGraphicsWin::HandleKey(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,4 +1,4 @@
-#include "engine/large_pages.h"
+#include "platform/large_pages.h"
 
 #include <cstdint>
 #include <sys/mman.h>
