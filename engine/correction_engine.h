@@ -33,9 +33,9 @@ void ExpandCurveTo120(const double* in33, double* out120);
 enum class StartOutcome {
     Started,
     AlreadyRecording, // a recording runs: nothing changed
-    NoAudioYet,       // the host never set a sample rate: message shown, nothing changed
-    RateTooLow,       // working rate below 44056 Hz: message shown, nothing changed
-    OutOfMemory,      // the recording buffers could not be had: "Error_2" shown, nothing changed
+    NoAudioYet,       // the host never set a sample rate: the listener told, nothing changed
+    RateTooLow,       // working rate below 44056 Hz: the listener told, nothing changed
+    OutOfMemory,      // the recording buffers could not be had: the listener told, nothing changed
 };
 
 // The correction engine of one plug-in instance: the audio path with its recording and correction

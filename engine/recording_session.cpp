@@ -1,7 +1,6 @@
 #include "engine/correction_engine.h"
 
 #include "framework/effect_base.h"
-#include "platform/message_service.h"
 #include "platform/plugin_lock.h"
 
 #include <cmath>
@@ -23,12 +22,11 @@ StartOutcome CorrectionEngine::StartRecording() {
         rate = workingSampleRate;
     }
     if (rate == 1.0) {
-        ShowInfo("Input sound stream is absent. Make sure that you listen the sound in your headphones and "
-                 "click this button again.");
+        if (listener) listener->OnNotice(EngineNotice::NoAudioYet);
         return StartOutcome::NoAudioYet;
     }
     if (!(rate >= 44056.0)) {
-        ShowInfo("Host's sample rate is too low. Please set it to 44100 or higher.");
+        if (listener) listener->OnNotice(EngineNotice::RateTooLow);
         return StartOutcome::RateTooLow;
     }
     if (fftOrder < 1 || fftOrder > 24 || fftLength != (1 << fftOrder)) return StartOutcome::OutOfMemory;
@@ -38,7 +36,7 @@ StartOutcome CorrectionEngine::StartRecording() {
     DoubleArray reference(count);
     DoubleArray target(count);
     if (!reference || !target) {
-        ShowInfo("Error_2");
+        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
         return StartOutcome::OutOfMemory;
     }
 
@@ -101,7 +99,7 @@ void CorrectionEngine::RunAnalysis() {
     if (verdict != MeasurementVerdict::Usable) {
         // The previous measurement stays, and with it its correction.
         ReleaseRecordBuffers();
-        ShowInfo(VerdictMessage(verdict));
+        if (listener) listener->OnMeasurementRejected(verdict);
         {
             PluginLockGuard guard(base.Lock());
             outputSelection = 1.0;
@@ -118,7 +116,7 @@ void CorrectionEngine::RunAnalysis() {
     if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
                            ref.data(), tgt.data())) {
         // The analysis is abandoned; Start works again.
-        ShowInfo("Error_2");
+        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
         ReleaseRecordBuffers();
         recordProgress = 0.0;
         if (listener) listener->OnProgressBarVisible(false);

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "engine/band_grid.h"
+#include "engine/measurement_quality.h"
 #include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
+#include "platform/message_service.h"
 #include "plugin/calibration_file.h"
 #include "plugin/documents_folder.h"
 #include "plugin/editor_controls.h"
+#include "plugin/engine_messages.h"
 #include "plugin/parameter_table.h"
 #include "plugin/response_display.h"
 #include "vst3/editor_window.h"
@@ -237,6 +240,14 @@ void IMicCorrector::OnOutputsChanged(double value) {
 void IMicCorrector::OnCurvesChanged() {
     // May come from the audio thread (a preset restored in process) or the host's thread: only a flag.
     curvesChanged.store(true, std::memory_order_release);
+}
+
+void IMicCorrector::OnNotice(EngineNotice notice) {
+    ShowInfo(NoticeMessage(notice));
+}
+
+void IMicCorrector::OnMeasurementRejected(MeasurementVerdict verdict) {
+    ShowInfo(VerdictMessage(verdict));
 }
 
 void IMicCorrector::OnDrawCycle() {

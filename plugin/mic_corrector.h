@@ -82,6 +82,9 @@ class IMicCorrector : public IEffectVST3,
     void OnAnalysisTrigger(double value) override;
     void OnOutputsChanged(double value) override;
     void OnCurvesChanged() override;
+    // Shown at once, on the thread of the engine operation (the editor's, so in its message panel).
+    void OnNotice(EngineNotice notice) override;
+    void OnMeasurementRejected(MeasurementVerdict verdict) override;
     // ---- The editor's draw cycle (IDrawCycleListener) ----
     void OnDrawCycle() override;
 
