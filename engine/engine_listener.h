@@ -18,6 +18,9 @@ enum class EngineNotice {
 // - Start, RunAnalysis and the design call it directly from the thread that runs them.
 // The engine makes no call while it holds the plug-in lock for its own short write phases; only
 // Reset and UnserializeState, which hold the lock throughout, report OnCurvesChanged under it.
+// The listener is borrowed: the plug-in class sets itself once its editor is built and clears
+// itself before it goes. Without a listener the engine shows and says nothing (tests and benches
+// that drive the engine alone), so whatever a user is to read must pass through here.
 class IEngineListener {
   public:
     virtual ~IEngineListener() = default;

@@ -1,6 +1,5 @@
 #include "engine/correction_engine.h"
 
-#include "framework/effect_base.h"
 #include "platform/plugin_lock.h"
 
 #include <cmath>
@@ -18,7 +17,7 @@ StartOutcome CorrectionEngine::StartRecording() {
     // A reset or a state restored on another thread writes these under the lock.
     double rate;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         rate = workingSampleRate;
     }
     if (rate == 1.0) {
@@ -42,7 +41,7 @@ StartOutcome CorrectionEngine::StartRecording() {
 
     bool switched = false;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         if (outputSelection == 0.0 || outputSelection == 1.0) {
             filterReady.store(0, std::memory_order_release);
             outputSelection = 0.5;
@@ -101,7 +100,7 @@ void CorrectionEngine::RunAnalysis() {
         ReleaseRecordBuffers();
         if (listener) listener->OnMeasurementRejected(verdict);
         {
-            PluginLockGuard guard(base.Lock());
+            PluginLockGuard guard(lock);
             outputSelection = 1.0;
         }
         if (listener) {
@@ -132,7 +131,7 @@ void CorrectionEngine::RunAnalysis() {
     ProtectedCurve(protection, tgt.data(), ref.data(), q.coherence.data(), curve.data(), nullptr);
     ExpandCurveTo120(curve.data(), curve.data() + kHighOffset);
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         referenceBands = ref;
         targetBands = tgt;
         userCurve = curve;

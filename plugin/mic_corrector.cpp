@@ -21,7 +21,7 @@
 #include "vst3/module_identity.h"
 
 IMicCorrector::IMicCorrector(EditorFactory makeEditor)
-    : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(*this, nullptr) {
+    : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(Lock(), *this, nullptr) {
     // What is said before the editor exists (no documents folder, an unreadable calibration) is
     // also shown when the editor first opens.
     struct Collected final : IMessageSink {
@@ -83,7 +83,7 @@ void IMicCorrector::Reset() {
     // Processing is being prepared on a host thread: the place to start the worker, before any
     // block can ask for a design.
     engine.EnsureWorker();
-    engine.Reset();
+    engine.Reset(GetSampleRate());
 }
 
 namespace {
@@ -248,6 +248,14 @@ void IMicCorrector::OnNotice(EngineNotice notice) {
 
 void IMicCorrector::OnMeasurementRejected(MeasurementVerdict verdict) {
     ShowInfo(VerdictMessage(verdict));
+}
+
+bool IMicCorrector::SerializeRecordTail(IByteChunk& chunk) {
+    return SerializeParams(chunk);
+}
+
+int IMicCorrector::UnserializeRecordTail(const IByteChunk& chunk, int position) {
+    return UnserializeParams(chunk, position);
 }
 
 void IMicCorrector::OnDrawCycle() {

@@ -21,6 +21,7 @@ struct AlgRecord;
 class IMicCorrector : public IEffectVST3,
                       public IParameterActionTarget,
                       private IEngineListener,
+                      private IRecordTail,
                       private IDrawCycleListener {
   public:
     // makeEditor: the platform's window back end for hosts; tests and the command-line tool hand in
@@ -85,6 +86,9 @@ class IMicCorrector : public IEffectVST3,
     // Shown at once, on the thread of the engine operation (the editor's, so in its message panel).
     void OnNotice(EngineNotice notice) override;
     void OnMeasurementRejected(MeasurementVerdict verdict) override;
+    // ---- The state record's tail: the parameters (IRecordTail) ----
+    bool SerializeRecordTail(IByteChunk& chunk) override;
+    int UnserializeRecordTail(const IByteChunk& chunk, int position) override;
     // ---- The editor's draw cycle (IDrawCycleListener) ----
     void OnDrawCycle() override;
 
