@@ -53,7 +53,7 @@ void AudioPathHighResolution(benchmark::State& state) {
     ForceBaselineVectorPaths(state.range(0) == 0);
     EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
-    PlayWigglyCorrection(e, true);
+    PlayWigglyCorrection(e, kRate, true);
     std::vector<double> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);
     for (int i = 0; i < kBlock; ++i) {
         in0[i] = std::sin(0.01 * i);
@@ -82,7 +82,7 @@ BENCHMARK(AudioPathHighResolution)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond
 void PlainCascadeHighResolution(benchmark::State& state) {
     EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
-    PlayWigglyCorrection(e, true);
+    PlayWigglyCorrection(e, kRate, true);
     const std::vector<double> in = Input(0.07, 0.5);
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
@@ -99,8 +99,8 @@ BENCHMARK(PlainCascadeHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.
 bool SameBitsAsPlain(bool baseline) {
     ForceBaselineVectorPaths(baseline);
     EngineEffect a(kRate), b(kRate);
-    PlayWigglyCorrection(a.engine, true);
-    PlayWigglyCorrection(b.engine, true);
+    PlayWigglyCorrection(a.engine, kRate, true);
+    PlayWigglyCorrection(b.engine, kRate, true);
     bool same = true;
     for (int block = 0; block < 8; ++block) {
         const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);

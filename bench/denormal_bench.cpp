@@ -17,7 +17,7 @@ constexpr int kBlock = 512;
 
 void Run(benchmark::State& state, bool silence) {
     EngineEffect fx(48000.0);
-    PlayWigglyCorrection(fx.engine, true);
+    PlayWigglyCorrection(fx.engine, fx.GetSampleRate(), true);
     std::mt19937 random(9);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     std::vector<double> loud0(kBlock), loud1(kBlock), in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);

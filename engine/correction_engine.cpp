@@ -2,14 +2,14 @@
 
 #include "engine/correction_design.h"
 #include "engine/design_worker.h"
-#include "framework/effect_base.h"
 #include "platform/plugin_lock.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-CorrectionEngine::CorrectionEngine(IEffectBase& b, IEngineListener* l) : base(b), listener(l) {
+CorrectionEngine::CorrectionEngine(PluginLock& pluginLock, IRecordTail& tail, IEngineListener* l)
+    : lock(pluginLock), recordTail(tail), listener(l) {
     targetBands.fill(1.0);
     referenceBands.fill(1.0);
     calibrationGain.fill(1.0);
@@ -26,10 +26,9 @@ double GainFactorFor(double position) {
     return std::pow(10.0, (p - 0.5) * 2.0);
 }
 
-void CorrectionEngine::Reset() {
+void CorrectionEngine::Reset(double h) {
     {
-        PluginLockGuard guard(base.Lock());
-        const double h = base.GetSampleRate();
+        PluginLockGuard guard(lock);
         if (!std::isfinite(h) || h == workingSampleRate) return;
         workingSampleRate = h < 44056.0 ? 44056.0 : h;
         RequestDesign();
@@ -120,7 +119,7 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
     DesignInputs inputs;
     std::uint64_t request = 0;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         request = designRequested.load(std::memory_order_acquire);
         if (request <= designInstalled.load(std::memory_order_acquire)) return false;
         inputs.workingSampleRate = workingSampleRate;
@@ -149,7 +148,7 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
     if (r.stopped || (yieldToNewer && Overtaken(&ticket))) return true;
     const int n = r.sections;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         // A design that finished after a newer one leaves the newer result in force.
         if (request <= designInstalled.load(std::memory_order_acquire)) return true;
         filterReady.store(0, std::memory_order_release);
@@ -172,13 +171,13 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
 }
 
 void CorrectionEngine::SetInputSelection(double value) {
-    PluginLockGuard guard(base.Lock());
+    PluginLockGuard guard(lock);
     inputSelection = value;
 }
 
 void CorrectionEngine::SetOutputSelection(double value) {
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         outputSelection = value;
         RequestDesign();
     }
@@ -187,7 +186,7 @@ void CorrectionEngine::SetOutputSelection(double value) {
 
 void CorrectionEngine::SetResolution(double value) {
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         resolution = value;
         RequestDesign();
     }
@@ -196,7 +195,7 @@ void CorrectionEngine::SetResolution(double value) {
 
 void CorrectionEngine::ResetUserCurve() {
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         userCurve.fill(1.0);
         RequestDesign();
     }
@@ -204,7 +203,7 @@ void CorrectionEngine::ResetUserCurve() {
 }
 
 void CorrectionEngine::SetGainPosition(double value) {
-    PluginLockGuard guard(base.Lock());
+    PluginLockGuard guard(lock);
     gainPosition = value;
     gainFactor = GainFactorFor(value);
 }

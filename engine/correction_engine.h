@@ -6,6 +6,7 @@
 #include "engine/measurement_quality.h"
 #include "engine/peaking_section.h"
 #include "engine/protected_curve.h"
+#include "engine/record_tail.h"
 #include "engine/recording_analysis.h"
 
 #include <array>
@@ -14,9 +15,9 @@
 #include <functional>
 #include <memory>
 
-class IEffectBase;
 class IByteChunk;
 class DesignWorker;
+class PluginLock;
 
 // The value the audio path hands to the analysis trigger when a recording is complete.
 constexpr double kAnalysisTriggerValue = 0.55555555;
@@ -33,18 +34,24 @@ void ExpandCurveTo120(const double* in33, double* out120);
 enum class StartOutcome {
     Started,
     AlreadyRecording, // a recording runs: nothing changed
-    NoAudioYet,       // the host never set a sample rate: message shown, nothing changed
-    RateTooLow,       // working rate below 44056 Hz: message shown, nothing changed
-    OutOfMemory,      // the recording buffers could not be had: "Error_2" shown, nothing changed
+    NoAudioYet,       // the host never set a sample rate: the listener told, nothing changed
+    RateTooLow,       // working rate below 44056 Hz: the listener told, nothing changed
+    OutOfMemory,      // the recording buffers could not be had: the listener told, nothing changed
 };
 
 // The correction engine of one plug-in instance: the audio path with its recording and correction
 // cascade, the analysis of a recording, the design of the cascade, and the state record.
 //
-// The plug-in class owns one and forwards to it: Reset, ProcessBlock, SerializeState and
-// UnserializeState from the base's hooks; StartRecording, SetInputSelection, SetOutputSelection,
-// SetResolution and ResetUserCurve from its actions; SetGainPosition from OnParamChange("Gain");
-// PollRecordingSignals from the editor's draw cycle; RunAnalysis from the analysis trigger.
+// The plug-in class owns one and forwards to it: Reset (with the host's sample rate), ProcessBlock,
+// SerializeState and UnserializeState from the base's hooks; StartRecording, SetInputSelection,
+// SetOutputSelection, SetResolution and ResetUserCurve from its actions; SetGainPosition from
+// OnParamChange("Gain"); PollRecordingSignals from the editor's draw cycle; RunAnalysis from the
+// analysis trigger. What the engine has to show or say goes to its listener (the plug-in class),
+// which words the messages.
+//
+// Ownership. The owner lends the engine its plug-in lock and the tail of the state record (its
+// parameters) for the engine's lifetime; the listener may be swapped or cleared (SetListener) while
+// no engine operation runs, and without one nothing is shown or said.
 //
 // Threads. ProcessBlock runs on the audio thread with the plug-in lock held by the caller. Every
 // field the audio path reads is written only under the plug-in lock (the engine takes it briefly
@@ -60,8 +67,9 @@ enum class StartOutcome {
 // abandons a design as soon as a newer request arrives.
 class CorrectionEngine {
   public:
-    // base: the owning plug-in (lock, sample rate, parameter serialisation); listener may be null.
-    CorrectionEngine(IEffectBase& base, IEngineListener* listener);
+    // lock: the owner's plug-in lock; tail: what the state record carries after the engine's part
+    // (both outlive the engine); listener may be null.
+    CorrectionEngine(PluginLock& lock, IRecordTail& tail, IEngineListener* listener);
     ~CorrectionEngine();
     CorrectionEngine(const CorrectionEngine&) = delete;
     CorrectionEngine& operator=(const CorrectionEngine&) = delete;
@@ -71,11 +79,13 @@ class CorrectionEngine {
     // ---- Hooks of the plug-in base ----
     // Takes the lock; adopts the host's sample rate (at least 44056 Hz) and asks for a design when it
     // changed (and runs it, unless designs are deferred).
-    void Reset();
+    void Reset(double hostSampleRate);
     // inputs and outputs: two channel arrays of frames doubles. Caller holds the plug-in lock.
     // Null channels read as silence; both outputs are always written when present.
     void ProcessBlock(double** inputs, double** outputs, int frames);
+    // The record and then its tail, in one hold of the lock.
     bool SerializeState(IByteChunk& chunk);
+    // The record is parsed without the lock; one hold then copies it in and reads the tail.
     int UnserializeState(const IByteChunk& chunk, int position);
 
     // ---- Operations behind the editor's actions (editor thread) ----
@@ -185,7 +195,8 @@ class CorrectionEngine {
     static void ParseRecord(const IByteChunk& chunk, int position, RecordImage& image);
     void ApplyRecordUnderLock(const RecordImage& image);
 
-    IEffectBase& base;
+    PluginLock& lock;
+    IRecordTail& recordTail;
     IEngineListener* listener;
     bool designsDeferred = false;
     std::atomic<std::uint64_t> designRequested{0};

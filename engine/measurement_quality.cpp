@@ -11,23 +11,6 @@ MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q) {
     return MeasurementVerdict::NothingInCommon;
 }
 
-const char* VerdictMessage(MeasurementVerdict v) {
-    switch (v) {
-    case MeasurementVerdict::Usable:
-        return nullptr;
-    case MeasurementVerdict::ReferenceSilent:
-        return "The measurement cannot be used: the reference microphone's input is silent. Check its "
-               "connection and gain, then press Start again. The previous correction is kept.";
-    case MeasurementVerdict::TargetSilent:
-        return "The measurement cannot be used: the target microphone's input is silent. Check its "
-               "connection and gain, then press Start again. The previous correction is kept.";
-    case MeasurementVerdict::NothingInCommon:
-        return "The measurement cannot be used: the two inputs have nothing in common. Place both "
-               "microphones before the same voice and press Start again. The previous correction is kept.";
-    }
-    return nullptr;
-}
-
 bool AssessRecordings(const double* ref, const double* tgt, int order, const BandBins& bins, double rate,
                       MeasurementQuality& out) {
     const std::size_t n = std::size_t{1} << order;

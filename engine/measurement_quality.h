@@ -25,8 +25,6 @@ enum class MeasurementVerdict {
 constexpr double kUsableCoherence = 0.5;
 
 MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q);
-// The message that tells the user why a measurement was not used; null for a usable one.
-const char* VerdictMessage(MeasurementVerdict v);
 
 // Coherence and checks from the raw recordings (first 2^order samples of each, left unchanged).
 // bins: the band bins of the full recording. False when memory could not be had.

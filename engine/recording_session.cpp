@@ -1,7 +1,5 @@
 #include "engine/correction_engine.h"
 
-#include "framework/effect_base.h"
-#include "platform/message_service.h"
 #include "platform/plugin_lock.h"
 
 #include <cmath>
@@ -19,16 +17,15 @@ StartOutcome CorrectionEngine::StartRecording() {
     // A reset or a state restored on another thread writes these under the lock.
     double rate;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         rate = workingSampleRate;
     }
     if (rate == 1.0) {
-        ShowInfo("Input sound stream is absent. Make sure that you listen the sound in your headphones and "
-                 "click this button again.");
+        if (listener) listener->OnNotice(EngineNotice::NoAudioYet);
         return StartOutcome::NoAudioYet;
     }
     if (!(rate >= 44056.0)) {
-        ShowInfo("Host's sample rate is too low. Please set it to 44100 or higher.");
+        if (listener) listener->OnNotice(EngineNotice::RateTooLow);
         return StartOutcome::RateTooLow;
     }
     if (fftOrder < 1 || fftOrder > 24 || fftLength != (1 << fftOrder)) return StartOutcome::OutOfMemory;
@@ -38,13 +35,13 @@ StartOutcome CorrectionEngine::StartRecording() {
     DoubleArray reference(count);
     DoubleArray target(count);
     if (!reference || !target) {
-        ShowInfo("Error_2");
+        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
         return StartOutcome::OutOfMemory;
     }
 
     bool switched = false;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         if (outputSelection == 0.0 || outputSelection == 1.0) {
             filterReady.store(0, std::memory_order_release);
             outputSelection = 0.5;
@@ -101,9 +98,9 @@ void CorrectionEngine::RunAnalysis() {
     if (verdict != MeasurementVerdict::Usable) {
         // The previous measurement stays, and with it its correction.
         ReleaseRecordBuffers();
-        ShowInfo(VerdictMessage(verdict));
+        if (listener) listener->OnMeasurementRejected(verdict);
         {
-            PluginLockGuard guard(base.Lock());
+            PluginLockGuard guard(lock);
             outputSelection = 1.0;
         }
         if (listener) {
@@ -118,7 +115,7 @@ void CorrectionEngine::RunAnalysis() {
     if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
                            ref.data(), tgt.data())) {
         // The analysis is abandoned; Start works again.
-        ShowInfo("Error_2");
+        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
         ReleaseRecordBuffers();
         recordProgress = 0.0;
         if (listener) listener->OnProgressBarVisible(false);
@@ -134,7 +131,7 @@ void CorrectionEngine::RunAnalysis() {
     ProtectedCurve(protection, tgt.data(), ref.data(), q.coherence.data(), curve.data(), nullptr);
     ExpandCurveTo120(curve.data(), curve.data() + kHighOffset);
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         referenceBands = ref;
         targetBands = tgt;
         userCurve = curve;

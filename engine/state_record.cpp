@@ -1,7 +1,6 @@
 #include "engine/correction_engine.h"
 
 #include "framework/byte_chunk.h"
-#include "framework/effect_base.h"
 #include "platform/plugin_lock.h"
 
 #include <algorithm>
@@ -40,14 +39,14 @@ void ExpandCurveTo120(const double* in, double* out) {
 }
 
 bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
-    PluginLockGuard guard(base.Lock());
+    PluginLockGuard guard(lock);
     const bool put = chunk.Put(targetBands.data(), kNormalBytes) > 0 &&
                      chunk.Put(referenceBands.data(), kNormalBytes) > 0 &&
                      chunk.Put(targetBands.data() + kHighOffset, kHighBytes) > 0 &&
                      chunk.Put(referenceBands.data() + kHighOffset, kHighBytes) > 0 &&
                      chunk.Put(userCurve.data(), kNormalBytes) > 0;
     // A record that could not be written whole is reported as failed.
-    const bool params = base.SerializeParams(chunk);
+    const bool params = recordTail.SerializeRecordTail(chunk);
     return put && params;
 }
 
@@ -102,9 +101,9 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     ParseRecord(chunk, p, image);
     int result = -1;
     {
-        PluginLockGuard guard(base.Lock());
+        PluginLockGuard guard(lock);
         ApplyRecordUnderLock(image);
-        result = base.UnserializeParams(chunk, image.paramsAt);
+        result = recordTail.UnserializeRecordTail(chunk, image.paramsAt);
     }
     // The design runs once the record is read; the lock is then held only to copy and to install.
     if (!designsDeferred) DesignIfRequested();

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "engine/band_grid.h"
+#include "engine/measurement_quality.h"
 #include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
+#include "platform/message_service.h"
 #include "plugin/calibration_file.h"
 #include "plugin/documents_folder.h"
 #include "plugin/editor_controls.h"
+#include "plugin/engine_messages.h"
 #include "plugin/parameter_table.h"
 #include "plugin/response_display.h"
 #include "vst3/editor_window.h"
@@ -18,7 +21,7 @@
 #include "vst3/module_identity.h"
 
 IMicCorrector::IMicCorrector(EditorFactory makeEditor)
-    : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(*this, nullptr) {
+    : IEffectVST3(MicCorrectorFacts(module_identity::kVendor)), engine(Lock(), *this, nullptr) {
     // What is said before the editor exists (no documents folder, an unreadable calibration) is
     // also shown when the editor first opens.
     struct Collected final : IMessageSink {
@@ -80,7 +83,7 @@ void IMicCorrector::Reset() {
     // Processing is being prepared on a host thread: the place to start the worker, before any
     // block can ask for a design.
     engine.EnsureWorker();
-    engine.Reset();
+    engine.Reset(GetSampleRate());
 }
 
 namespace {
@@ -237,6 +240,22 @@ void IMicCorrector::OnOutputsChanged(double value) {
 void IMicCorrector::OnCurvesChanged() {
     // May come from the audio thread (a preset restored in process) or the host's thread: only a flag.
     curvesChanged.store(true, std::memory_order_release);
+}
+
+void IMicCorrector::OnNotice(EngineNotice notice) {
+    ShowInfo(NoticeMessage(notice));
+}
+
+void IMicCorrector::OnMeasurementRejected(MeasurementVerdict verdict) {
+    ShowInfo(VerdictMessage(verdict));
+}
+
+bool IMicCorrector::SerializeRecordTail(IByteChunk& chunk) {
+    return SerializeParams(chunk);
+}
+
+int IMicCorrector::UnserializeRecordTail(const IByteChunk& chunk, int position) {
+    return UnserializeParams(chunk, position);
 }
 
 void IMicCorrector::OnDrawCycle() {

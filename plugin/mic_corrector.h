@@ -26,6 +26,7 @@ struct AlgRecord;
 class IMicCorrector : public IEffectVST3,
                       public IParameterActionTarget,
                       private IEngineListener,
+                      private IRecordTail,
                       private IDrawCycleListener {
   public:
     // makeEditor: the platform's window back end for hosts; tests and the command-line tool hand in
@@ -87,6 +88,12 @@ class IMicCorrector : public IEffectVST3,
     void OnAnalysisTrigger(double value) override;
     void OnOutputsChanged(double value) override;
     void OnCurvesChanged() override;
+    // Shown at once, on the thread of the engine operation (the editor's, so in its message panel).
+    void OnNotice(EngineNotice notice) override;
+    void OnMeasurementRejected(MeasurementVerdict verdict) override;
+    // ---- The state record's tail: the parameters (IRecordTail) ----
+    bool SerializeRecordTail(IByteChunk& chunk) override;
+    int UnserializeRecordTail(const IByteChunk& chunk, int position) override;
     // ---- The editor's draw cycle (IDrawCycleListener) ----
     void OnDrawCycle() override;
 

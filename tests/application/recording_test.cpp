@@ -2,12 +2,15 @@
 // strip, and the analysis that runs from the editor's draw cycle.
 #include "app_fixture.h"
 
+#include "engine/double_array.h"
 #include "graphics/bitmap_control.h"
 #include "platform/plugin_lock.h"
 #include "plugin/editor_controls.h"
 #include "plugin/parameter_table.h"
 
+#include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 TEST_F(EditorApp, StartWithoutAudioSaysSoAndChangesNothing) {
@@ -129,4 +132,138 @@ TEST_F(EditorApp, ARecordingThatEndsWithTheWindowClosedIsAnalysedAtTheNextDraw) 
     EXPECT_TRUE(Controls().progressBar->IsHidden());
     // The target follows the reference at about half its level: the measured difference says so.
     EXPECT_NEAR(Engine().targetBands[20] / Engine().referenceBands[20], 0.51, 0.05);
+}
+
+namespace {
+
+// Records each message together with what the editor showed at that moment, so that its place
+// among the editor's reactions is checked as well as its words.
+class MessageWitness final : public IMessageService {
+  public:
+    struct Seen {
+        std::string caption, text;
+        MessageIcon icon;
+        double outputs;
+        bool barHidden;
+    };
+    explicit MessageWitness(const MicCorrectorControls& c)
+        : controls(c), previous(InstallMessageService(this)) {}
+    ~MessageWitness() override { InstallMessageService(previous); }
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        seen.push_back(
+            {caption, text, icon, controls.outputsSelector->Value(), controls.progressBar->IsHidden()});
+    }
+    std::vector<Seen> seen;
+
+  private:
+    const MicCorrectorControls& controls;
+    IMessageService* previous;
+};
+
+double* NoDoubles(std::size_t) {
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(EditorApp, RefusedStartsSaySoAndChangeNothing) {
+    const struct {
+        const char* what;
+        double workingRate; // as the engine holds it; a host rate never leaves it this low
+        bool noMemory;
+        const char* text;
+    } cases[] = {
+        {"rate too low", 22050.0, false, "Host's sample rate is too low. Please set it to 44100 or higher."},
+        {"no memory", 48000.0, true, "Error_2"},
+    };
+    for (const auto& k : cases) {
+        Engine().workingSampleRate = k.workingRate;
+        MessageWitness witness(Controls());
+        const auto previous = SetDoubleArrayAllocator(k.noMemory ? &NoDoubles : nullptr);
+        ClickCentre(editor_rect::kStart);
+        SetDoubleArrayAllocator(previous);
+        ASSERT_EQ(witness.seen.size(), 1u) << k.what;
+        EXPECT_EQ(witness.seen[0].caption, "Info") << k.what;
+        EXPECT_EQ(witness.seen[0].text, k.text) << k.what;
+        EXPECT_EQ(witness.seen[0].icon, MessageIcon::Information) << k.what;
+        EXPECT_FALSE(Engine().recordingActive.load()) << k.what;
+        EXPECT_EQ(Controls().outputsSelector->Value(), 0.0) << k.what;
+        EXPECT_TRUE(Controls().progressBar->IsHidden()) << k.what;
+    }
+}
+
+// A measurement that cannot be used, and an analysis without memory: the user reads why while the
+// progress bar still shows, and only then does the editor react.
+TEST_F(EditorApp, AnalysisMessagesComeBeforeTheEditorReacts) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> noise(-0.5, 0.5);
+    const struct {
+        const char* what;
+        std::function<void(double&, double&)> inputs; // reference, target
+        bool noMemory;
+        const char* text;
+        double outputsAfter;
+    } cases[] = {
+        {"reference silent",
+         [&](double& r, double& t) {
+             r = 0.0;
+             t = noise(random);
+         },
+         false,
+         "The measurement cannot be used: the reference microphone's input is silent. Check its connection "
+         "and gain, then press Start again. The previous correction is kept.",
+         1.0},
+        {"target silent",
+         [&](double& r, double& t) {
+             r = noise(random);
+             t = 0.0;
+         },
+         false,
+         "The measurement cannot be used: the target microphone's input is silent. Check its connection "
+         "and gain, then press Start again. The previous correction is kept.",
+         1.0},
+        {"nothing in common",
+         [&](double& r, double& t) {
+             r = noise(random);
+             t = noise(random);
+         },
+         false,
+         "The measurement cannot be used: the two inputs have nothing in common. Place both microphones "
+         "before the same voice and press Start again. The previous correction is kept.",
+         1.0},
+        {"no memory for the analysis",
+         [&](double& r, double& t) {
+             r = noise(random);
+             t = 0.5 * r;
+         },
+         true, "Error_2", 0.5},
+    };
+    Prepare(48000.0);
+    std::vector<double> left(512), right(512), out0(512), out1(512);
+    for (const auto& k : cases) {
+        ClickCentre(editor_rect::kStart);
+        ASSERT_TRUE(Engine().recordingActive.load()) << k.what;
+        for (int block = 0; Engine().recordingActive.load() && block < 2000; ++block) {
+            for (int i = 0; i < 512; ++i)
+                k.inputs(left[i], right[i]);
+            double* in[2] = {left.data(), right.data()};
+            double* out[2] = {out0.data(), out1.data()};
+            PluginLockGuard guard(fx->Lock());
+            fx->ProcessBlock(in, out, 512);
+        }
+        MessageWitness witness(Controls());
+        const auto previous = SetDoubleArrayAllocator(k.noMemory ? &NoDoubles : nullptr);
+        editor->TickUntilClean();
+        SetDoubleArrayAllocator(previous);
+        ASSERT_EQ(witness.seen.size(), 1u) << k.what;
+        const MessageWitness::Seen& m = witness.seen[0];
+        EXPECT_EQ(m.caption, "Info") << k.what;
+        EXPECT_EQ(m.text, k.text) << k.what;
+        EXPECT_EQ(m.icon, MessageIcon::Information) << k.what;
+        EXPECT_EQ(m.outputs, 0.5) << k.what;
+        EXPECT_FALSE(m.barHidden) << k.what;
+        EXPECT_EQ(Controls().outputsSelector->Value(), k.outputsAfter) << k.what;
+        EXPECT_TRUE(Controls().progressBar->IsHidden()) << k.what;
+        EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr) << k.what;
+    }
 }

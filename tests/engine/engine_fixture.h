@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/correction_engine.h"
+#include "engine/measurement_quality.h"
 #include "support/engine_effect.h"
 
 #include <string>
@@ -20,6 +21,14 @@ class EventLog : public IEngineListener {
     }
     void OnOutputsChanged(double v) override { events.push_back("outputs " + std::to_string(v)); }
     void OnCurvesChanged() override { ++designs; }
+    void OnNotice(EngineNotice n) override {
+        const char* names[] = {"no audio", "rate too low", "out of memory"};
+        events.push_back(std::string("notice ") + names[static_cast<int>(n)]);
+    }
+    void OnMeasurementRejected(MeasurementVerdict v) override {
+        const char* names[] = {"usable", "reference silent", "target silent", "nothing in common"};
+        events.push_back(std::string("rejected ") + names[static_cast<int>(v)]);
+    }
 
     std::vector<std::string> events;
     std::vector<double> progress;

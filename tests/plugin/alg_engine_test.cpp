@@ -10,14 +10,20 @@
 
 namespace {
 
-struct Instance {
-    Instance() : effect(Facts()), engine(effect, nullptr) { DefineMicCorrectorParameters(effect); }
+struct Instance : IRecordTail {
+    Instance() : effect(Facts()), engine(effect.Lock(), *this, nullptr) {
+        DefineMicCorrectorParameters(effect);
+    }
     static EffectFacts Facts() {
         EffectFacts f;
         f.paramCount = kMicCorrectorParamCount;
         f.channelIO = "1-1 2-2";
         f.presetCount = 1;
         return f;
+    }
+    bool SerializeRecordTail(IByteChunk& c) override { return effect.SerializeParams(c); }
+    int UnserializeRecordTail(const IByteChunk& c, int pos) override {
+        return effect.UnserializeParams(c, pos);
     }
     IEffectBase effect;
     CorrectionEngine engine;

@@ -22,10 +22,10 @@ inline void SetKnownMeasurement(CorrectionEngine& e) {
     ExpandCurveTo120(e.userCurve.data(), e.userCurve.data() + kHighOffset);
 }
 
-// The engine ready to play a real correction: a target measured with ±6 dB wiggles over frequency,
-// the resolution chosen, the corrected target heard.
-inline void PlayWigglyCorrection(CorrectionEngine& e, bool highResolution) {
-    e.Reset();
+// The engine ready to play a real correction at the host's rate: a target measured with ±6 dB
+// wiggles over frequency, the resolution chosen, the corrected target heard.
+inline void PlayWigglyCorrection(CorrectionEngine& e, double hostRate, bool highResolution) {
+    e.Reset(hostRate);
     for (int i = 0; i < kBandCount; ++i)
         e.targetBands[i] = std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
     if (highResolution) e.SetResolution(1.0);
