@@ -9,6 +9,7 @@
 #include "engine/measurement_quality.h"
 #include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
+#include "graphics/editor_window.h"
 #include "platform/message_service.h"
 #include "plugin/calibration_file.h"
 #include "plugin/documents_folder.h"
@@ -16,7 +17,6 @@
 #include "plugin/engine_messages.h"
 #include "plugin/parameter_table.h"
 #include "plugin/response_display.h"
-#include "vst3/editor_window.h"
 #include "vst3/module_factory.h"
 #include "vst3/module_identity.h"
 
