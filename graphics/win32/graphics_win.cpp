@@ -114,18 +114,13 @@ void IGraphicsWin::DetachWindow() {
 }
 
 void IGraphicsWin::ForgetLostWindow() {
-    // Child and owned windows went with it.
+    // Child and owned windows went with it: of the entry field only our side is left to let go.
     editorWindow = nullptr;
     entryWindow = nullptr;
+    DestroyEntry();
     tooltipWindow = nullptr;
-    entryControl = nullptr;
-    entryParam = nullptr;
-    previousEntryProc = nullptr;
-    entryState = kEntryNone;
     tooltipShown = false;
     tooltipControl = -1;
-    if (entryFont) DeleteObject(entryFont);
-    entryFont = nullptr;
     IGraphics::ReleaseCapture();
     --windowCount;
 }
