@@ -28,16 +28,22 @@ FileDialogRequest AlgDialog(FileDialogRequest::Kind kind, const std::string& fol
 } // namespace
 
 void IMicCorrector::DoParameterAction(int paramIdx) {
-    const IParamRecord* param = GetParam(paramIdx);
+    // The host's queue may change the same parameter on the audio thread meanwhile: its value is
+    // read under the lock.
+    auto value = [&] {
+        PluginLockGuard guard(Lock());
+        const IParamRecord* param = GetParam(paramIdx);
+        return param ? param->value : 0.0;
+    };
     switch (paramIdx) {
     case kParamInputs:
-        engine.SetInputSelection(param->value);
+        engine.SetInputSelection(value());
         break;
     case kParamOutputs:
-        engine.SetOutputSelection(param->value);
+        engine.SetOutputSelection(value());
         break;
     case kParamResolution:
-        engine.SetResolution(param->value);
+        engine.SetResolution(value());
         break;
     case kParamStart:
         engine.StartRecording();
