@@ -19,6 +19,8 @@
 // `process` ratio near the yardstick's means the plug-in adds no long calls of its own. The blocks
 // that carried a change are also compared by their median with the median of all blocks: that is
 // what a change costs the audio thread, free of the machine's rare stalls.
+//   idle       playing instances with nothing to do: how often the process's threads wake up, per
+//              second, with 1 and with 16 instances active (what polling for posted designs costs)
 // Usage: lock_wait_bench [seconds per scenario]
 // On a shared machine run it as `chrt -f 10 lock_wait_bench`: the blocks then run above the other
 // threads of the bench, as a host's audio thread does, and other programs' load stays out of the
@@ -38,8 +40,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -231,6 +235,20 @@ void Print(const char* what, const Figures& f) {
     std::printf("; cascade ran %s\n", VectorPathName(LastCascadePath()));
 }
 
+// Wake-ups per second of the whole process (its threads' voluntary context switches) while
+// `instances` active instances play nothing and are asked for nothing.
+double IdleWakeupsPerSecond(int instances, double seconds) {
+    std::vector<std::unique_ptr<Session>> sessions;
+    for (int i = 0; i < instances; ++i)
+        sessions.push_back(std::make_unique<Session>());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // designs of the set-up done
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    getrusage(RUSAGE_SELF, &after);
+    return static_cast<double>(after.ru_nvcsw - before.ru_nvcsw) / seconds;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -286,5 +304,8 @@ int main(int argc, char** argv) {
                                 if (block % 25 == 0)
                                     q.Add(kParamOutputs, {{0, (block / 25) % 2 ? 0.0 : 1.0}});
                             }));
+    const double one = IdleWakeupsPerSecond(1, seconds), sixteen = IdleWakeupsPerSecond(16, seconds);
+    std::printf("idle       wake-ups per second: %.0f with 1 active instance, %.0f with 16 (%.2f times)\n", one,
+                sixteen, sixteen / one);
     return 0;
 }

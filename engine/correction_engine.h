@@ -111,8 +111,8 @@ class CorrectionEngine {
     // is held only to copy the inputs and to install the result.
     void DesignIfRequested();
     // Safe on the audio thread (no lock, no allocation, no system call, no design): leaves a waiting
-    // design for the worker, which looks every DesignWorker::kPollInterval while processing is
-    // active. Without a worker the request waits for the next DesignIfRequested.
+    // design for the worker; the module's look-out finds it within DesignWorker::kPollInterval
+    // while processing is active. Without a worker the request waits for the next DesignIfRequested.
     void HandRequestToWorker();
     // The same from a thread that may make system calls (host, editor): the worker starts at once.
     void WakeWorkerForRequest();
