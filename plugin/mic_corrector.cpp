@@ -94,7 +94,12 @@ bool SameSelection(double a, double b) {
 
 void IMicCorrector::OnParamChange(int paramIdx) {
     PluginLockGuard guard(Lock());
-    const double value = GetParam(paramIdx) ? GetParam(paramIdx)->value : 0.0;
+    IParamRecord* param = GetParam(paramIdx);
+    if (!param) return;
+    // A selection's value between two choices means the choice the editor shows for it; the record
+    // keeps that choice, so that the host reads back what plays and a saved project replays it.
+    param->value = NearestChoice(paramIdx, param->value);
+    const double value = param->value;
     switch (paramIdx) {
     case kParamGain:
         engine.SetGainPosition(value);
@@ -184,7 +189,8 @@ void IMicCorrector::RedrawParamControls() {
 
 void IMicCorrector::ApplyHostValueFromProcess(int paramIdx, double normalized) {
     if (paramIdx < 0 || paramIdx >= static_cast<int>(pendingHostValues.size())) return;
-    pendingHostValues[static_cast<std::size_t>(paramIdx)].store(normalized, std::memory_order_relaxed);
+    pendingHostValues[static_cast<std::size_t>(paramIdx)].store(NearestChoice(paramIdx, normalized),
+                                                               std::memory_order_relaxed);
     pendingHostMask.fetch_or(1u << paramIdx, std::memory_order_release);
 }
 

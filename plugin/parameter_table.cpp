@@ -2,6 +2,9 @@
 
 #include "framework/effect_base.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 struct ParamRow {
     int index;
@@ -22,6 +25,9 @@ constexpr ParamRow kRows[] = {
     {kParamAbout, "About", 0.0, 1.0, 1.0, 0.0, false},
     {kParamReset, "Reset", 0.0, 1.0, 1.0, 0.0, false},
 };
+static_assert(kRows[kParamInputs].index == kParamInputs && kRows[kParamOutputs].index == kParamOutputs &&
+                  kRows[kParamResolution].index == kParamResolution,
+              "NearestChoice finds a selection's row by its index");
 } // namespace
 
 void DefineMicCorrectorParameters(IEffectBase& effect) {
@@ -31,6 +37,14 @@ void DefineMicCorrectorParameters(IEffectBase& effect) {
         record->InitContinuous(row.name, row.defaultValue, row.min, row.max, row.step, "", "", 1.0);
         record->canAutomate = row.automatable;
     }
+}
+
+double NearestChoice(int paramIdx, double value) {
+    if (paramIdx != kParamInputs && paramIdx != kParamOutputs && paramIdx != kParamResolution) return value;
+    if (std::isnan(value)) return value;
+    const double intervals = 1.0 / kRows[paramIdx].step;
+    // Rounded as the editor's radio buttons round: ties go to the upper choice.
+    return std::clamp(std::floor(value * intervals + 0.5) / intervals, 0.0, 1.0);
 }
 
 const char* EditorOnlyHostTitle(int index) {

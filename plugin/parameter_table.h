@@ -28,6 +28,11 @@ enum MicCorrectorParam : int {
 // Does nothing on a base with fewer records.
 void DefineMicCorrectorParameters(IEffectBase& effect);
 
+// The choice a value of a selection ("Inputs", "Outputs", "Resolution") stands for: the nearest of
+// the parameter's steps (0 or 1; 0, 0.5 or 1), the button the editor shows for it. A host's slider or
+// automation may send any value in between. Other parameters' values come back unchanged.
+double NearestChoice(int paramIdx, double value);
+
 // What hosts list as the title of an editor-only parameter (9 to 13: progress bar, About box OK
 // button, two unused slots, response display); null for the named parameters.
 const char* EditorOnlyHostTitle(int index);

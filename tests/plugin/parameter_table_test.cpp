@@ -1,10 +1,12 @@
 #include "plugin/parameter_table.h"
 
 #include "framework/effect_base.h"
+#include "graphics/radio_buttons_control.h"
 #include "support/effect_facts.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -53,6 +55,29 @@ TEST(ParameterTable, FifteenParametersAsDefined) {
     }
     EXPECT_EQ(effect.GetParam(kParamGain)->FormatForHost(0.5, true), "0.5000");
     EXPECT_EQ(effect.GetParam(kParamOutputs)->FormatForHost(0.5, true), "0.5");
+}
+
+// A host may set a selection anywhere between its choices; the value stands for the button the
+// editor shows for it (Inputs is a two-frame button, which picks its frame the same way).
+TEST(ParameterTable, SelectionValuesStandForTheButtonTheEditorShows) {
+    IEffectBase effect(Facts(kMicCorrectorParamCount));
+    const struct {
+        int param, buttons;
+    } selections[] = {{kParamInputs, 2}, {kParamOutputs, 3}, {kParamResolution, 2}};
+    for (const auto& s : selections) {
+        IRadioButtonsControl group(&effect, {0, 0, 10, 100}, s.param, s.buttons, IImageStrip{});
+        for (int i = -4; i <= 68; ++i) {
+            const double v = i / 64.0;
+            group.SetValue(v);
+            EXPECT_EQ(NearestChoice(s.param, v), group.ValueForButton(group.SelectedButton()))
+                << "parameter " << s.param << ", value " << v;
+        }
+    }
+    EXPECT_EQ(NearestChoice(kParamOutputs, 0.4), 0.5);
+    EXPECT_EQ(NearestChoice(kParamOutputs, 0.75), 1.0);
+    EXPECT_EQ(NearestChoice(kParamResolution, 0.49), 0.0);
+    EXPECT_EQ(NearestChoice(kParamGain, 0.37), 0.37) << "not a selection";
+    EXPECT_TRUE(std::isnan(NearestChoice(kParamOutputs, std::nan(""))));
 }
 
 TEST(ParameterTable, TooFewRecordsLeftAlone) {

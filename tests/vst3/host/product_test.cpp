@@ -227,6 +227,53 @@ TEST(Product, HostChangesOfOutputsAndResolutionAreHeardAndSurviveAReload) {
     reopened.component->setActive(0);
 }
 
+// A host's slider or automation may stand between two choices of a selection: it plays exactly what
+// the choice the editor shows for it plays, the host reads that choice back, and moving within one
+// choice (an automation ramp) asks for no redesign, which would restart the filter from rest.
+TEST(Product, HostValuesBetweenChoicesPlayTheChoiceTheEditorShows) {
+    REQUIRE_MODULE();
+    struct Step {
+        vst::ParamID id;
+        double value;
+    };
+    struct Case {
+        std::vector<Step> between, choice;
+        double readBack;
+    };
+    const Case cases[] = {
+        {{{1, 0.4}}, {{1, 0.5}}, 0.5},                      // the raw target
+        {{{1, 0.8}}, {{1, 1.0}}, 1.0},                      // corrected
+        {{{1, 0.2}}, {{1, 0.0}}, 0.0},                      // the reference
+        {{{1, 1.0}, {2, 0.3}}, {{1, 1.0}, {2, 0.0}}, 0.0},  // 33 bands
+        {{{1, 1.0}, {2, 0.6}}, {{1, 1.0}, {2, 1.0}}, 1.0},  // 120 bands
+        {{{1, 1.0}, {1, 0.9}, {1, 0.8}}, {{1, 1.0}, {1, 1.0}, {1, 1.0}}, 1.0}, // a ramp within one choice
+    };
+    auto play = [](const std::vector<Step>& steps, double* readBack) {
+        RawTargetInstance raw(kSample64);
+        EXPECT_TRUE(raw.ok);
+        std::vector<double> heard;
+        for (const Step& s : steps)
+            heard = HeardAfter(raw.in, s.id, s.value);
+        *readBack = raw.in.controller->getParamNormalized(steps.back().id);
+        return heard;
+    };
+    for (const Case& c : cases) {
+        double between = -1.0, choice = -1.0;
+        const std::vector<double> a = play(c.between, &between), b = play(c.choice, &choice);
+        EXPECT_EQ(LargestDifference(a, b), 0.0) << "case ending with " << c.between.back().value;
+        EXPECT_EQ(between, c.readBack);
+        EXPECT_EQ(choice, c.readBack);
+    }
+
+    // The controller's edits likewise.
+    RawTargetInstance raw(kSample64);
+    ASSERT_TRUE(raw.ok);
+    ASSERT_EQ(raw.in.controller->setParamNormalized(2, 0.6), kResultOk);
+    EXPECT_EQ(raw.in.controller->getParamNormalized(2), 1.0);
+    ASSERT_EQ(raw.in.controller->setParamNormalized(1, 0.26), kResultOk);
+    EXPECT_EQ(raw.in.controller->getParamNormalized(1), 0.5);
+}
+
 // An instance released while a design it asked for in `process` is still running leaves no thread
 // behind and nothing that calls into it.
 TEST(Product, ReleaseWithADesignInFlightIsClean) {
