@@ -151,9 +151,26 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
         PluginLockGuard guard(lock);
         // A design that finished after a newer one leaves the newer result in force.
         if (request <= designInstalled.load(std::memory_order_acquire)) return true;
+        // The same sections playing the same input: the running states carry on under the new
+        // coefficients, so a redrawn curve or a restored preset changes the sound without
+        // restarting the cascade from rest, which rings through its narrow sections. Another count
+        // of sections, another input, or a cascade that was not playing starts from rest.
+        const bool carryOn = n == cascadeSections && inputs.outputSelection == cascadeOutputSelection &&
+                             filterReady.load(std::memory_order_acquire) != 0;
         filterReady.store(0, std::memory_order_release);
-        std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
+        for (int k = 0; k < n; ++k) {
+            PeakingSection& section = correctionCascade[static_cast<std::size_t>(k)];
+            const PeakingSection& designed = r.sections_[static_cast<std::size_t>(k)];
+            if (carryOn) {
+                section.b = designed.b;
+                section.a1 = designed.a1;
+                section.a2 = designed.a2;
+            } else {
+                section = designed;
+            }
+        }
         cascadeSections = n;
+        cascadeOutputSelection = inputs.outputSelection;
         levelMatchGain = r.levelMatchGain;
         sectionGain = r.sectionGain;
         std::copy_n(r.measuredRatio.begin(), n, measuredRatio.begin());

@@ -162,6 +162,9 @@ class CorrectionEngine {
     // coefficients, so that a change of resolution never runs old and new sections mixed while the
     // new design is being computed.
     int cascadeSections = kNormalBands;
+    // The "Outputs" selection the cascade in force was designed for: its section states belong to
+    // that input.
+    double cascadeOutputSelection = -1.0;
     double levelMatchGain = 1.0;
 
     std::array<double, kBandCount> targetBands;

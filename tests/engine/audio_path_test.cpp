@@ -239,3 +239,42 @@ TEST(AudioPath, DesignsWhileTheAudioThreadRuns) {
     audio.join();
     EXPECT_EQ(bad.load(), 0);
 }
+
+// A new design of the same sections for the same input lets the running states carry on, so that a
+// redrawn curve changes the sound without restarting the cascade from rest, which rings through its
+// narrow sections. A change of resolution starts from rest (other sections, other states).
+TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
+    Prepared p;
+    CorrectionEngine& e = p.e;
+    for (int i = 0; i < kBandCount; ++i) // ripples of +-8 dB
+        e.targetBands[i] = std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    e.outputSelection = 1.0;
+    e.RequestDesign();
+    e.DesignIfRequested();
+    long t = 0;
+    // Blocks of a 1 kHz tone on the target input; the largest output sample of the last one.
+    auto play = [&](int blocks) {
+        double peak = 0.0;
+        for (int b = 0; b < blocks; ++b) {
+            Stereo s(256);
+            for (int i = 0; i < 256; ++i, ++t)
+                s.in1[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * t / 48000.0);
+            s.Run(e);
+            peak = 0.0;
+            for (double v : s.out0)
+                peak = std::max(peak, std::fabs(v));
+        }
+        return peak;
+    };
+    play(200); // settled
+    for (int redraw = 0; redraw < 4; ++redraw) {
+        for (int i = 0; i < kBandCount; ++i)
+            e.userCurve[i] *= 1.06; // half a decibel up, as a drawn curve moves
+        e.RequestDesign();
+        e.DesignIfRequested();
+        const double first = play(1);
+        const double settled = play(200);
+        EXPECT_LT(first, 1.05 * settled) << "redraw " << redraw;
+        EXPECT_GT(first, 0.9 * settled) << "redraw " << redraw;
+    }
+}
