@@ -41,6 +41,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -105,10 +106,11 @@ Spread SpreadOf(std::vector<double> v) {
 }
 
 struct Figures {
-    double longestWait, waitP999, meanWait;
+    Spread wait;
+    double meanWait;
     Spread process, yardstick, asking; // asking: the blocks that carried a change
     long askingCount;
-    double arrivalMedianMs, arrivalLongestMs;
+    Spread arrivalMs;
     long blocks, requests;
 };
 
@@ -199,27 +201,20 @@ Figures Measure(double seconds, const std::function<void(Session&, long)>& other
     Figures f{};
     f.blocks = static_cast<long>(waits.size());
     f.requests = static_cast<long>(arrivals.size());
-    std::sort(waits.begin(), waits.end());
-    std::sort(arrivals.begin(), arrivals.end());
-    double sum = 0;
-    for (double w : waits)
-        sum += w;
-    f.longestWait = waits.back();
-    f.waitP999 = waits[waits.size() * 999 / 1000];
-    f.meanWait = sum / static_cast<double>(waits.size());
+    f.wait = SpreadOf(waits);
+    f.meanWait = std::accumulate(waits.begin(), waits.end(), 0.0) / static_cast<double>(waits.size());
     f.process = SpreadOf(calls);
     f.yardstick = SpreadOf(yardCalls);
     f.asking = SpreadOf(askingCalls);
     f.askingCount = static_cast<long>(askingCalls.size());
-    f.arrivalMedianMs = arrivals.empty() ? 0.0 : arrivals[arrivals.size() / 2];
-    f.arrivalLongestMs = arrivals.empty() ? 0.0 : arrivals.back();
+    f.arrivalMs = SpreadOf(arrivals);
     return f;
 }
 
 void Print(const char* what, const Figures& f) {
     std::printf("%-10s %6ld blocks: lock wait longest %7.1f us, 99.9%% %6.1f us, mean %5.2f us; "
                 "process median %.1f us, 99.9%% %.1f us, longest %.1f us (%.2f times)",
-                what, f.blocks, f.longestWait, f.waitP999, f.meanWait, f.process.median, f.process.p999,
+                what, f.blocks, f.wait.longest, f.wait.p999, f.meanWait, f.process.median, f.process.p999,
                 f.process.longest, f.process.Ratio());
     std::printf("; yardstick median %.1f us, 99.9%% %.1f us, longest %.1f us (%.2f times)", f.yardstick.median,
                 f.yardstick.p999, f.yardstick.longest, f.yardstick.Ratio());
@@ -230,8 +225,8 @@ void Print(const char* what, const Figures& f) {
         std::printf(
             "; %ld designs asked in process arrived after median %.1f ms (%.1f blocks), longest %.1f ms "
             "(%.1f blocks)",
-            f.requests, f.arrivalMedianMs, f.arrivalMedianMs / kBlockMs, f.arrivalLongestMs,
-            f.arrivalLongestMs / kBlockMs);
+            f.requests, f.arrivalMs.median, f.arrivalMs.median / kBlockMs, f.arrivalMs.longest,
+            f.arrivalMs.longest / kBlockMs);
     std::printf("; cascade ran %s\n", VectorPathName(LastCascadePath()));
 }
 

@@ -158,16 +158,16 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
         const bool carryOn = n == cascadeSections && inputs.outputSelection == cascadeOutputSelection &&
                              filterReady.load(std::memory_order_acquire) != 0;
         filterReady.store(0, std::memory_order_release);
-        for (int k = 0; k < n; ++k) {
-            PeakingSection& section = correctionCascade[static_cast<std::size_t>(k)];
-            const PeakingSection& designed = r.sections_[static_cast<std::size_t>(k)];
-            if (carryOn) {
+        if (carryOn) {
+            for (int k = 0; k < n; ++k) {
+                PeakingSection& section = correctionCascade[static_cast<std::size_t>(k)];
+                const PeakingSection& designed = r.sections_[static_cast<std::size_t>(k)];
                 section.b = designed.b;
                 section.a1 = designed.a1;
                 section.a2 = designed.a2;
-            } else {
-                section = designed;
             }
+        } else {
+            std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
         }
         cascadeSections = n;
         cascadeOutputSelection = inputs.outputSelection;
