@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/band_grid.h"
+#include "engine/curve_expansion.h"
 #include "engine/double_array.h"
 #include "engine/engine_listener.h"
 #include "engine/measurement_quality.h"
@@ -25,10 +26,6 @@ constexpr double kAnalysisTriggerValue = 0.55555555;
 // Linear gain of a "Gain" position: 10^((position - 0.5)*2), 0.1 .. 10. Positions outside 0..1 are
 // clamped and a non-finite one counts as 0.5, so the gain is always finite.
 double GainFactorFor(double gainPosition);
-
-// A 120-point curve from a 33-point one, linear in log amplitude over the point index. Entries
-// that are not positive and finite count as 1.0.
-void ExpandCurveTo120(const double* in33, double* out120);
 
 // What StartRecording did.
 enum class StartOutcome {
