@@ -2,9 +2,17 @@
 
 #include "engine/double_array.h"
 
+#include <cstddef>
+
 // Auto- and cross-spectra of the two recordings, averaged over overlapping windowed segments
-// (half a segment apart, analysis window on each). The long single transform of the band levels
-// cannot tell how much of a band the two microphones share; these averages can.
+// (half a segment apart, the segment window on each). Everything the analysis reports comes from
+// these averages: band levels, coherence, delay and polarity.
+//
+// The segment window is a sine, sqrt(2)*sin(pi*t/L): the squares of two windows half a segment
+// apart add up to a constant, so every moment of the recording (but the first and last half
+// segment) weighs alike in every bin. A sweep, which visits each frequency only once, is then
+// measured with the same weight whenever it passes, as a steady sound is. Its sidelobes fall by
+// 12 dB per octave: 2^16 samples apart from a voice's loud band they lie 90 dB and more below it.
 //
 // 2^16-sample segments: at 44.1 or 48 kHz a bin is 0.7 Hz wide, so the lowest band (20-22 Hz)
 // still gets three bins, and a 2^19-sample recording gives 15 segments.
@@ -22,6 +30,9 @@ struct CrossSpectra {
 // Segment order for a recording of 2^recordingOrder samples: kSegmentOrder, or less for short
 // recordings so that there are at least 15 segments (never below 2).
 int SegmentOrderFor(int recordingOrder);
+
+// The segment window's n values (n a multiple of 2); its mean power is 1.
+void SegmentWindow(double* w, std::size_t n);
 
 // Fills `out` from the first 2^recordingOrder samples of each recording, which are left as they
 // are. False when memory or the transform's tables could not be had.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <numbers>
 
 // No clones under ThreadSanitizer: their resolvers run before its runtime is up and crash.
@@ -429,6 +430,35 @@ bool FftTransposed(double* re, double* im, double* scratchRe, double* scratchIm,
     LargeTables t;
     if (!t.Make(order)) return false;
     LargeTransform(re, im, scratchRe, scratchIm, t);
+    return true;
+}
+
+struct FftPlan::Tables {
+    LargeTables large;
+};
+
+FftPlan::FftPlan() = default;
+FftPlan::~FftPlan() = default;
+
+bool FftPlan::Make(int o) {
+    tables.reset();
+    order = -1;
+    if (o < 0 || o > kMaxOrder) return false;
+    if (o > kDirectMaxOrder) {
+        tables.reset(new (std::nothrow) Tables);
+        if (!tables || !tables->large.Make(o)) {
+            tables.reset();
+            return false;
+        }
+    }
+    order = o;
+    return true;
+}
+
+bool FftPlan::Transposed(double* re, double* im, double* scratchRe, double* scratchIm) const {
+    if (order < 0 || !re || !im || !scratchRe || !scratchIm) return false;
+    if (!tables) return FftTransposed(re, im, scratchRe, scratchIm, order);
+    LargeTransform(re, im, scratchRe, scratchIm, tables->large);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 // Forward complex transform X_k = sum_t x_t e^(-j 2 pi k t / n) of n = 2^order points, held as
 // separate real and imaginary arrays, unscaled, results in natural order.
 //
@@ -18,6 +20,25 @@ struct TransposedLayout {
 TransposedLayout FftTransposedLayout(int order);
 // The scratch arrays (n doubles each, not overlapping the data) are overwritten.
 bool FftTransposed(double* re, double* im, double* scratchRe, double* scratchIm, int order);
+
+// The tables of one order, made once for many transforms of that size (the segments of an
+// analysis), where FftTransposed makes them on every call.
+class FftPlan {
+  public:
+    FftPlan();
+    ~FftPlan();
+    FftPlan(const FftPlan&) = delete;
+    FftPlan& operator=(const FftPlan&) = delete;
+    // False when the tables could not be allocated (or the order is out of range).
+    bool Make(int order);
+    // As FftTransposed, for the order made.
+    bool Transposed(double* re, double* im, double* scratchRe, double* scratchIm) const;
+
+  private:
+    struct Tables;
+    std::unique_ptr<Tables> tables;
+    int order = -1;
+};
 
 // Out of place: the result goes to (outRe, outIm), which must not overlap the input; the input
 // arrays are overwritten (used as working space). order 0..24.

@@ -1,6 +1,6 @@
 #include "engine/measurement_quality.h"
 
-#include "engine/band_coherence.h"
+#include "engine/band_spectra.h"
 
 MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q) {
     if (q.checks.reference.silent) return MeasurementVerdict::ReferenceSilent;
@@ -12,7 +12,7 @@ MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q) {
 }
 
 bool AssessRecordings(const double* ref, const double* tgt, int order, const BandBins& bins, double rate,
-                      MeasurementQuality& out) {
+                      MeasurementQuality& out, double* referenceBands, double* targetBands) {
     const std::size_t n = std::size_t{1} << order;
     MeasurementQuality q;
     q.checks.reference = CheckChannel(ref, n);
@@ -23,8 +23,10 @@ bool AssessRecordings(const double* ref, const double* tgt, int order, const Ban
     if (!q.checks.reference.silent && !q.checks.target.silent &&
         !CheckDelayAndPolarity(spectra, rate, q.checks))
         return false;
-    BandCoherence(spectra, bins, order, q.checks.correlated ? q.checks.delaySamples : 0.0,
-                  q.coherence.data());
+    BandSpectra sums;
+    SumBandSpectra(spectra, bins, order, q.checks.correlated ? q.checks.delaySamples : 0.0, sums);
+    BandCoherence(sums, q.coherence.data());
+    if (referenceBands && targetBands) BandLevels(sums, spectra, order, referenceBands, targetBands);
     q.known = true;
     out = q;
     return true;

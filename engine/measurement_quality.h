@@ -26,7 +26,10 @@ constexpr double kUsableCoherence = 0.5;
 
 MeasurementVerdict JudgeMeasurement(const MeasurementQuality& q);
 
-// Coherence and checks from the raw recordings (first 2^order samples of each, left unchanged).
-// bins: the band bins of the full recording. False when memory could not be had.
+// The whole analysis of a measurement in one pass over the averaged segments of both recordings
+// (first 2^order samples of each, left unchanged): the capture checks, delay and polarity, the
+// coherence per band and, when both arrays are given (153 entries each), the band levels. bins: the
+// band bins of the full recording. False when memory could not be had; nothing is written then.
 bool AssessRecordings(const double* reference, const double* target, int order, const BandBins& bins,
-                      double recordedRate, MeasurementQuality& out);
+                      double recordedRate, MeasurementQuality& out, double* referenceBands = nullptr,
+                      double* targetBands = nullptr);

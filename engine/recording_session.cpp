@@ -90,11 +90,18 @@ void CorrectionEngine::RunAnalysis() {
     recordPosition = 0;
     if (!recordBuffers.reference || !recordBuffers.target) return;
 
-    // The raw recordings first: the band analysis windows them in place.
     MeasurementQuality q;
-    const bool assessed = AssessRecordings(recordBuffers.reference.get(), recordBuffers.target.get(),
-                                           fftOrder, bandBins, RecordedRate(workingSampleRate), q);
-    const MeasurementVerdict verdict = assessed ? JudgeMeasurement(q) : MeasurementVerdict::Usable;
+    std::array<double, kBandCount> ref{}, tgt{};
+    if (!AssessRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
+                          RecordedRate(workingSampleRate), q, ref.data(), tgt.data())) {
+        // The analysis is abandoned; Start works again.
+        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
+        ReleaseRecordBuffers();
+        recordProgress = 0.0;
+        if (listener) listener->OnProgressBarVisible(false);
+        return;
+    }
+    const MeasurementVerdict verdict = JudgeMeasurement(q);
     if (verdict != MeasurementVerdict::Usable) {
         // The previous measurement stays, and with it its correction.
         ReleaseRecordBuffers();
@@ -108,17 +115,6 @@ void CorrectionEngine::RunAnalysis() {
             listener->OnProgressBarVisible(false);
         }
         DesignCorrection();
-        return;
-    }
-
-    std::array<double, kBandCount> ref{}, tgt{};
-    if (!AnalyseRecordings(recordBuffers.reference.get(), recordBuffers.target.get(), fftOrder, bandBins,
-                           ref.data(), tgt.data())) {
-        // The analysis is abandoned; Start works again.
-        if (listener) listener->OnNotice(EngineNotice::OutOfMemory);
-        ReleaseRecordBuffers();
-        recordProgress = 0.0;
-        if (listener) listener->OnProgressBarVisible(false);
         return;
     }
     // A calibration value that is not a positive number would turn a level into Inf or NaN.

@@ -529,3 +529,18 @@ TEST(MeasurementStatus, TrustedRangeAndFindings) {
     q.checks.reference.silent = false;
     EXPECT_EQ(MeasurementStatusLine(q, rule), "no band trusted; target silent");
 }
+
+// Only bands at or above the coherence of the full correction count as trusted: partly corrected
+// ones (0.6, just under 0.8) do not, exactly 0.8 does.
+TEST(MeasurementStatus, TrustedRangeCountsOnlyFullyTrustedBands) {
+    MeasurementQuality q;
+    ProtectionRule rule;
+    q.known = true;
+    q.coherence.fill(0.3);
+    q.coherence[3] = 0.6;                       // 38 Hz
+    q.coherence[4] = rule.fullCoherence;        // 47 Hz
+    q.coherence[10] = rule.fullCoherence;       // 173 Hz
+    q.coherence[11] = rule.fullCoherence - 1e-9; // 215 Hz
+    q.coherence[20] = 0.6;                      // 1.5 kHz
+    EXPECT_EQ(MeasurementStatusLine(q, rule), "trusted 47 Hz - 173 Hz");
+}
