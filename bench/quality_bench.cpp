@@ -14,6 +14,7 @@
 // Materials: pink noise and voice-like material (syllabic envelope, a voice's long-term spectrum),
 // each with reference microphone noise at -45 dB and target noise at -60 dB, and the voice again
 // with target noise at -30 and -15 dB (all relative to the material's level).
+#include "bench/quality_profiles.h"
 #include "engine/band_grid.h"
 #include "engine/correction_design.h"
 #include "engine/correction_engine.h"
@@ -284,5 +285,6 @@ int main(int argc, char** argv) {
             std::printf("\n");
             std::fflush(stdout);
         }
+    ReportProfileCombinations();
     return 0;
 }
