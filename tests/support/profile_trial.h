@@ -53,8 +53,12 @@ struct Figures {
     std::array<int, 2> bandsInRange{};           // band centres within 100 Hz .. 8 kHz
     std::array<int, 2> trustedBands{};           // of them: usable levels and full coherence in every take
     std::array<double, 2> largestDifferenceDb{}; // |combined - direct| measured difference over those
+    std::array<double, 2> largestDifferenceHz{}; // the centre of the band where it is
     std::array<double, 2> largestApplyErrorDb{}; // played A against B's recording, 1/6 octave bands
-    std::vector<int> unknownBands;               // the combination's
+    // The same for the direct measurement's file with the same wanted response (flat, boost limit):
+    // what the resolution allows at all.
+    std::array<double, 2> directApplyErrorDb{};
+    std::vector<int> unknownBands; // the combination's
 };
 
 struct Take {
@@ -101,6 +105,22 @@ inline std::vector<double> SixthOctavePowers(const std::vector<double>& x) {
         powers.push_back(p);
     }
     return powers;
+}
+
+// What `apply` does with a file (loaded, its corrected target played) to A's recording, against B's
+// recording of the same sound: the largest level difference in 1/6-octave bands.
+inline double LargestApplyError(AlgRecord file, bool high, const std::vector<double>& recordingA,
+                                const std::vector<double>& recordingB) {
+    file.flags = (file.flags & ~kAlgFlagHighResolution) | (high ? kAlgFlagHighResolution : 0);
+    PluginSession session;
+    session.PrepareProcessing(kRate);
+    session.Plugin().ApplyCorrectionRecord(file);
+    const std::vector<double> played = ProcessThrough(session, recordingA);
+    const std::vector<double> got = SixthOctavePowers(played), want = SixthOctavePowers(recordingB);
+    double largest = 0.0;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        largest = std::max(largest, std::fabs(10.0 * std::log10(got[i] / want[i])));
+    return largest;
 }
 
 inline Figures Run(const Setup& s) {
@@ -154,20 +174,19 @@ inline Figures Run(const Setup& s) {
             if (!trusted) continue;
             ++fig.trustedBands[res];
             const double d = std::fabs(20.0 * std::log10(fromProfiles.ratio[k] / measured.ratio[k]));
-            fig.largestDifferenceDb[res] = std::max(fig.largestDifferenceDb[res], d);
+            if (d > fig.largestDifferenceDb[res]) {
+                fig.largestDifferenceDb[res] = d;
+                fig.largestDifferenceHz[res] = freq[k];
+            }
         }
 
-        // What `apply` does with the file: loaded, its corrected target played.
-        AlgRecord file = combined.record;
-        file.flags = (file.flags & ~kAlgFlagHighResolution) | (res == 1 ? kAlgFlagHighResolution : 0);
-        PluginSession session;
-        session.PrepareProcessing(kRate);
-        session.Plugin().ApplyCorrectionRecord(file);
-        const std::vector<double> played = ProcessThrough(session, directA);
-        const std::vector<double> got = SixthOctavePowers(played), want = SixthOctavePowers(directB);
-        for (std::size_t i = 0; i < got.size(); ++i)
-            fig.largestApplyErrorDb[res] =
-                std::max(fig.largestApplyErrorDb[res], std::fabs(10.0 * std::log10(got[i] / want[i])));
+        AlgRecord yardstick = direct.record;
+        std::array<double, kBandCount> trusted;
+        trusted.fill(1.0);
+        ProtectedCurve(ProtectionRule{}, yardstick.targetBands.data(), yardstick.referenceBands.data(),
+                       trusted.data(), yardstick.userCurve.data(), nullptr);
+        fig.largestApplyErrorDb[res] = LargestApplyError(combined.record, res == 1, directA, directB);
+        fig.directApplyErrorDb[res] = LargestApplyError(yardstick, res == 1, directA, directB);
     }
     return fig;
 }

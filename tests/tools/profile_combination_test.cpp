@@ -72,9 +72,8 @@ TEST(ProfileCombination, BoostLimitAndExact) {
     EXPECT_TRUE(limited.protection[3].limited);
     const MeasuredDifference d = MeasuredDifferenceOf(limited.record);
     EXPECT_NEAR(Db(limited.record.userCurve[3]) - Db(d.ratio[3]), 12.0, 1e-9);
-    for (int k = 0; k < kNormalBands; ++k) {
-        if (k != 3) EXPECT_NEAR(limited.record.userCurve[k], 1.0, 1e-12) << k;
-    }
+    for (int k = 0; k < kNormalBands; ++k)
+        EXPECT_NEAR(limited.record.userCurve[k], k == 3 ? limited.record.userCurve[3] : 1.0, 1e-12) << k;
 
     ProtectionRule exact;
     exact.enabled = false;
