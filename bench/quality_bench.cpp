@@ -15,6 +15,7 @@
 //                     log-spaced points), at 33 and at 120 bands
 //   noise             how much a white noise floor rises through the protected C against the
 //                     signal: mean power gain of C over linear frequency minus its mean dB gain
+#include "bench/quality_profiles.h"
 #include "engine/band_grid.h"
 #include "engine/correction_design.h"
 #include "engine/correction_engine.h"
@@ -176,5 +177,6 @@ int main(int argc, char** argv) {
     }
     std::printf("worst trusted band anywhere: %.2f dB (%s); largest protected boost: %.2f dB (%s), limit %.0f dB\n",
                 worst, worstAt.c_str(), worstBoost, worstBoostAt.c_str(), rule.maxBoostDb);
+    ReportProfileCombinations();
     return 0;
 }

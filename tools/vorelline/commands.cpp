@@ -14,6 +14,7 @@
 #include "tools/vorelline/json_writer.h"
 #include "tools/vorelline/measurement.h"
 #include "tools/vorelline/plugin_session.h"
+#include "tools/vorelline/profile_combination.h"
 #include "tools/vorelline/progress_reporter.h"
 #include "tools/vorelline/quality_report.h"
 #include "tools/vorelline/tool_messages.h"
@@ -216,7 +217,12 @@ int RunInfo(const std::vector<std::string>& args) {
         if (!LoadAlgFile(a.positionals[0], r)) return 1;
     }
     const AlgSelections s = AlgSelectionsFromFlags(r.flags);
+    const MeasuredDifference measured = MeasuredDifferenceOf(r);
     if (a.Has("--json")) {
+        // Unknown bands are null.
+        std::vector<double> measuredDb(kBandCount);
+        for (int k = 0; k < kBandCount; ++k)
+            measuredDb[k] = measured.known[k] ? ToDb(measured.ratio[k]) : NAN;
         JsonWriter json;
         json.Integer("version", r.version)
             .Integer("flags", r.flags)
@@ -226,7 +232,9 @@ int RunInfo(const std::vector<std::string>& args) {
             .Number("gainPosition", r.gainPosition)
             .Numbers("targetBands", r.targetBands.data(), r.targetBands.size())
             .Numbers("referenceBands", r.referenceBands.data(), r.referenceBands.size())
-            .Numbers("userCurve", r.userCurve.data(), r.userCurve.size());
+            .Numbers("userCurve", r.userCurve.data(), r.userCurve.size())
+            .Number("levelMatchGain", measured.levelMatchGain)
+            .Numbers("measuredDifferenceDb", measuredDb);
         std::cout << json.Finish();
         return 0;
     }
@@ -238,16 +246,21 @@ int RunInfo(const std::vector<std::string>& args) {
                                            : "corrected target",
                 s.inputSelection == 0.0 ? "as wired" : "swapped", s.resolution == 0.0 ? "normal" : "high",
                 r.gainPosition);
-    std::printf("  band    centre Hz   target dB  reference dB  difference dB   curve dB\n");
+    std::printf(
+        "measured difference: target against reference, level-matched by %+.2f dB; - where a level is "
+        "not usable\n\n",
+        ToDb(measured.levelMatchGain));
+    std::printf("  band    centre Hz   target dB  reference dB    measured dB   curve dB\n");
     for (int i = 0; i < kBandCount; ++i) {
         if (i == kHighOffset) std::printf("  -- semitone bands --\n");
-        const double diff = r.referenceBands[i] > 0.0 ? r.targetBands[i] / r.referenceBands[i] : 0.0;
+        char diff[24] = "-";
+        if (measured.known[i]) std::snprintf(diff, sizeof diff, "%.2f", ToDb(measured.ratio[i]));
         if (i < kHighOffset)
-            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13.2f  %9.2f\n", i, freq[i], ToDb(r.targetBands[i]),
-                        ToDb(r.referenceBands[i]), ToDb(diff), ToDb(r.userCurve[i]));
+            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13s  %9.2f\n", i, freq[i], ToDb(r.targetBands[i]),
+                        ToDb(r.referenceBands[i]), diff, ToDb(r.userCurve[i]));
         else
-            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13.2f\n", i, freq[i], ToDb(r.targetBands[i]),
-                        ToDb(r.referenceBands[i]), ToDb(diff));
+            std::printf("  %4d  %11.2f  %10.2f  %12.2f  %13s\n", i, freq[i], ToDb(r.targetBands[i]),
+                        ToDb(r.referenceBands[i]), diff);
     }
     return 0;
 }

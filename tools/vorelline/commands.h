@@ -11,6 +11,7 @@ int RunCalibration(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunApply(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunCombine(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
 
 // Prints "usage: ..." for a command (or all commands for an empty name) with a reason on stderr;

@@ -128,11 +128,39 @@ const std::vector<CommandHelp>& CommandHelps() {
          "vorelline info FILE.alg [--json]",
          "show what a .alg file holds",
          "Prints the contents of a .alg correction file: the selections, the gain, both microphones'\n"
-         "band levels and the drawn curve.",
+         "band levels, the measured difference and the drawn curve, in the 33 normal bands and the 120\n"
+         "semitone bands of high resolution. The measured difference is what the correction works on: the\n"
+         "target against the reference, level-matched (the gain is printed); \"-\" marks a band without a\n"
+         "usable level, which the correction leaves alone. For a profile (a file measured against a\n"
+         "measurement microphone) it is the microphone's own response.",
          {{"FILE.alg", "the correction file (required)"},
           {"--json", "print JSON instead of a table (default: table)"},
           kQuiet},
          "vorelline info vocal.alg --json"},
+        {"combine",
+         "vorelline combine A.alg --like B.alg -o OUT.alg [--exact] [--max-boost DB]",
+         "make one microphone sound like another from their two profiles",
+         "Makes the correction that turns microphone A into microphone B without having both in the room.\n"
+         "Measure each microphone once against a measurement microphone, with that microphone's calibration\n"
+         "file (vorelline analyze --calibration CAL ... --save-alg MIC.alg): each such .alg file is a\n"
+         "profile of its microphone alone. Keep the files; any two of them combine into an ordinary .alg\n"
+         "file whose measured difference is A's response against B's, band by band at both resolutions,\n"
+         "level-matched as a measurement is, with a flat wanted response. It loads in the plug-in like any\n"
+         "correction file, which then draws A against B; Inputs, Outputs and Resolution are those of A.alg,\n"
+         "the gain is neutral.\n"
+         "Both files must come from the same measurement microphone with its calibration file. A .alg file\n"
+         "does not record how it was measured, so the tool cannot check this.\n"
+         "What cannot be known is not corrected: a band where either file has no usable level (silent, or\n"
+         "outside the recorded range) is left alone, and the command lists those bands. The boost limit\n"
+         "applies as for analyze; the protection of bands where the microphones shared little needs the\n"
+         "coherence of a recording, which a .alg file does not keep, so that part is not applied.",
+         {{"A.alg", "profile of the microphone to correct (required)"},
+          {"--like B.alg", "profile of the microphone it should sound like (required)"},
+          {"-o OUT.alg", "the combined correction file to write (required)"},
+          {"--exact", "the exact correction, without the boost limit (default: limited)"},
+          {"--max-boost DB", "largest boost of the correction in a band, 0 for no limit (default: 12)"},
+          kQuiet},
+         "vorelline combine vocal-mic.alg --like studio-mic.alg -o vocal-like-studio.alg"},
         {"demo",
          "vorelline demo [--png OUT.png] [--json]",
          "measure and correct two built-in microphones",
@@ -171,6 +199,11 @@ void PrintToolHelp(std::FILE* out) {
         out, "\noptions of every command:\n  --quiet      no progress display (default: progress while "
              "stderr is a terminal)\n"
              "  --help, -h   help for the command\n\n"
+             "microphone profiles:\n"
+             "  Measure each microphone once against a measurement microphone with its calibration file and keep\n"
+             "  the .alg files; `vorelline combine A.alg --like B.alg -o A-like-B.alg` then makes microphone A\n"
+             "  sound like microphone B, neither of them measured against the other. Both files must come from\n"
+             "  the same measurement microphone with its calibration file: the files cannot show it.\n\n"
              "exit status: 0 done, 1 a file was refused or a measurement failed, 2 a usage error\n\n"
              "example:\n  vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg "
              "vocal.alg\n  vorelline apply vocal.alg take1.wav -o take1-corrected.wav\n");

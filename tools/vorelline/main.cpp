@@ -55,6 +55,7 @@ int Dispatch(const std::vector<std::string>& args) {
     if (command == "info") return RunInfo(args);
     if (command == "apply") return RunApply(args);
     if (command == "export") return RunExport(args);
+    if (command == "combine") return RunCombine(args);
     return RunDemo(args);
 }
 
