@@ -39,8 +39,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessivane-vorelline.example/")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# The archive for other distributions holds bin/, lib/vst3/ and share/ at its top folder.
+# The archive for other distributions holds bin/, lib/vst3/ and share/ at its top folder, with a
+# read-me that says where each belongs (the .deb puts them there itself and has none).
 set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-linux-x86_64)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README.linux.txt ${CMAKE_BINARY_DIR}/packaging/archive/README.txt
+               @ONLY)
+set(CPACK_TV_ARCHIVE_EXTRAS ${CMAKE_BINARY_DIR}/packaging/archive)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/TvPackagingPerGenerator.cmake)
 # Packing takes what the tree has built (scripts/build.sh builds first): it never starts a build of
 # the whole tree, which in a test tree means every test program.

@@ -82,7 +82,9 @@ class CorrectionEngine {
     void ProcessBlock(double** inputs, double** outputs, int frames);
     // The record and then its tail, in one hold of the lock.
     bool SerializeState(IByteChunk& chunk);
-    // The record is parsed without the lock; one hold then copies it in and reads the tail.
+    // The record is parsed without the lock; one hold then copies it in and reads the tail. A record
+    // holding a band level or curve ratio no measurement or drawing gives (engine/record_values.h)
+    // is refused whole: nothing changes and the result is -1.
     int UnserializeState(const IByteChunk& chunk, int position);
 
     // ---- Operations behind the editor's actions (editor thread) ----

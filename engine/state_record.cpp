@@ -1,5 +1,6 @@
 #include "engine/correction_engine.h"
 
+#include "engine/record_values.h"
 #include "framework/byte_chunk.h"
 #include "platform/plugin_lock.h"
 
@@ -36,8 +37,10 @@ bool CorrectionEngine::SerializeState(IByteChunk& chunk) {
 
 // A record read aside from the engine, so that the lock is held only to copy it in. `parts` counts
 // the complete parts in record order (target and reference at 33 bands, the same at 120, the user
-// curve); the parts and fields the chunk does not hold keep the engine's values.
+// curve); the parts and fields the chunk does not hold keep the engine's values. A damaged record
+// (a part holding a value no measurement or drawing gives) is not applied at all.
 struct CorrectionEngine::RecordImage {
+    bool damaged = false;
     int parts = 0;
     std::array<double, kBandCount> target;
     std::array<double, kBandCount> reference;
@@ -53,17 +56,24 @@ void CorrectionEngine::ParseRecord(const IByteChunk& chunk, int p, RecordImage& 
     struct Part {
         double* to;
         int bytes, at, end;
+        bool (*plausible)(const double*, std::size_t);
     };
     const Part parts[] = {
-        {image.target.data(), kNormalBytes, kTargetNormalAt, kReferenceNormalAt},
-        {image.reference.data(), kNormalBytes, kReferenceNormalAt, kTargetHighAt},
-        {image.target.data() + kHighOffset, kHighBytes, kTargetHighAt, kReferenceHighAt},
-        {image.reference.data() + kHighOffset, kHighBytes, kReferenceHighAt, kUserCurveAt},
-        {image.userCurve.data(), kNormalBytes, kUserCurveAt, kParamsAt},
+        {image.target.data(), kNormalBytes, kTargetNormalAt, kReferenceNormalAt, BandLevelsCanBeMeasured},
+        {image.reference.data(), kNormalBytes, kReferenceNormalAt, kTargetHighAt, BandLevelsCanBeMeasured},
+        {image.target.data() + kHighOffset, kHighBytes, kTargetHighAt, kReferenceHighAt,
+         BandLevelsCanBeMeasured},
+        {image.reference.data() + kHighOffset, kHighBytes, kReferenceHighAt, kUserCurveAt,
+         BandLevelsCanBeMeasured},
+        {image.userCurve.data(), kNormalBytes, kUserCurveAt, kParamsAt, CurveRatiosCanBeDrawn},
     };
     for (const Part& part : parts) {
         if (!fits(part.end)) break;
         chunk.Get(part.to, part.bytes, p + part.at);
+        if (!part.plausible(part.to, static_cast<std::size_t>(part.bytes / 8))) {
+            image.damaged = true;
+            return;
+        }
         ++image.parts;
     }
     if (image.parts < 5) return;
@@ -83,6 +93,8 @@ int CorrectionEngine::UnserializeState(const IByteChunk& chunk, int p) {
     // On the stack: a preset restored inside processing comes here too, where nothing may allocate.
     RecordImage image;
     ParseRecord(chunk, p, image);
+    // A damaged record changes nothing: no arrays, no parameters, no design.
+    if (image.damaged) return -1;
     int result = -1;
     {
         PluginLockGuard guard(lock);

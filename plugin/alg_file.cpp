@@ -1,5 +1,6 @@
 #include "plugin/alg_file.h"
 
+#include "engine/record_values.h"
 #include "platform/file_system.h"
 #include "platform/message_service.h"
 
@@ -44,14 +45,6 @@ void PutDoubles(std::uint8_t* file, std::size_t offset, const double* values, st
 void GetDoubles(const std::uint8_t* file, std::size_t offset, double* values, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         values[i] = GetDouble(file + offset + 8 * i);
-}
-
-bool AllFiniteAtLeast(const double* values, std::size_t count, double minimum, bool strictly) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) return false;
-        if (strictly ? !(values[i] > minimum) : !(values[i] >= minimum)) return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -117,9 +110,10 @@ AlgDecodeResult DecodeAlgRecord(const std::uint8_t* bytes, std::size_t size, Alg
     GetDoubles(p, alg_offset::kReferenceHigh, r.referenceBands.data() + 33, 120);
     GetDoubles(p, alg_offset::kUserCurve, r.userCurve.data(), 33);
 
-    if (!std::isfinite(r.gainPosition) || !AllFiniteAtLeast(r.targetBands.data(), 153, 0.0, false) ||
-        !AllFiniteAtLeast(r.referenceBands.data(), 153, 0.0, false) ||
-        !AllFiniteAtLeast(r.userCurve.data(), 33, 0.0, true))
+    if (!std::isfinite(r.gainPosition) ||
+        !BandLevelsCanBeMeasured(r.targetBands.data(), r.targetBands.size()) ||
+        !BandLevelsCanBeMeasured(r.referenceBands.data(), r.referenceBands.size()) ||
+        !CurveRatiosCanBeDrawn(r.userCurve.data(), r.userCurve.size()))
         return AlgDecodeResult::Damaged;
     record = r;
     return AlgDecodeResult::Ok;

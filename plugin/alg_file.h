@@ -64,9 +64,9 @@ enum class AlgDecodeResult {
 };
 
 // Checks and decodes file contents; `record` is written only when the result is Ok. Besides the
-// version, a file is refused as damaged when it is shorter than the record, or when it holds a
-// non-finite number, a negative band level or a user-curve value that is not positive: none of these
-// can come from a measurement, and they would poison the design. Bytes past the record are ignored.
+// version, a file is refused as damaged when it is shorter than the record, when its gain is not a
+// finite number, or when a band level or a curve ratio is one no measurement or drawing can produce
+// (engine/record_values.h): such values would poison the design. Bytes past the record are ignored.
 AlgDecodeResult DecodeAlgRecord(const std::uint8_t* bytes, std::size_t size, AlgRecord& record);
 
 // The user's message for a refused file; empty for Ok.

@@ -68,10 +68,11 @@ bool IEffectVST3::ReadStateRecord(IBStream* state) {
     if (got < size) chunk.Resize(got);
     // The host's stream is read without the lock (it may be a file), and so is the record: the
     // plug-in takes the lock only to apply what it read.
-    UnserializeState(chunk, 0);
+    const int end = UnserializeState(chunk, 0);
     PluginLockGuard guard(Lock());
     RedrawParamControls();
-    return got == size;
+    // A whole record that was refused (damaged) is a failed restore.
+    return got == size && end >= 0;
 }
 
 tresult IEffectVST3::componentGetState(IBStream* state) {

@@ -30,6 +30,8 @@ class FileChooserPanel : public IModalPanel {
     const std::vector<Entry>& Entries() const { return entries; }
     const std::string& Name() const { return name; }
     bool FolderUnreadable() const { return unreadable; }
+    int Selected() const { return selected; } // index into Entries(), -1 for none
+    int FirstVisible() const { return first; }
     IPixelRect Box() const;
     IPixelRect RowRect(int visibleRow) const;
     IPixelRect UpButton() const;

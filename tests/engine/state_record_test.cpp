@@ -234,23 +234,92 @@ TEST(StateRecord, ExpandCurveTo120) {
     EXPECT_EQ(out[119], 1.0);
 }
 
-// A damaged project: zeros, NaN and infinities in every array.
-TEST(StateRecord, GarbageStateStillGivesAFiniteStableFilter) {
+// A record holding a value no measurement or drawing gives is refused whole: the instance keeps
+// every array, parameter and its filter, and nothing is designed. Every value a measurement, a
+// calibration or a drawing can give still loads, a silent band (0) included.
+TEST(StateRecord, ImpossibleValuesRefuseTheWholeRecord) {
     Instance a;
-    for (int i = 0; i < kBandCount; ++i) {
-        a.e.targetBands[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
-        a.e.referenceBands[i] = i % 2 ? INFINITY : 1e-300;
-        a.e.userCurve[i] = i % 2 ? -4.0 : NAN;
+    Distinct(a.e, 0.25);
+    for (int i = 0; i < 4; ++i)
+        a.fx.GetParam(i)->value = (i + 1) / 4.0;
+    IByteChunk full;
+    ASSERT_TRUE(a.e.SerializeState(full));
+    const double subnormal = 2.1219957905e-314; // a double whose high half was zeroed
+    const double kNaN = std::nan("");
+    struct Case {
+        const char* what;
+        int at;       // byte offset of the changed value
+        double value; // what it becomes
+        int size;     // bytes of the record handed over
+        bool refused;
+    };
+    const int whole = full.Size();
+    const Case cases[] = {
+        {"NaN target level", 8 * 5, kNaN, whole, true},
+        {"infinite reference level", 264 + 8 * 32, HUGE_VAL, whole, true},
+        {"negative high target level", 528 + 8 * 70, -0.5, whole, true},
+        {"subnormal high reference level", 1488 + 8 * 119, subnormal, whole, true},
+        {"-infinity in the curve", 2448, -HUGE_VAL, whole, true},
+        {"zero in the curve", 2448 + 8 * 10, 0.0, whole, true},
+        {"negative curve ratio", 2448 + 8 * 32, -1.0, whole, true},
+        {"subnormal curve ratio", 2448 + 8 * 3, subnormal, whole, true},
+        {"damaged part before a cut", 8 * 2, kNaN, 600, true},
+        // Values that can be measured or drawn.
+        {"silent band", 528 + 8 * 4, 0.0, whole, false},
+        {"negative zero band", 8 * 7, -0.0, whole, false},
+        {"faint band under a strong calibration", 264 + 8, 1e-172, whole, false},
+        {"loud band", 1488, 1e60, whole, false},
+        {"deep curve ratio", 2448 + 8 * 20, 1e-5, whole, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        IByteChunk changed;
+        changed.Put(full.Data(), c.size);
+        std::memcpy(changed.Data() + c.at, &c.value, sizeof c.value);
+
+        Instance b;
+        Distinct(b.e, 0.5);
+        for (int i = 0; i < 4; ++i)
+            b.fx.GetParam(i)->value = 0.0;
+        const auto target = b.e.targetBands, reference = b.e.referenceBands, curve = b.e.userCurve;
+        const int result = b.e.UnserializeState(changed, 0);
+        if (c.refused) {
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(b.e.targetBands, target);
+            EXPECT_EQ(b.e.referenceBands, reference);
+            EXPECT_EQ(b.e.userCurve, curve);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(b.fx.GetParam(i)->value, 0.0) << i;
+            EXPECT_EQ(b.log.designs, 0);
+        } else {
+            EXPECT_EQ(result, whole);
+            const int part = c.at < 264 ? 0 : c.at < 528 ? 1 : c.at < 1488 ? 2 : c.at < 2448 ? 3 : 4;
+            const double* arrays[] = {b.e.targetBands.data(), b.e.referenceBands.data(),
+                                      b.e.targetBands.data() + kHighOffset,
+                                      b.e.referenceBands.data() + kHighOffset, b.e.userCurve.data()};
+            const int starts[] = {0, 264, 528, 1488, 2448};
+            const double taken = arrays[part][(c.at - starts[part]) / 8];
+            EXPECT_EQ(std::memcmp(&taken, &c.value, sizeof taken), 0) << "bit for bit";
+            EXPECT_EQ(b.log.designs, 1);
+        }
     }
-    a.fx.GetParam(1)->value = 1.0;
+}
+
+// The design itself copes with whatever the fields hold (zeros, NaN, infinities, negative curve
+// ratios): a finite, stable filter.
+TEST(StateRecord, GarbageFieldsStillGiveAFiniteStableFilter) {
     for (double resolution : {0.0, 1.0}) {
-        a.fx.GetParam(2)->value = resolution;
-        IByteChunk chunk;
-        a.e.SerializeState(chunk);
         Instance b;
         b.fx.SetHostRate(44100);
         b.fx.Reset();
-        b.e.UnserializeState(chunk, 0);
+        for (int i = 0; i < kBandCount; ++i) {
+            b.e.targetBands[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
+            b.e.referenceBands[i] = i % 2 ? INFINITY : 1e-300;
+            b.e.userCurve[i] = i % 2 ? -4.0 : NAN;
+        }
+        b.e.outputSelection = 1.0;
+        b.e.resolution = resolution;
+        b.e.DesignCorrection();
         EXPECT_EQ(b.e.filterReady.load(), 1);
         EXPECT_TRUE(std::isfinite(b.e.levelMatchGain));
         Stereo s(4096);

@@ -46,9 +46,16 @@ version="$(LSAN_OPTIONS=detect_leaks=0 "$scratch/root/usr/bin/vorelline" --versi
 zcat "$scratch/root/usr/share/man/man1/vorelline.1.gz" | grep -q '^\.SH "vorelline export"' ||
   fail "the manual page lacks the export command"
 
-# The archive for other distributions: the same files under one top folder.
+# The archive for other distributions: the same files under one top folder, and a read-me that
+# says where each belongs.
 top="$(basename "$tgz" .tar.gz)"
 archived="$(tar tzf "$tgz" | grep -v '/$' | sort)"
-[ "$archived" = "$(echo "$expected" | sed "s|^\./usr/|$top/|" | sort)" ] || fail "the .tar.gz holds
+[ "$archived" = "$( (echo "$expected" | sed "s|^\./usr/|$top/|"; echo "$top/README.txt") | sort)" ] ||
+  fail "the .tar.gz holds
 $archived"
+readme="$(tar xzf "$tgz" -O "$top/README.txt")"
+for place in "lib/vst3/TessivaneVorelline.vst3/" "~/.vst3/" "/usr/lib/vst3/" "bin/vorelline" \
+             "share/man/man1/vorelline.1.gz" "$(dpkg-deb -f "$deb" Version)"; do
+  case "$readme" in *"$place"*) ;; *) fail "the archive's read-me does not mention $place" ;; esac
+done
 echo "packages as expected: $(basename "$deb"), $(basename "$tgz")"

@@ -105,11 +105,20 @@ TEST(AlgRecordBytes, RoundTripAndRefusals) {
     EXPECT_EQ(DecodeAlgRecord(longer.data(), longer.size(), back), AlgDecodeResult::Ok);
     EXPECT_EQ(back.userCurve, r.userCurve);
 
-    // A stored band of 0 (a silent microphone) is a real measurement and passes.
-    AlgRecord silent = r;
-    silent.targetBands[40] = 0.0;
-    auto silentFile = EncodeAlgRecord(silent);
-    EXPECT_EQ(DecodeAlgRecord(silentFile.data(), silentFile.size(), back), AlgDecodeResult::Ok);
+    // What a measurement, a calibration or a drawing can give passes: a band of 0 (no bins or no
+    // power), a faint band under a strong calibration, a loud one, a deep or high curve ratio.
+    for (auto change :
+         {+[](AlgRecord& a) { a.targetBands[40] = 0.0; }, +[](AlgRecord& a) { a.referenceBands[2] = 1e-172; },
+          +[](AlgRecord& a) { a.targetBands[152] = 1e60; }, +[](AlgRecord& a) { a.userCurve[0] = 1e-5; },
+          +[](AlgRecord& a) { a.userCurve[32] = 1e5; }}) {
+        AlgRecord real = r;
+        change(real);
+        const auto realFile = EncodeAlgRecord(real);
+        ASSERT_EQ(DecodeAlgRecord(realFile.data(), realFile.size(), back), AlgDecodeResult::Ok);
+        EXPECT_EQ(back.targetBands, real.targetBands);
+        EXPECT_EQ(back.referenceBands, real.referenceBands);
+        EXPECT_EQ(back.userCurve, real.userCurve);
+    }
 
     struct Refusal {
         const char* what;
@@ -119,6 +128,11 @@ TEST(AlgRecordBytes, RoundTripAndRefusals) {
     auto withVersion = [&](std::int32_t v) {
         std::vector<std::uint8_t> b = bytes;
         std::memcpy(b.data(), &v, 4);
+        return b;
+    };
+    auto withBytes = [&](std::size_t from, std::size_t to, std::uint8_t value) {
+        std::vector<std::uint8_t> b = bytes;
+        std::fill(b.begin() + long(from), b.begin() + long(to), value);
         return b;
     };
     auto withValue = [&](void (*change)(AlgRecord&)) {
@@ -144,6 +158,17 @@ TEST(AlgRecordBytes, RoundTripAndRefusals) {
         {"negative band", withValue([](AlgRecord& a) { a.targetBands[3] = -1.0; }), AlgDecodeResult::Damaged},
         {"zero in the curve", withValue([](AlgRecord& a) { a.userCurve[7] = 0.0; }),
          AlgDecodeResult::Damaged},
+        {"negative curve ratio", withValue([](AlgRecord& a) { a.userCurve[32] = -2.0; }),
+         AlgDecodeResult::Damaged},
+        {"infinite curve ratio", withValue([](AlgRecord& a) { a.userCurve[0] = HUGE_VAL; }),
+         AlgDecodeResult::Damaged},
+        {"subnormal band", withValue([](AlgRecord& a) { a.referenceBands[60] = 4e-320; }),
+         AlgDecodeResult::Damaged},
+        {"subnormal curve ratio", withValue([](AlgRecord& a) { a.userCurve[12] = 1e-310; }),
+         AlgDecodeResult::Damaged},
+        // A disk or transfer fault: bytes 600-899 of a saved file overwritten with 0xFF unscramble
+        // to tiny (subnormal) levels of the target's high bands.
+        {"bytes 600-899 set to 0xFF", withBytes(600, 900, 0xFF), AlgDecodeResult::Damaged},
     };
     for (const Refusal& c : refusals) {
         AlgRecord untouched = SampleRecord();

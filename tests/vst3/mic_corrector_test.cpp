@@ -170,3 +170,29 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
     for (double v : d->Engine().quality.coherence)
         EXPECT_TRUE(v >= 0.0 && v <= 1.0);
 }
+
+// A host state whose record holds a value no measurement gives (a disk fault in the project) is a
+// failed restore, for the component and the controller alike: the instance keeps its measurement
+// and its parameters, and the state's trailer is not taken either.
+TEST_F(MicCorrectorTest, ADamagedHostStateIsRefusedAndChangesNothing) {
+    Owned a;
+    a->Engine().targetBands.fill(3.0);
+    a->Engine().quality.known = true;
+    MemoryStream component, controller;
+    ASSERT_EQ(a->componentGetState(&component), vst::kResultOk);
+    ASSERT_EQ(a->controllerGetState(&controller), vst::kResultOk);
+    const double nan = std::nan("");
+    for (MemoryStream* s : {&component, &controller}) // the target's band 40, in the high bands
+        std::memcpy(s->data.data() + 528 + 8 * 7, &nan, sizeof nan);
+
+    Owned b;
+    b->Engine().targetBands.fill(2.0);
+    b->GetParam(3)->value = 0.25;
+    const auto before = b->Engine().targetBands;
+    MemoryStream componentBack(component.data), controllerBack(controller.data);
+    EXPECT_EQ(b->componentSetState(&componentBack), vst::kResultFalse);
+    EXPECT_EQ(b->controllerSetState(&controllerBack), vst::kResultFalse);
+    EXPECT_EQ(b->Engine().targetBands, before);
+    EXPECT_EQ(b->GetParam(3)->value, 0.25);
+    EXPECT_FALSE(b->Engine().quality.known);
+}

@@ -1,6 +1,6 @@
 // Without a dialog program the editor asks for the file itself: its chooser driven by XTest
 // clicks and keys, for Save (name field, refused names, the question before replacing) and Load
-// (folders, going up, a folder that cannot be read).
+// (folders, going up, a folder that cannot be read, a list longer than its rows).
 #include "graphics/modal_panel.h"
 #include "graphics/platform_editor.h"
 #include "graphics/x11/file_chooser_panel.h"
@@ -24,7 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kReturn = 0xff0d, kEscape = 0xff1b, kBackSpace = 0xff08, kDown = 0xff54;
+constexpr uint32_t kReturn = 0xff0d, kEscape = 0xff1b, kBackSpace = 0xff08, kDown = 0xff54, kHome = 0xff50,
+                   kPageUp = 0xff55, kPageDown = 0xff56, kEnd = 0xff57;
 
 class X11ChooserTest : public ::testing::Test {
   protected:
@@ -122,6 +123,12 @@ TEST_F(X11ChooserTest, SaveAsksForANameAndBeforeReplacing) {
     ClickAt(Message()->ButtonRect(1)); // No
     ASSERT_NE(Chooser(), nullptr);
     EXPECT_EQ(fs::file_size(docs / "old.alg"), 5u);
+    // Escape on the question is No as well: the file stays, and so does the chooser.
+    Key(kReturn);
+    ASSERT_NE(Message(), nullptr);
+    Key(kEscape);
+    ASSERT_NE(Chooser(), nullptr);
+    EXPECT_EQ(fs::file_size(docs / "old.alg"), 5u);
     Key(kReturn);
     ASSERT_NE(Message(), nullptr);
     Key(kReturn); // Yes has the focus
@@ -172,6 +179,38 @@ TEST_F(X11ChooserTest, LoadWalksFoldersAndCancels) {
     ClickAt(editor_rect::kLoad);
     ASSERT_NE(Chooser(), nullptr);
     Editor().DetachWindow();
+    EXPECT_FALSE(Editor().PanelOpen());
+}
+
+// More files than rows: every key that moves the selection keeps it among the visible rows.
+TEST_F(X11ChooserTest, TheSelectionStaysInView) {
+    for (int i = 0; i < 30; ++i)
+        std::ofstream(docs / ("take" + std::to_string(100 + i) + ".alg")) << "x";
+    ClickAt(editor_rect::kLoad);
+    ASSERT_NE(Chooser(), nullptr);
+    const int count = int(Chooser()->Entries().size());
+    ASSERT_GT(count, 2 * FileChooserPanel::kVisibleRows);
+    auto expectInView = [&](const char* after) {
+        const int selected = Chooser()->Selected(), first = Chooser()->FirstVisible();
+        EXPECT_GE(selected, first) << after;
+        EXPECT_LT(selected, first + FileChooserPanel::kVisibleRows) << after;
+    };
+    for (int i = 0; i < FileChooserPanel::kVisibleRows + 3; ++i) {
+        Key(kDown);
+        expectInView("Down");
+    }
+    EXPECT_GE(Chooser()->Selected(), FileChooserPanel::kVisibleRows);
+    Key(kPageDown);
+    expectInView("PageDown");
+    Key(kEnd);
+    EXPECT_EQ(Chooser()->Selected(), count - 1);
+    expectInView("End");
+    Key(kPageUp);
+    expectInView("PageUp");
+    Key(kHome);
+    EXPECT_EQ(Chooser()->Selected(), 0);
+    expectInView("Home");
+    Key(kEscape);
     EXPECT_FALSE(Editor().PanelOpen());
 }
 
