@@ -189,7 +189,7 @@ void OutputPlayer::RunPaths(PathPair& pair, const double* in0, const double* in1
             for (int k = 0; k < pair.sections; ++k)
                 pair.cascade[r][static_cast<std::size_t>(k)].z1 =
                     pair.cascade[r][static_cast<std::size_t>(k)].z2 = 0.0;
-        pair.warmth[r] = std::min<long>(pair.warmth[r] + frames, 1L << 40);
+        pair.warmth[r] = std::min(pair.warmth[r] + frames, 1 << 30); // frames is at most one chunk
     }
 }
 

@@ -54,7 +54,7 @@ class OutputPlayer {
     struct PathPair {
         std::array<PeakingSection, kMaxSections> cascade[2];
         bool flat[2] = {true, true};
-        long warmth[2] = {0, 0}; // samples the states have run on their input
+        int warmth[2] = {0, 0}; // samples the states have run on their input (up to 2^30)
         int sections = kNormalBands;
         int referenceChannel = 0;
         double targetGain = 1.0;
