@@ -4,8 +4,10 @@
 #include "support/switch_listening.h"
 #include "vst3/host/shared_host.h"
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vst;
@@ -17,11 +19,11 @@ constexpr long kWindow = 12000; // the switch stretch: warm-up, both fades and a
 constexpr long kSteady = 7200;  // the steady stretches before and after it
 constexpr ParamID kPresetParam = 0x70727374;
 
-// An instance at 48 kHz, rendering offline (each design made before the next block), playing the
-// raw target of the correction above.
+// An instance at 48 kHz playing the raw target of the correction above: offline, each design is
+// made before the next block; in real time the engine's worker makes it meanwhile.
 struct Listener {
-    Listener() : in(SharedHost(), &app) {
-        ProcessSetup setup{kOffline, kSample64, 4096, kRate};
+    explicit Listener(int32 mode) : in(SharedHost(), &app) {
+        ProcessSetup setup{mode, kSample64, 4096, kRate};
         MemoryStream load(CorrectionRecord(0.5, 0.0));
         ok = in.processor->setupProcessing(setup) == kResultOk &&
              in.component->activateBus(kAudio, kInput, 0, 1) == kResultOk &&
@@ -62,10 +64,13 @@ const std::vector<Step>& Steps() {
 }
 
 // Plays every step on one instance; the output, and the frame at which each step's block starts.
-bool PlaySteps(int block, Signal signal, std::vector<double>& output, std::vector<long>& starts) {
-    Listener l;
+// In real time the host's clock runs on for 60 ms after the block that carries a change, time
+// enough for the worker's design.
+bool PlaySteps(int block, Signal signal, std::vector<double>& output, std::vector<long>& starts,
+               int32 mode = kOffline) {
+    Listener l(mode);
     if (!l.ok) return false;
-    Session s(l.in.processor, block, signal, kOffline);
+    Session s(l.in.processor, block, signal, mode);
     bool ok = s.Play(kSteady);
     for (std::size_t k = 0; k < Steps().size(); ++k) {
         const Step& step = Steps()[k];
@@ -75,7 +80,14 @@ bool PlaySteps(int block, Signal signal, std::vector<double>& output, std::vecto
         }
         starts.push_back(s.Position());
         // Every other change arrives in the middle of its block.
-        ok = ok && s.Play(kWindow + kSteady, step.changes, k % 2 ? block / 2 : 0);
+        const int offset = k % 2 ? block / 2 : 0;
+        if (mode == kRealtime) {
+            ok = ok && s.Play(block, step.changes, offset);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            ok = ok && s.Play(kWindow + kSteady - block);
+        } else {
+            ok = ok && s.Play(kWindow + kSteady, step.changes, offset);
+        }
     }
     output = s.output;
     return ok;
@@ -98,6 +110,24 @@ TEST(ABListening, EverySwitchGivesWayWithoutAClick) {
                 EXPECT_LE(f.stepRatio, 1.5) << where;
             }
         }
+}
+
+// The same switches in real time, where the designs they ask for come from the engine's worker
+// between blocks.
+TEST(ABListening, SwitchesInRealTimeGiveWayWithoutAClick) {
+    REQUIRE_MODULE();
+    for (Signal signal : {Signal::Tone, Signal::Vowel}) {
+        std::vector<double> out;
+        std::vector<long> starts;
+        ASSERT_TRUE(PlaySteps(512, signal, out, starts, kRealtime));
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const SwitchFigures f = Judge(out, starts[k], kWindow, kSteady);
+            const std::string where =
+                std::string(Steps()[k].what) + ", " + SignalName(signal) + ", real time";
+            EXPECT_LE(f.peakRatio, 1.05) << where;
+            EXPECT_LE(f.stepRatio, 1.5) << where;
+        }
+    }
 }
 
 // An offline render is the same bits every time: the same input and the same automation.
