@@ -1,13 +1,20 @@
 // The audio path at high resolution (120 sections): time per 512-frame block at 48 kHz against the
 // cascade run sample after sample (the plain form) in the same binary, with the baseline (SSE2)
-// path timed too and every heap allocation during the timed audio-path blocks counted.
+// path timed too and every heap allocation during the timed audio-path blocks counted. Then what
+// keeping both filtered paths running costs against the one cascade the path ran before (the
+// reference's calibration cascade flat, as without a calibration file, and not), what a block
+// costs while a new pair of paths warms up beside the playing one, and how long each kind of switch
+// takes until the new output is all that is heard.
 #include "engine/cascade_filter.h"
+#include "engine/output_player.h"
 #include "platform/vector_paths.h"
 #include "ratio_reporter.h"
 #include "support/engine_effect.h"
 #include "support/known_designs.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -95,6 +102,148 @@ void PlainCascadeHighResolution(benchmark::State& state) {
 }
 BENCHMARK(PlainCascadeHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
+// What the path ran before every change became a crossfade: the selected output's one cascade over
+// the block, written to both outputs. The yardstick of the figures below.
+void TodaysOneCascade(benchmark::State& state) {
+    EngineEffect fx(kRate);
+    CorrectionEngine& e = fx.engine;
+    PlayWigglyCorrection(e, kRate, true);
+    const std::vector<double> in = Input(0.07, 0.5);
+    std::vector<double> out0(kBlock), out1(kBlock);
+    for (auto _ : state) {
+        fx.EnterLock();
+        RunCascade(e.correctionCascade.data(), kHighBands, in.data(), kBlock, e.levelMatchGain, out0.data(),
+                   out1.data());
+        fx.LeaveLock();
+        benchmark::DoNotOptimize(out0.data());
+    }
+}
+BENCHMARK(TodaysOneCascade)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// A reference microphone with a calibration: its cascade is not flat, so both paths run.
+void Calibrate(CorrectionEngine& e) {
+    for (int i = 0; i < kBandCount; ++i)
+        e.calibrationGain[i] =
+            std::pow(10.0, 3.0 * std::cos(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    e.DesignCorrection();
+}
+
+// arg 0: steady, both paths running; arg 1: a new pair warming up beside them (four cascades).
+void BothPathsCalibrated(benchmark::State& state) {
+    EngineEffect fx(kRate);
+    CorrectionEngine& e = fx.engine;
+    PlayWigglyCorrection(e, kRate, true);
+    Calibrate(e);
+    std::vector<double> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock);
+    for (int i = 0; i < kBlock; ++i) {
+        in0[i] = std::sin(0.01 * i);
+        in1[i] = 0.5 * std::sin(0.07 * i);
+    }
+    double* in[2] = {in0.data(), in1.data()};
+    double* out[2] = {out0.data(), out1.data()};
+    for (int i = 0; i < 40; ++i)
+        e.ProcessBlock(in, out, kBlock);
+    const long before = allocations.load();
+    long blocks = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 1 && !e.outputPlayer->Changing()) {
+            state.PauseTiming();
+            e.inputSelection = e.inputSelection == 0.0 ? 1.0 : 0.0; // a new pair, from rest
+            state.ResumeTiming();
+        }
+        fx.EnterLock();
+        e.ProcessBlock(in, out, kBlock);
+        fx.LeaveLock();
+        benchmark::DoNotOptimize(out0.data());
+        ++blocks;
+    }
+    blockAllocations += allocations.load() - before;
+    blocksRun += blocks;
+}
+BENCHMARK(BothPathsCalibrated)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Frames from the block that carries a change until nothing changes any more (the new output alone
+// is heard), at 48 kHz in blocks of 256 with each design made before the next block, as offline.
+struct SwitchTime {
+    const char* what;
+    long frames;
+};
+std::vector<SwitchTime> SwitchTimes() {
+    struct Case {
+        const char* what;
+        void (*change)(CorrectionEngine&);
+    };
+    const Case cases[] = {
+        {"Outputs: corrected -> reference", [](CorrectionEngine& e) { e.outputSelection = 0.0; }},
+        {"Outputs: corrected -> target", [](CorrectionEngine& e) { e.outputSelection = 0.5; }},
+        {"Gain", [](CorrectionEngine& e) { e.SetGainPosition(0.7); }},
+        {"a redrawn curve (states carry on)",
+         [](CorrectionEngine& e) {
+             for (int i = 0; i < kBandCount; ++i)
+                 e.userCurve[i] *= 1.1;
+             e.RequestDesign();
+         }},
+        {"Resolution: high -> normal",
+         [](CorrectionEngine& e) {
+             e.resolution = 0.0;
+             e.RequestDesign();
+         }},
+        {"Inputs swapped", [](CorrectionEngine& e) { e.inputSelection = 1.0; }},
+    };
+    std::vector<SwitchTime> times;
+    constexpr int kFrames = 256;
+    std::vector<double> in0(kFrames), in1(kFrames), out0(kFrames), out1(kFrames);
+    double* in[2] = {in0.data(), in1.data()};
+    double* out[2] = {out0.data(), out1.data()};
+    for (const Case& c : cases) {
+        EngineEffect fx(kRate);
+        CorrectionEngine& e = fx.engine;
+        PlayWigglyCorrection(e, kRate, true);
+        e.SetGainPosition(0.5);
+        long t = 0;
+        auto block = [&] {
+            for (int i = 0; i < kFrames; ++i, ++t) {
+                in0[i] = std::sin(0.05 * t);
+                in1[i] = 0.5 * std::sin(0.013 * t);
+            }
+            e.ProcessBlock(in, out, kFrames);
+            e.DesignIfRequested();
+        };
+        for (int b = 0; b < 40; ++b)
+            block();
+        c.change(e);
+        const bool designed = e.DesignPending();
+        long frames = 0;
+        do {
+            block();
+            frames += kFrames;
+            // The design a change asks for is made after its block and met by the next one.
+        } while (((designed && frames < 2 * kFrames) || e.outputPlayer->Changing()) && frames < 10 * 48000);
+        times.push_back({c.what, frames});
+    }
+    return times;
+}
+
+// Median wall time of one whole design (the selected output's and both paths') at high
+// resolution, with a calibrated reference: what a switch that needs a design adds in real time.
+double DesignMilliseconds() {
+    EngineEffect fx(kRate);
+    CorrectionEngine& e = fx.engine;
+    PlayWigglyCorrection(e, kRate, true);
+    Calibrate(e);
+    std::vector<double> ms;
+    for (int i = 0; i < 21; ++i) {
+        for (int k = 0; k < kBandCount; ++k)
+            e.userCurve[k] = 1.0 + 0.01 * ((i + k) % 5);
+        const auto start = std::chrono::steady_clock::now();
+        e.DesignCorrection();
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
 // Whether every path gives the plain form's bits over a few blocks, states included.
 bool SameBitsAsPlain(bool baseline) {
     ForceBaselineVectorPaths(baseline);
@@ -133,6 +282,18 @@ int main(int argc, char** argv) {
         const std::string what = std::string("ratio audio path (") + name + ") / plain form";
         reporter.PrintRatio(what.c_str(), paths[p], "PlainCascadeHighResolution", "(target <= 0.25)");
     }
+    reporter.PrintRatio(
+        "ratio audio path, both paths running, reference flat (AVX2 where available) / today's one cascade",
+        "AudioPathHighResolution/1", "TodaysOneCascade", "");
+    reporter.PrintRatio("ratio audio path, both paths running and calibrated / today's one cascade",
+                        "BothPathsCalibrated/0", "TodaysOneCascade", "");
+    reporter.PrintRatio("ratio audio path while a new pair warms up or fades in / today's one cascade",
+                        "BothPathsCalibrated/1", "TodaysOneCascade", "");
+    for (const SwitchTime& s : SwitchTimes())
+        std::printf("time to sound, %s: %ld frames (%.1f ms at 48 kHz, blocks of 256)\n", s.what, s.frames,
+                    s.frames / kRate * 1e3);
+    std::printf("one design of the selected output and both paths, high resolution: %.2f ms (median of 21)\n",
+                DesignMilliseconds());
     const bool wide = SameBitsAsPlain(false), baseline = SameBitsAsPlain(true);
     std::printf("same bits as the plain form: wide path %s, baseline path %s\n", wide ? "yes" : "NO",
                 baseline ? "yes" : "NO");

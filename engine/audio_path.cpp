@@ -1,6 +1,6 @@
 #include "engine/correction_engine.h"
 
-#include "engine/cascade_filter.h"
+#include "engine/output_player.h"
 
 #include <cfloat>
 #include <cmath>
@@ -9,12 +9,6 @@ namespace {
 
 inline double Sample(const double* channel, int i) {
     return channel ? channel[i] : 0.0;
-}
-// A sample the host may take: finite, and never subnormal (a subnormal input, or a tiny level
-// match of one, would otherwise reach the host and slow down whatever follows).
-inline double Finite(double v) {
-    const double a = std::fabs(v);
-    return a <= DBL_MAX && a >= DBL_MIN ? v : 0.0;
 }
 
 } // namespace
@@ -52,28 +46,18 @@ void CorrectionEngine::ProcessBlock(double** inputs, double** outputs, int frame
         }
     }
 
+    PlayRequest request;
     const double sel = outputSelection;
-    if (sel == 0.5) {
-        const double gain = gainFactor;
-        for (int i = 0; i < frames; ++i) {
-            const double y = Finite(Sample(tgt, i) * gain);
-            if (out0) out0[i] = y;
-            if (out1) out1[i] = y;
-        }
-        return;
-    }
-    if (!filterReady.load(std::memory_order_acquire)) {
-        for (int i = 0; i < frames; ++i) {
-            if (out0) out0[i] = 0.0;
-            if (out1) out1[i] = 0.0;
-        }
-        return;
-    }
-
-    const double* x = sel == 0.0 ? ref : tgt;
-    const int K = cascadeSections == kHighBands ? kHighBands : kNormalBands;
-    // A non-finite input sample would otherwise stay in the section states for good.
-    if (RunCascade(correctionCascade.data(), K, x, frames, levelMatchGain, out0, out1))
-        for (int k = 0; k < K; ++k)
-            correctionCascade[k].z1 = correctionCascade[k].z2 = 0.0;
+    request.source = sel == 0.5   ? PlayRequest::Source::Target
+                     : sel == 0.0 ? PlayRequest::Source::Reference
+                                  : PlayRequest::Source::Corrected;
+    request.referenceChannel = inputSelection == 0.0 ? 0 : 1;
+    request.pathsReady = filterReady.load(std::memory_order_acquire) != 0;
+    request.sections = pathSections == kHighBands ? kHighBands : kNormalBands;
+    request.reference = referencePath.data();
+    request.target = targetPath.data();
+    request.targetGain = targetPathGain;
+    request.rawGain = gainFactor;
+    request.sampleRate = workingSampleRate;
+    outputPlayer->Play(request, in0, in1, out0, out1, frames);
 }

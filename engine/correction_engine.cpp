@@ -2,6 +2,8 @@
 
 #include "engine/correction_design.h"
 #include "engine/design_worker.h"
+#include "engine/output_player.h"
+#include "engine/path_designs.h"
 #include "platform/plugin_lock.h"
 
 #include <algorithm>
@@ -9,7 +11,7 @@
 #include <memory>
 
 CorrectionEngine::CorrectionEngine(PluginLock& pluginLock, IRecordTail& tail, IEngineListener* l)
-    : lock(pluginLock), recordTail(tail), listener(l) {
+    : outputPlayer(std::make_unique<OutputPlayer>()), lock(pluginLock), recordTail(tail), listener(l) {
     targetBands.fill(1.0);
     referenceBands.fill(1.0);
     calibrationGain.fill(1.0);
@@ -36,10 +38,12 @@ void CorrectionEngine::Reset(double h) {
     if (!designsDeferred) DesignIfRequested();
 }
 
-// Room for one design: its inputs, its result and the interaction terms.
+// Room for one design: its inputs, its result, the paths it does not cover and the interaction terms.
 struct CorrectionEngine::DesignWork {
     std::array<std::array<double, kBandCount>, 4> inputs;
     DesignResult result;
+    DesignResult referencePath;
+    DesignResult targetPath;
     std::array<double, kMaxSections * kMaxSections> terms;
 };
 
@@ -144,31 +148,24 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
 
     ComputeCorrection(inputs, work.result, work.terms.data());
     const DesignResult& r = work.result;
+    PathDesigns paths;
+    const bool complete = !r.stopped && DesignBothPaths(inputs, r, work.referencePath, work.targetPath,
+                                                        work.terms.data(), paths);
     // A newer request waits: start over from it rather than install a result already out of date.
-    if (r.stopped || (yieldToNewer && Overtaken(&ticket))) return true;
+    if (!complete || (yieldToNewer && Overtaken(&ticket))) return true;
     const int n = r.sections;
     {
         PluginLockGuard guard(lock);
         // A design that finished after a newer one leaves the newer result in force.
         if (request <= designInstalled.load(std::memory_order_acquire)) return true;
-        // The same sections playing the same input: the running states carry on under the new
-        // coefficients, so a redrawn curve or a restored preset changes the sound without
-        // restarting the cascade from rest, which rings through its narrow sections. Another count
-        // of sections, another input, or a cascade that was not playing starts from rest.
-        const bool carryOn = n == cascadeSections && inputs.outputSelection == cascadeOutputSelection &&
-                             filterReady.load(std::memory_order_acquire) != 0;
+        // Whole, states at rest: the audio path runs its own copies of the paths and decides itself
+        // whether their running states carry on.
         filterReady.store(0, std::memory_order_release);
-        if (carryOn) {
-            for (int k = 0; k < n; ++k) {
-                PeakingSection& section = correctionCascade[static_cast<std::size_t>(k)];
-                const PeakingSection& designed = r.sections_[static_cast<std::size_t>(k)];
-                section.b = designed.b;
-                section.a1 = designed.a1;
-                section.a2 = designed.a2;
-            }
-        } else {
-            std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
-        }
+        std::copy_n(r.sections_.begin(), n, correctionCascade.begin());
+        std::copy_n(paths.reference->sections_.begin(), n, referencePath.begin());
+        std::copy_n(paths.target->sections_.begin(), n, targetPath.begin());
+        targetPathGain = paths.target->levelMatchGain;
+        pathSections = n;
         cascadeSections = n;
         cascadeOutputSelection = inputs.outputSelection;
         levelMatchGain = r.levelMatchGain;

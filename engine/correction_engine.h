@@ -18,6 +18,7 @@
 
 class IByteChunk;
 class DesignWorker;
+class OutputPlayer;
 class PluginLock;
 
 // The value the audio path hands to the analysis trigger when a recording is complete.
@@ -156,15 +157,25 @@ class CorrectionEngine {
     BandBins bandBins{};
 
     std::atomic<int> filterReady{0};
+    // The design for the selected output (states at rest) and its section count, switched together
+    // with its coefficients.
     std::array<PeakingSection, kMaxSections> correctionCascade{};
-    // Sections the audio path runs: the count of the last design, switched together with its
-    // coefficients, so that a change of resolution never runs old and new sections mixed while the
-    // new design is being computed.
     int cascadeSections = kNormalBands;
-    // The "Outputs" selection the cascade in force was designed for: its section states belong to
-    // that input.
+    // The "Outputs" selection the cascade in force was designed for.
     double cascadeOutputSelection = -1.0;
     double levelMatchGain = 1.0;
+
+    // ---- What plays, and how one output gives way to the next ----
+    // Every design also makes the cascades of both filtered outputs, installed with the rest of it:
+    // the reference's calibration cascade (played at gain 1) and the target's correction cascade
+    // (played times targetPathGain), pathSections long, states at rest. The audio path keeps both
+    // running in its own copies and notices by itself when what should play (these, the
+    // selections, the gain) differs from what plays; it then crossfades (engine/output_player.h).
+    std::array<PeakingSection, kMaxSections> referencePath{};
+    std::array<PeakingSection, kMaxSections> targetPath{};
+    double targetPathGain = 1.0;
+    int pathSections = kNormalBands;
+    std::unique_ptr<OutputPlayer> outputPlayer; // audio thread only
 
     std::array<double, kBandCount> targetBands;
     std::array<double, kBandCount> referenceBands;

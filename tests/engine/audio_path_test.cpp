@@ -1,4 +1,6 @@
+#include "engine/output_player.h"
 #include "engine_fixture.h"
+#include "support/known_designs.h"
 
 #include <gtest/gtest.h>
 
@@ -30,14 +32,15 @@ void Fill(Stereo& s) {
 
 } // namespace
 
+// The first block of an engine plays what is selected at once: there is nothing to fade from.
 TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
-    Prepared p;
-    p.e.outputSelection = 0.5;
     struct Case {
         double inputs, gainPosition, factor;
         int filterReady;
     } cases[] = {{0, 0.5, 1.0, 1}, {0, 0.5, 1.0, 0}, {0, 1.0, 10.0, 1}, {1, 0.0, 0.1, 0}};
     for (const Case& c : cases) {
+        Prepared p;
+        p.e.outputSelection = 0.5;
         p.e.inputSelection = c.inputs;
         p.e.SetGainPosition(c.gainPosition);
         p.e.filterReady = c.filterReady;
@@ -56,8 +59,8 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
 }
 
 TEST(AudioPath, SilentWithoutAReadyFilter) {
-    Prepared p;
     for (double outputs : {0.0, 1.0}) {
+        Prepared p;
         p.e.outputSelection = outputs;
         p.e.filterReady = 0;
         Stereo s(64);
@@ -68,23 +71,24 @@ TEST(AudioPath, SilentWithoutAReadyFilter) {
     }
 }
 
-// All section gains 0: the signal passes unchanged, times the level-match gain; the reference
-// output reads the reference channel and the corrected output the target channel.
+// All section gains 0: the signal passes unchanged, the corrected target times its level-match
+// gain; the reference output reads the reference channel and the corrected output the target channel.
 TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
-    Prepared p;
-    ASSERT_EQ(p.e.filterReady.load(), 1);
     for (double inputs : {0.0, 1.0})
         for (double outputs : {0.0, 1.0}) {
+            Prepared p;
+            ASSERT_EQ(p.e.filterReady.load(), 1);
             p.e.inputSelection = inputs;
             p.e.outputSelection = outputs;
-            p.e.levelMatchGain = 0.5;
+            p.e.targetPathGain = 0.5;
             Stereo s(128);
             Fill(s);
             s.Run(p.e);
             const bool wantChannel0 = (outputs == 0.0) == (inputs == 0.0);
             const auto& x = wantChannel0 ? s.in0 : s.in1;
+            const double gain = outputs == 0.0 ? 1.0 : 0.5;
             for (int i = 0; i < 128; ++i) {
-                ASSERT_EQ(s.out0[i], 0.5 * x[i]);
+                ASSERT_EQ(s.out0[i], gain * x[i]);
                 ASSERT_EQ(s.out1[i], s.out0[i]);
             }
         }
@@ -95,12 +99,12 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
 TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     Prepared p;
     p.e.outputSelection = 1.0;
-    p.e.levelMatchGain = 1.0;
+    p.e.targetPathGain = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
-    for (auto& s : p.e.correctionCascade)
+    for (auto& s : p.e.targetPath)
         s = PeakingSection{};
-    p.e.correctionCascade[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
-                                (1 - alpha) / (1 + alpha), 0, 0};
+    p.e.targetPath[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
+                         0, 0};
     Stereo s(48000);
     for (int i = 0; i < 48000; ++i)
         s.in1[i] = std::sin(w0 * i);
@@ -112,8 +116,6 @@ TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
 
     Stereo quiet(48000);
     quiet.Run(p.e);
-    EXPECT_EQ(p.e.correctionCascade[7].z1, 0.0);
-    EXPECT_EQ(p.e.correctionCascade[7].z2, 0.0);
     EXPECT_EQ(quiet.out0.back(), 0.0);
 }
 
@@ -247,7 +249,8 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     Prepared p;
     CorrectionEngine& e = p.e;
     for (int i = 0; i < kBandCount; ++i) // ripples of +-8 dB
-        e.targetBands[i] = std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+        e.targetBands[i] =
+            std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
     e.outputSelection = 1.0;
     e.RequestDesign();
     e.DesignIfRequested();
@@ -277,4 +280,76 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
         EXPECT_LT(first, 1.05 * settled) << "redraw " << redraw;
         EXPECT_GT(first, 0.9 * settled) << "redraw " << redraw;
     }
+}
+
+namespace {
+
+// An engine at 48 kHz with a measured correction and a calibrated reference, so that both
+// filtered paths run cascades; `outputs` and `resolution` designed before the first block.
+struct Listening {
+    Prepared p;
+    long t = 0;
+    Listening(double outputs, double resolution) {
+        SetKnownMeasurement(p.e);
+        for (int i = 0; i < kBandCount; ++i)
+            p.e.calibrationGain[i] = std::pow(10.0, 3.0 * std::cos(0.3 * i) / 20.0);
+        p.e.outputSelection = outputs;
+        p.e.resolution = resolution;
+        p.e.DesignCorrection();
+    }
+    // Blocks of 256 frames of two different signals, each design made before the next block; the
+    // output of channel 0.
+    std::vector<double> Play(int blocks) {
+        std::vector<double> out;
+        for (int b = 0; b < blocks; ++b) {
+            Stereo s(256);
+            for (int i = 0; i < 256; ++i, ++t) {
+                s.in0[i] = 0.3 * std::sin(2 * std::numbers::pi * 440.0 * t / 48000.0);
+                s.in1[i] = 0.2 * std::sin(2 * std::numbers::pi * 523.0 * t / 48000.0 + 0.4);
+            }
+            s.Run(p.e);
+            p.e.DesignIfRequested();
+            out.insert(out.end(), s.out0.begin(), s.out0.end());
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+// Both filtered paths and the raw target keep running: a switch of "Outputs" is a 20 ms crossfade
+// (960 frames), after which the output is bit for bit that of an engine that played the new output
+// all along.
+TEST(AudioPath, OutputsSwitchFadesBetweenPathsThatKeepRunning) {
+    const double pairs[][2] = {{1, 0}, {0, 1}, {1, 0.5}, {0.5, 1}, {0, 0.5}, {0.5, 0}};
+    for (const auto& pair : pairs) {
+        Listening a(pair[0], 0.0), b(pair[1], 0.0);
+        a.Play(40);
+        b.Play(40);
+        a.p.e.outputSelection = pair[1];
+        a.p.e.RequestDesign(); // as the selection asks: the same paths come back
+        const std::vector<double> switched = a.Play(8), steady = b.Play(8);
+        EXPECT_NE(switched[1], steady[1]) << pair[0] << " to " << pair[1] << ": a fade, not a cut";
+        for (std::size_t i = 960; i < switched.size(); ++i)
+            ASSERT_EQ(switched[i], steady[i]) << pair[0] << " to " << pair[1] << ", frame " << i;
+    }
+}
+
+// A new resolution's cascades start from rest: the pair in force plays on alone for the 100 ms
+// warm-up (4800 frames), then the new pair fades in over 20 ms.
+TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
+    Listening a(1.0, 0.0), stays(1.0, 0.0);
+    a.Play(40);
+    stays.Play(40);
+    a.p.e.resolution = 1.0;
+    a.p.e.RequestDesign();
+    const std::vector<double> heard = a.Play(30), old = stays.Play(30);
+    // The design is made after the first block; the warm-up counts from the block after it.
+    for (std::size_t i = 0; i < 256 + 4800; ++i)
+        ASSERT_EQ(heard[i], old[i]) << "frame " << i;
+    double apart = 0.0;
+    for (std::size_t i = 256 + 4800 + 960 + 256; i < heard.size(); ++i)
+        apart = std::max(apart, std::fabs(heard[i] - old[i]));
+    EXPECT_GT(apart, 1e-3) << "the high-resolution correction is heard";
+    EXPECT_FALSE(a.p.e.outputPlayer->Changing());
 }

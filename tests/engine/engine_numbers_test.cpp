@@ -78,27 +78,30 @@ TEST(EngineNumbers, GainsStopAtTheFloorOfEightyDecibels) {
 TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
     // One boosting section at 1 kHz. A tone at 1e-60 is far above the flush threshold: its output is
     // the loud tone's output scaled down, sample for sample, not the unfiltered input.
-    EngineEffect fx;
-    CorrectionEngine& e = fx.engine;
-    fx.SetHostRate(48000);
-    fx.Reset();
-    e.outputSelection = 1.0;
-    e.levelMatchGain = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0;
-    for (auto& sec : e.correctionCascade)
-        sec = PeakingSection{};
     const PeakingSection boost{alpha / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
                                (1 - alpha) / (1 + alpha), 0, 0};
+    // Each signal from rest through the one section, on an engine of its own.
+    auto play = [&](Stereo& s) {
+        EngineEffect fx;
+        CorrectionEngine& e = fx.engine;
+        fx.SetHostRate(48000);
+        fx.Reset();
+        e.outputSelection = 1.0;
+        e.targetPathGain = 1.0;
+        for (auto& sec : e.targetPath)
+            sec = PeakingSection{};
+        e.targetPath[0] = boost;
+        s.Run(e);
+    };
     for (double level : {1e-60, 1e-85}) {
         Stereo loud(4800), quiet(4800);
         for (int i = 0; i < 4800; ++i) {
             loud.in1[i] = std::sin(w0 * i);
             quiet.in1[i] = level * loud.in1[i];
         }
-        e.correctionCascade[0] = boost;
-        loud.Run(e);
-        e.correctionCascade[0] = boost;
-        quiet.Run(e);
+        play(loud);
+        play(quiet);
         for (int i = 0; i < 4800; i += 7)
             ASSERT_NEAR(quiet.out0[i] / level, loud.out0[i], 1e-9) << "level " << level << " sample " << i;
     }
