@@ -85,6 +85,9 @@ TEST_F(OutputFiles, AnOutputOverAnInputOrAnotherOutputIsRefused) {
     ASSERT_EQ(symlink(folder->File("take.wav").c_str(), folder->File("link-to-take.wav").c_str()), 0);
     ASSERT_EQ(link(folder->File("m.alg").c_str(), folder->File("hard-link-to-m.alg").c_str()), 0);
     folder->Write("a.wav", std::string("RIFF\0\0\0\0WAVE", 12));
+    // The calibration the plug-in finds in its documents folder on its own.
+    fs::create_directories(folder->File("Tessivane Vorelline"));
+    const std::string found = folder->Write("Tessivane Vorelline/found.frd", "10 0\n20000 0\n");
     const std::string analyze = "analyze --reference " + F("ref.wav") + " --target " + F("tgt.wav") +
                                 " --calibration " + F("cal.frd");
     struct Case {
@@ -97,6 +100,8 @@ TEST_F(OutputFiles, AnOutputOverAnInputOrAnotherOutputIsRefused) {
         {analyze + " --save-alg " + F("tgt.wav"), "is the --target input"},
         {analyze + " --save-alg " + F("cal.frd"), "is the --calibration input"},
         {analyze + " --png " + F("ref.wav"), "the --png output"},
+        {"analyze --reference " + F("ref.wav") + " --target " + F("tgt.wav") + " --png " + Quote(found),
+         "the --png output " + found + " is the calibration input " + found},
         {analyze + " --png " + F("tgt.wav"), "is the --target input"},
         {analyze + " --png " + F("cal.frd"), "is the --calibration input"},
         {analyze + " --save-alg " + F("new") + " --png " + F("new"),
@@ -133,6 +138,7 @@ TEST_F(OutputFiles, AnOutputOverAnInputOrAnotherOutputIsRefused) {
     fs::remove(folder->File("link-to-take.wav"));
     fs::remove(folder->File("hard-link-to-m.alg"));
     fs::remove(folder->File("a.wav"));
+    fs::remove(found);
 }
 
 // Each command writing over a good file on a disk that fills up.

@@ -107,9 +107,14 @@ int RunAnalyze(const std::vector<std::string>& args) {
             return UsageError("analyze", "--max-boost needs a number of dB from 0 (no limit) to 200");
         rule.maxBoostDb = db;
     }
+    // The plug-in reads its own calibration file when constructed; without --calibration that file
+    // is an input too.
+    PluginSession session;
     std::vector<NamedFile> inputs;
     for (const char* option : {"--reference", "--target", "--calibration"})
         AddIfGiven(a, option, inputs);
+    if (!a.Has("--calibration") && !session.Plugin().CalibrationPath().empty())
+        inputs.push_back({"calibration", session.Plugin().CalibrationPath()});
     std::vector<PlannedOutput> outputs;
     AddIfGiven(a, "--save-alg", OutputKind::Correction, outputs);
     AddIfGiven(a, "--png", OutputKind::Picture, outputs);
@@ -129,7 +134,6 @@ int RunAnalyze(const std::vector<std::string>& args) {
         return Fail(both + "the two recordings have different sample rates (" +
                     std::to_string(ref.sampleRate) + " and " + std::to_string(tgt.sampleRate) + " Hz)");
 
-    PluginSession session;
     CorrectionEngine& engine = session.Plugin().Engine();
     // Without --calibration the plug-in's own choice stands: the first file in its documents folder.
     std::string calibrationLabel = session.Plugin().CalibrationLabel();
