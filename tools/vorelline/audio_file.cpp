@@ -25,21 +25,26 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+long long Frames(double count) {
+    return std::isfinite(count) ? static_cast<long long>(std::clamp(count, 0.0, 1e15)) : 0;
+}
+
 // What the header of a cut file promised, from the library's log of its header: WAV-like files log
 // "data : <bytes> (should be <bytes>)", AIFF "Frame count read from 'COMM' chunk (<frames>)".
 long long FramesPromised(SNDFILE* file, long long framesInInfo) {
     std::string log(8192, '\0');
     sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
-    log.resize(log.find('\0'));
-    long long frames = 0, said = 0, real = 0;
+    log.resize(std::min(log.find('\0'), log.size()));
+    // Read as doubles: a hostile header's counts may be beyond any integer.
+    double frames = 0.0, said = 0.0, real = 0.0;
     if (const std::size_t at = log.find("from 'COMM' chunk (");
-        at != std::string::npos && std::sscanf(log.c_str() + at, "from 'COMM' chunk (%lld)", &frames) == 1)
-        return frames;
+        at != std::string::npos && std::sscanf(log.c_str() + at, "from 'COMM' chunk (%lf)", &frames) == 1)
+        return Frames(frames);
     if (const std::size_t at = log.find("\ndata : ");
         at != std::string::npos &&
-        std::sscanf(log.c_str() + at, "\ndata : %lld (should be %lld)", &said, &real) == 2 && real > 0 &&
+        std::sscanf(log.c_str() + at, "\ndata : %lf (should be %lf)", &said, &real) == 2 && real > 0.0 &&
         said > real)
-        return static_cast<long long>(static_cast<double>(framesInInfo) * static_cast<double>(said) / real);
+        return Frames(static_cast<double>(framesInInfo) * said / real);
     return framesInInfo;
 }
 

@@ -225,8 +225,7 @@ int RunCalibration(const std::vector<std::string>& args) {
         std::cout << json.Finish();
         return 0;
     }
-    std::printf("label: %s\npairs: %zu%s\n\n", cal.label.c_str(), cal.pairs,
-                cal.valid ? "" : " (fewer than two: the calibration is not used)");
+    std::printf("label: %s\npairs: %zu\n\n", cal.label.c_str(), cal.pairs);
     std::printf("  band    centre Hz    gain dB\n");
     for (int i = 0; i < kBandCount; ++i) {
         if (i == kHighOffset) std::printf("  -- semitone bands --\n");
