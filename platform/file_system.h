@@ -20,19 +20,53 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
 
 enum class WriteFileResult { Ok, OpenFailed, WriteFailed };
 
-// Creates or replaces a file with exactly `size` bytes.
-WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+// Creates or replaces a file with exactly `size` bytes. On failure `why`, when given, says why in
+// the user's words ("the disk is full", "permission denied").
+WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size,
+                               std::string* why = nullptr);
 
-// Like WriteWholeFile, but an existing file is replaced only once the new contents are completely
-// written (they go to a file beside it first), so a failed write never destroys a good file.
-WriteFileResult ReplaceWholeFile(const std::string& path, const void* data, std::size_t size);
+// Creates a file that must not exist yet with exactly `size` bytes and flushes them to the disk.
+// `existed` tells a name already taken from other failures; a file that could not be completed is
+// removed again.
+WriteFileResult WriteNewFile(const std::string& path, const void* data, std::size_t size, bool& existed,
+                             std::string* why = nullptr);
+
+// New contents for a file, written whole to a file of their own beside it and put in its place in one
+// step, so a failed or interrupted write never leaves the file damaged or half written. Several of
+// them can be written first and committed together, so that a failure changes none of them.
+class FileReplacement {
+  public:
+    explicit FileReplacement(std::string target);
+    // Contents written but never committed are removed.
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Writes the contents beside the target (a name no other file has). Refuses a target this
+    // process may not write (see MayOverwriteFile).
+    WriteFileResult Write(const void* data, std::size_t size);
+    // Puts the written contents in the target's place; false when that fails (the target stays as it
+    // was and the written file is removed).
+    bool Commit();
+    // Why Write or Commit failed, in the user's words.
+    const std::string& Why() const { return why; }
+
+  private:
+    std::string target;
+    std::string part; // the written file until it is committed or removed
+    std::string why;
+};
+
+// A FileReplacement written and committed at once.
+WriteFileResult ReplaceWholeFile(const std::string& path, const void* data, std::size_t size,
+                                 std::string* why = nullptr);
 
 // False when `path` names a file this process may not write (read-only, or not ours): replacing it
-// by a rename would go around that, so ReplaceWholeFile asks first. True when there is no file.
+// by a rename would go around that, so a FileReplacement asks first. True when there is no file.
 bool MayOverwriteFile(const std::string& path);
 
 // Renames `from` to `to`, replacing an existing `to` in one step.
-bool RenameReplacing(const std::string& from, const std::string& to);
+bool RenameReplacing(const std::string& from, const std::string& to, std::string* why = nullptr);
 
 // Deletes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);

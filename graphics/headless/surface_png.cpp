@@ -1,31 +1,36 @@
 #include "graphics/headless/surface_png.h"
 
+#include "platform/file_system.h"
 #include "raster/bitmap.h"
 
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
-#include <utility>
 #include <vector>
 
 namespace {
-
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) std::fclose(f);
-    }
-};
 
 void OnPngError(png_structp png, png_const_charp) {
     longjmp(png_jmpbuf(png), 1);
 }
 void OnPngWarning(png_structp, png_const_charp) {}
 
+void AppendToVector(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+void FlushNothing(png_structp) {}
+
 } // namespace
 
 bool WriteBitmapPng(const RAST_IBitmap* bitmap, const std::string& path, bool opaque) {
+    std::vector<std::uint8_t> png;
+    return EncodeBitmapPng(bitmap, png, opaque) &&
+           WriteWholeFile(path, png.data(), png.size()) == WriteFileResult::Ok;
+}
+
+bool EncodeBitmapPng(const RAST_IBitmap* bitmap, std::vector<std::uint8_t>& encoded, bool opaque) {
+    encoded.clear();
     if (!bitmap || bitmap->Width() < 1 || bitmap->Height() < 1 || !bitmap->Bits()) return false;
     const int w = bitmap->Width(), h = bitmap->Height();
 
@@ -46,8 +51,6 @@ bool WriteBitmapPng(const RAST_IBitmap* bitmap, const std::string& path, bool op
     for (int y = 0; y < h; ++y)
         rows[size_t(y)] = &pixels[size_t(y) * size_t(w) * 4];
 
-    FileCloser file{std::fopen(path.c_str(), "wb")};
-    if (!file.f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -59,11 +62,11 @@ bool WriteBitmapPng(const RAST_IBitmap* bitmap, const std::string& path, bool op
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.f);
+    png_set_write_fn(png, &encoded, AppendToVector, FlushNothing);
     png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fclose(std::exchange(file.f, nullptr)) == 0;
+    return true;
 }

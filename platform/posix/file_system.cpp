@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,12 +36,95 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return ok;
 }
 
-WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return WriteFileResult::OpenFailed;
-    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    ok = (std::fclose(f) == 0) && ok;
-    return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
+namespace {
+// The reasons users meet, in their words; the system's own text for the rest.
+std::string ReasonInWords(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return "the disk is full";
+    case EFBIG:
+        return "the file would be larger than the system allows here";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case EROFS:
+        return "the disk is read-only";
+    case ENOENT:
+        return "the folder does not exist";
+    case ENOTDIR:
+        return "a part of the path is not a folder";
+    case EISDIR:
+        return "it is a folder";
+    case ENAMETOOLONG:
+        return "the name is too long";
+    case EIO:
+        return "the disk reported an error";
+    default:
+        return std::strerror(error);
+    }
+}
+
+void Say(std::string* why, int error) {
+    if (why) *why = ReasonInWords(error);
+}
+
+// Writes all of `size` bytes; false with errno set when the system takes fewer.
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+} // namespace
+
+WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size,
+                               std::string* why) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        Say(why, errno);
+        return WriteFileResult::OpenFailed;
+    }
+    bool ok = WriteAll(fd, data, size);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok) return WriteFileResult::Ok;
+    Say(why, error);
+    return WriteFileResult::WriteFailed;
+}
+
+WriteFileResult WriteNewFile(const std::string& path, const void* data, std::size_t size, bool& existed,
+                             std::string* why) {
+    existed = false;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        existed = errno == EEXIST;
+        Say(why, errno);
+        return WriteFileResult::OpenFailed;
+    }
+    // On the disk before it takes another file's place: a crash after the rename must not leave an
+    // empty file where the old one was. (EINVAL: a file system that has nothing to flush.)
+    bool ok = WriteAll(fd, data, size) && (fsync(fd) == 0 || errno == EINVAL);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok) return WriteFileResult::Ok;
+    unlink(path.c_str());
+    Say(why, error);
+    return WriteFileResult::WriteFailed;
 }
 
 bool MayOverwriteFile(const std::string& path) {
@@ -48,8 +132,10 @@ bool MayOverwriteFile(const std::string& path) {
     return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 || errno == ENOENT;
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+bool RenameReplacing(const std::string& from, const std::string& to, std::string* why) {
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    Say(why, errno);
+    return false;
 }
 
 bool RemoveFile(const std::string& path) {
@@ -105,7 +191,7 @@ namespace {
 // rules ask for the data folder. A fresh account often has no ~/.local/share yet, and without it
 // nothing below it could be created.
 void CreateMissingFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
         if (slash == std::string::npos) return;

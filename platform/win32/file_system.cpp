@@ -52,24 +52,96 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return ok;
 }
 
-WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return WriteFileResult::OpenFailed;
-    bool ok = true;
+namespace {
+// The reasons users meet, in their words; the system's own text for the rest.
+std::string ReasonInWords(DWORD error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
+    case ERROR_ACCESS_DENIED:
+        return "permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "another program has the file open";
+    case ERROR_WRITE_PROTECT:
+        return "the disk is read-only";
+    case ERROR_PATH_NOT_FOUND:
+        return "the folder does not exist";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "the name is too long";
+    default:
+        break;
+    }
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                   0, text, sizeof text, nullptr);
+    std::string s(text, n);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == '.'))
+        s.pop_back();
+    return s.empty() ? "system error " + std::to_string(error) : s;
+}
+
+void Say(std::string* why, DWORD error) {
+    if (why) *why = ReasonInWords(error);
+}
+
+// Writes all of `size` bytes; false with the thread's last error set when the system takes fewer.
+bool WriteAll(HANDLE h, const void* data, std::size_t size) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     while (size > 0) {
         DWORD part = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (!WriteFile(h, p, part, &written, nullptr) || written != part) {
-            ok = false;
-            break;
+        if (!WriteFile(h, p, part, &written, nullptr)) return false;
+        if (written != part) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
         }
         p += part;
         size -= part;
     }
-    ok = CloseHandle(h) && ok;
-    return ok ? WriteFileResult::Ok : WriteFileResult::WriteFailed;
+    return true;
+}
+
+WriteFileResult WriteAndClose(HANDLE h, const void* data, std::size_t size, bool flush, std::string* why) {
+    bool ok = WriteAll(h, data, size) && (!flush || FlushFileBuffers(h));
+    DWORD error = ok ? 0 : GetLastError();
+    if (!CloseHandle(h) && ok) {
+        ok = false;
+        error = GetLastError();
+    }
+    if (ok) return WriteFileResult::Ok;
+    Say(why, error);
+    return WriteFileResult::WriteFailed;
+}
+} // namespace
+
+WriteFileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size,
+                               std::string* why) {
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        Say(why, GetLastError());
+        return WriteFileResult::OpenFailed;
+    }
+    return WriteAndClose(h, data, size, false, why);
+}
+
+WriteFileResult WriteNewFile(const std::string& path, const void* data, std::size_t size, bool& existed,
+                             std::string* why) {
+    existed = false;
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        existed = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        Say(why, error);
+        return WriteFileResult::OpenFailed;
+    }
+    // On the disk before it takes another file's place.
+    const WriteFileResult result = WriteAndClose(h, data, size, true, why);
+    if (result != WriteFileResult::Ok) DeleteFileA(path.c_str());
+    return result;
 }
 
 bool MayOverwriteFile(const std::string& path) {
@@ -77,8 +149,11 @@ bool MayOverwriteFile(const std::string& path) {
     return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+bool RenameReplacing(const std::string& from, const std::string& to, std::string* why) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    Say(why, GetLastError());
+    return false;
 }
 
 bool RemoveFile(const std::string& path) {

@@ -161,6 +161,10 @@ TEST_F(ExportFiles, EqualizerLinesReproduceTheImpulseResponse) {
     std::vector<Filter> filters;
     std::istringstream lines(text);
     std::string line;
+    // The rate the lines are made for, as a comment equalizers skip.
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, "# Sample rate: 48000 Hz. These filters are made for this rate only; export again for "
+                    "another.");
     ASSERT_TRUE(std::getline(lines, line));
     ASSERT_EQ(std::sscanf(line.c_str(), "Preamp: %lf dB", &preamp), 1) << line;
     for (int n = 1; std::getline(lines, line); ++n) {
@@ -187,6 +191,12 @@ TEST_F(ExportFiles, EqualizerLinesReproduceTheImpulseResponse) {
     ASSERT_NE(at, std::string::npos) << e.out;
     EXPECT_LT(std::strtod(e.out.c_str() + at + 10, nullptr), 0.01) << e.out;
 
+    // Made for another rate, the lines say so.
+    const ToolRun other = RunVorelline(scratch, "export " + F("m.alg") + " --rate 96000 --peq " +
+                                                    Quote(scratch.File("96k.txt")));
+    ASSERT_EQ(other.status, 0) << other.err;
+    EXPECT_EQ(ReadWholeFile(scratch.File("96k.txt")).rfind("# Sample rate: 96000 Hz. ", 0), 0u);
+
     const std::vector<double> ir = ReadWav(scratch.File("ir.wav")).samples;
     for (double hz : {31.0, 100.0, 440.0, 1000.0, 3150.0, 8000.0, 12500.0, 19000.0}) {
         double db = preamp;
@@ -210,7 +220,9 @@ TEST_F(ExportFiles, Refusals) {
         {"export " + F("m.alg") + ir + " --length 2.5", 2, "--length needs"},
         {"export " + F("m.alg") + " --peq x.txt --length 100", 2, "--length belongs to --ir"},
         {"export " + F("m.alg") + ir + " --rate 1000", 2, "--rate needs"},
-        {"export " + Quote(scratch.File("none.alg")) + ir, 1, "File Open Error 001."},
+        {"export " + F("m.alg") + ir + " --rate 1e12", 2, "--rate needs"},
+        {"export " + Quote(scratch.File("none.alg")) + ir, 1,
+         "cannot open the correction file: no such file"},
         {"export " + F("m.alg") + " --ir " + Quote(scratch.File("no/such/folder/x.wav")), 1, "cannot write"},
     };
     for (const auto& c : cases) {

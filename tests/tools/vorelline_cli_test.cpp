@@ -267,6 +267,9 @@ TEST_F(CliFiles, RefusalsAndUsage) {
     scratch.Write("new.alg", std::string("\xe4\x07\0\0", 4) + std::string(2772, '\0'));
     scratch.Write("old.alg", std::string("\xe2\x07\0\0", 4) + std::string(2772, '\0'));
     scratch.Write("cut.alg", std::string("\xe3\x07\0\0", 4) + std::string(2000, '\0'));
+    // Binary noise read as a table: pairs whose frequencies fall back; and pairs at 0 Hz only.
+    scratch.Write("random.frd", std::string("5\x01 2\xff\n3 7\x80\n.\x02\x03 9x", 17));
+    scratch.Write("zero.frd", ". 1\n. 2\n");
     const std::vector<Case> cases = {
         {"too short", "analyze --reference " + F("short.wav") + " --target " + F("tgt.flac"), 1,
          "needs 524288 samples (10.92 s)"},
@@ -282,9 +285,27 @@ TEST_F(CliFiles, RefusalsAndUsage) {
          "apply " + Quote(scratch.File("cut.alg")) + " " + F("tgt.flac") + " -o " +
              Quote(scratch.File("x.wav")),
          1, "ALG file is damaged"},
-        {"missing alg", "info " + Quote(scratch.File("none.alg")), 1, "File Open Error 001.\n"},
+        {"missing alg", "info " + Quote(scratch.File("none.alg")), 1,
+         "none.alg: cannot open the correction file: no such file\n"},
+        {"folder as alg", "info " + Quote(scratch.Str()), 1,
+         "cannot open the correction file: it is a folder, not a file\n"},
         {"missing calibration", "calibration " + Quote(scratch.File("none.frd")), 1,
-         "Error_005 Can't open calibration file.\n"},
+         "none.frd: cannot open the calibration file: no such file\n"},
+        {"random bytes as calibration", "calibration " + Quote(scratch.File("random.frd")), 1,
+         "random.frd: not a calibration file: its frequencies do not rise from line to line (pair 2 of 3: 3 "
+         "Hz "
+         "after 5 Hz)\n"},
+        {"no usable pair",
+         "analyze --reference " + F("ref.wav") + " --target " + F("tgt.flac") + " --calibration " +
+             Quote(scratch.File("zero.frd")),
+         1, "zero.frd: not a calibration file: 0 of its 2 pairs have a frequency above 0 Hz"},
+        {"folder as audio", "analyze --reference " + Quote(scratch.Str()) + " --target " + F("tgt.flac"), 1,
+         "\": it is a folder, not a file\n"},
+        {"missing audio",
+         "analyze --reference " + F("ref.wav") + " --target " + Quote(scratch.File("none.wav")), 1,
+         "none.wav\": no such file\n"},
+        {"rate too low", "design --alg x.alg --rate 1", 2, "--rate needs a whole number of hertz from 8000"},
+        {"rate too high", "design --alg x.alg --rate 1e12", 2, "--rate needs a whole number of hertz"},
         {"no command", "", 2, "usage: vorelline analyze"},
         {"unknown option", "info --verbose x.alg", 2, "usage: vorelline info FILE.alg [--json]"},
         {"missing target", "analyze --reference " + F("ref.wav"), 2, "usage: vorelline analyze"},
@@ -348,23 +369,29 @@ TEST_F(CliFiles, MessagesNameTheFileTheyAreAbout) {
     const std::string missingAlg = scratch.File("none.alg"), missingCal = scratch.File("none.frd");
     const std::string noFolder = scratch.File("no-such-folder/m.alg");
     const std::string recordings = "--reference " + F("ref.wav") + " --target " + F("tgt.flac");
+    const std::string damaged =
+        scratch.Write("new.alg", std::string("\xe4\x07\0\0", 4) + std::string(2772, '\0'));
     struct Case {
-        std::string arguments, file, text;
+        std::string arguments, line;
     };
+    const std::string noAlg = "vorelline: " + missingAlg + ": cannot open the correction file: no such file";
+    const std::string noCal = "vorelline: " + missingCal + ": cannot open the calibration file: no such file";
     const std::vector<Case> cases = {
-        {"info " + Quote(missingAlg), missingAlg, "File Open Error 001."},
-        {"design --alg " + Quote(missingAlg), missingAlg, "File Open Error 001."},
-        {"apply " + Quote(missingAlg) + " " + F("tgt.flac") + " -o x.wav", missingAlg,
-         "File Open Error 001."},
-        {"calibration " + Quote(missingCal), missingCal, "Error_005 Can't open calibration file."},
-        {"analyze " + recordings + " --calibration " + Quote(missingCal), missingCal,
-         "Error_005 Can't open calibration file."},
-        {"analyze " + recordings + " --save-alg " + Quote(noFolder), noFolder, "Save File Error_003"},
+        {"info " + Quote(missingAlg), noAlg},
+        {"design --alg " + Quote(missingAlg), noAlg},
+        {"apply " + Quote(missingAlg) + " " + F("tgt.flac") + " -o x.wav", noAlg},
+        {"export " + Quote(missingAlg) + " --peq x.txt", noAlg},
+        {"calibration " + Quote(missingCal), noCal},
+        {"analyze " + recordings + " --calibration " + Quote(missingCal), noCal},
+        {"design --alg " + Quote(damaged),
+         "vorelline: " + damaged + ": ALG file is damaged (or created by a newer version of the program)."},
+        {"analyze " + recordings + " --save-alg " + Quote(noFolder),
+         "vorelline: cannot write " + noFolder + ": the folder does not exist (nothing was written)"},
     };
     for (const Case& c : cases) {
         const ToolRun r = RunVorelline(scratch, c.arguments);
         EXPECT_EQ(r.status, 1) << c.arguments;
-        EXPECT_EQ(r.err, "vorelline: " + c.file + ": " + c.text + "\n") << c.arguments;
+        EXPECT_EQ(r.err, c.line + "\n") << c.arguments;
     }
 }
 

@@ -3,15 +3,19 @@
 #include "plugin/alg_file.h"
 #include "plugin/editor_controls.h"
 #include "plugin/mic_corrector.h"
+#include "tools/vorelline/audio_file.h"
+#include "tools/vorelline/clipping_report.h"
+#include "tools/vorelline/input_check.h"
 #include "tools/vorelline/measurement.h"
+#include "tools/vorelline/output_file.h"
+#include "tools/vorelline/output_guard.h"
 #include "tools/vorelline/plugin_session.h"
 #include "tools/vorelline/progress_reporter.h"
-#include "tools/vorelline/tool_messages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <sndfile.h>
 
 namespace fs = std::filesystem;
@@ -24,6 +28,10 @@ struct Audio {
 };
 
 bool ReadAll(const std::string& path, Audio& audio, std::string& error) {
+    if (const std::string why = WhyUnreadable(path); !why.empty()) {
+        error = "cannot read audio file: " + why;
+        return false;
+    }
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &audio.info);
     if (!file) {
         error = std::string("cannot read audio file: ") + sf_strerror(nullptr);
@@ -38,9 +46,11 @@ bool ReadAll(const std::string& path, Audio& audio, std::string& error) {
     const std::size_t channels = static_cast<std::size_t>(info.channels);
     audio.channels.assign(channels, {});
     std::vector<double> block(static_cast<std::size_t>(65536) * channels);
+    sf_count_t frames = 0;
     for (;;) {
         const sf_count_t got = sf_readf_double(file, block.data(), 65536);
         if (got <= 0) break;
+        frames += got;
         for (sf_count_t i = 0; i < got; ++i)
             for (std::size_t c = 0; c < channels; ++c) {
                 const double v = block[static_cast<std::size_t>(i) * channels + c];
@@ -52,70 +62,57 @@ bool ReadAll(const std::string& path, Audio& audio, std::string& error) {
                 audio.channels[c].push_back(v);
             }
     }
+    if (info.frames > 0) WarnIfShorterThanHeader(path, file, info.frames, frames, info.samplerate);
     sf_close(file);
     return true;
 }
 
-bool WriteAll(const std::string& path, Audio& audio, std::string& error) {
-    SF_INFO info = audio.info;
-    info.frames = 0;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        error = std::string("cannot write it in the input's format: ") + sf_strerror(nullptr);
-        return false;
-    }
-    // Integer formats: a boosted peak is clipped rather than wrapped around.
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+// The file in the input's own format, every channel as corrected.
+bool WriteAll(const std::string& path, const Audio& audio, std::string& error) {
     const std::size_t channels = audio.channels.size();
     const std::size_t frames = audio.channels[0].size();
     std::vector<double> interleaved(frames * channels);
     for (std::size_t i = 0; i < frames; ++i)
         for (std::size_t c = 0; c < channels; ++c)
             interleaved[i * channels + c] = audio.channels[c][i];
-    const bool ok = sf_writef_double(file, interleaved.data(), static_cast<sf_count_t>(frames)) ==
-                    static_cast<sf_count_t>(frames);
-    sf_close(file);
-    if (!ok) error = "could not write all of it";
-    return ok;
+    std::vector<std::uint8_t> encoded;
+    if (!EncodeAudio(audio.info.format, audio.info.channels, audio.info.samplerate, interleaved, encoded,
+                     error)) {
+        error = "cannot write it in the input's format: " + error;
+        return false;
+    }
+    return WriteOutputFile(path, std::move(encoded), error);
 }
 
-// The same file, whichever way its name is written.
-bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
-    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+ClippingCount CountClippingOfAll(const Audio& audio) {
+    ClippingCount all;
+    for (const std::vector<double>& channel : audio.channels) {
+        const ClippingCount c = CountClipping(channel);
+        all.clipped += c.clipped;
+        all.samples += c.samples;
+        all.peak = std::max(all.peak, c.peak);
+    }
+    return all;
 }
 
 } // namespace
 
 int RunApplyBatch(const std::string& algPath, const std::vector<std::string>& inputs,
-                  const std::string& folder, double output) {
-    AlgRecord record;
-    {
-        const MessageFileScope about(algPath);
-        if (!LoadAlgFile(algPath, record)) return 1;
-    }
-    // Every output is decided, and checked, before anything is written.
+                  const std::string& folder, double output, bool allowClipping) {
+    // Every output is decided, and checked against the inputs and the other outputs, before anything
+    // is read or written.
     std::vector<fs::path> outputs;
-    std::map<fs::path, std::string> claimed;
-    std::error_code ec;
+    std::vector<NamedFile> named{{"correction", algPath}};
+    std::vector<PlannedOutput> planned;
     for (const std::string& in : inputs) {
-        const fs::path out = fs::path(folder) / fs::path(in).filename();
-        for (const std::string& other : inputs)
-            if (SameFile(out, other)) {
-                std::fprintf(stderr, "vorelline: %s: refused: its output would overwrite the input %s\n",
-                             in.c_str(), other.c_str());
-                return 1;
-            }
-        const fs::path key = fs::weakly_canonical(out, ec);
-        if (claimed.count(key)) {
-            std::fprintf(stderr, "vorelline: %s and %s would both be written to %s\n", claimed[key].c_str(),
-                         in.c_str(), out.c_str());
-            return 1;
-        }
-        claimed[key] = in;
-        outputs.push_back(out);
+        outputs.push_back(fs::path(folder) / fs::path(in).filename());
+        named.push_back({"", in});
+        planned.push_back({{"", outputs.back().string()}, OutputKind::Audio});
     }
+    if (!OutputsAreSafe(named, planned)) return 2;
+    AlgRecord record;
+    if (!ReadCorrectionFile(algPath, record)) return 1;
+    std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder)) {
         std::fprintf(stderr, "vorelline: cannot make the folder %s\n", folder.c_str());
@@ -144,6 +141,13 @@ int RunApplyBatch(const std::string& algPath, const std::vector<std::string>& in
                                std::to_string(c + 1) + "/" + std::to_string(audio.channels.size()));
                 audio.channels[c] = ProcessThrough(session, audio.channels[c], nullptr);
                 progress.Update(1.0);
+            }
+            ClearProgressLine();
+            if (HoldsIntegers(audio.info.format) &&
+                !ReportClipping(outputs[f].string(), CountClippingOfAll(audio), allowClipping,
+                                "convert the input to 32-bit float first, or lower the correction's Gain")) {
+                failures.push_back(in);
+                continue;
             }
             progress.Phase(count + "writing " + outputs[f].filename().string());
             ok = WriteAll(outputs[f].string(), audio, error);

@@ -4,6 +4,8 @@
 #include "engine/band_grid.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/design_report.h"
+#include "tools/vorelline/output_file.h"
+#include "tools/vorelline/output_guard.h"
 #include "tools/vorelline/profile_combination.h"
 #include "tools/vorelline/tool_messages.h"
 
@@ -81,6 +83,9 @@ int RunCombine(const std::vector<std::string>& args) {
         return UsageError("combine", error);
     if (a.positionals.size() != 1 || !a.Has("--like") || !a.Has("-o"))
         return UsageError("combine", "a .alg file, --like FILE.alg and -o OUT.alg are needed");
+    if (!OutputsAreSafe({{"", a.positionals[0]}, {"--like", a.Value("--like")}},
+                        {{{"-o", a.Value("-o")}, OutputKind::Correction}}))
+        return 2;
     ProtectionRule rule;
     rule.enabled = !a.Has("--exact");
     if (a.Has("--max-boost")) {
@@ -101,9 +106,10 @@ int RunCombine(const std::vector<std::string>& args) {
                      a.positionals[0].c_str(), a.Value("--like").c_str());
         return 1;
     }
-    {
-        const MessageFileScope about(a.Value("-o"));
-        if (!SaveAlgFile(a.Value("-o"), c.record)) return 1;
+    const auto alg = EncodeAlgRecord(c.record);
+    if (!WriteOutputFile(a.Value("-o"), {alg.begin(), alg.end()}, error)) {
+        std::fprintf(stderr, "vorelline: %s\n", error.c_str());
+        return 1;
     }
     PrintCombination(c, a.positionals[0], a.Value("--like"), rule);
     std::printf("\nsaved %s\n", a.Value("-o").c_str());

@@ -50,3 +50,10 @@ bool ParsePositiveNumber(const std::string& text, double& value) {
     value = v;
     return true;
 }
+
+bool ParseSampleRate(const std::string& text, double& rate) {
+    double v = 0.0;
+    if (!ParsePositiveNumber(text, v) || v != std::floor(v) || v < 8000.0 || v > 768000.0) return false;
+    rate = v;
+    return true;
+}

@@ -31,3 +31,7 @@ bool ParseArguments(const std::vector<std::string>& args, std::size_t first,
 
 // A strictly parsed positive finite number (the whole text must be the number).
 bool ParsePositiveNumber(const std::string& text, double& value);
+
+// The sample rates the tool designs for: a whole number of hertz from 8000 to 768000.
+bool ParseSampleRate(const std::string& text, double& rate);
+inline constexpr const char* kSampleRateRange = "a whole number of hertz from 8000 to 768000";

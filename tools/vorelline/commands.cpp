@@ -8,11 +8,15 @@
 #include "plugin/mic_corrector.h"
 #include "tools/vorelline/apply_batch.h"
 #include "tools/vorelline/audio_file.h"
+#include "tools/vorelline/clipping_report.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/design_report.h"
 #include "tools/vorelline/help_text.h"
+#include "tools/vorelline/input_check.h"
 #include "tools/vorelline/json_writer.h"
 #include "tools/vorelline/measurement.h"
+#include "tools/vorelline/output_file.h"
+#include "tools/vorelline/output_guard.h"
 #include "tools/vorelline/plugin_session.h"
 #include "tools/vorelline/profile_combination.h"
 #include "tools/vorelline/progress_reporter.h"
@@ -27,23 +31,32 @@
 
 namespace {
 
-std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int Fail(const std::string& reason) {
     ClearProgressLine();
     std::fprintf(stderr, "vorelline: %s\n", reason.c_str());
     return 1;
 }
 
-// The editor as it looks now, when the user asked for a picture.
-bool WritePictureIfAsked(PluginSession& session, const ParsedArguments& a) {
+// The editor as it looks now, when the user asked for a picture, added to the command's files.
+bool AddPictureIfAsked(PluginSession& session, const ParsedArguments& a, OutputFiles& files) {
     if (!a.Has("--png")) return true;
-    if (session.WriteEditorPicture(a.Value("--png"))) return true;
-    std::fprintf(stderr, "vorelline: cannot write %s\n", a.Value("--png").c_str());
-    return false;
+    std::vector<std::uint8_t> png;
+    if (!session.EditorPicturePng(png)) {
+        std::fprintf(stderr, "vorelline: cannot draw the editor's picture for %s\n",
+                     a.Value("--png").c_str());
+        return false;
+    }
+    files.Add(a.Value("--png"), std::move(png));
+    return true;
+}
+
+// The files an option names when it is given.
+void AddIfGiven(const ParsedArguments& a, const char* option, std::vector<NamedFile>& inputs) {
+    if (a.Has(option)) inputs.push_back({option, a.Value(option)});
+}
+void AddIfGiven(const ParsedArguments& a, const char* option, OutputKind kind,
+                std::vector<PlannedOutput>& outputs) {
+    if (a.Has(option)) outputs.push_back({{option, a.Value(option)}, kind});
 }
 
 bool Parse(const std::vector<std::string>& args, const char* command,
@@ -95,6 +108,18 @@ int RunAnalyze(const std::vector<std::string>& args) {
             return UsageError("analyze", "--max-boost needs a number of dB from 0 (no limit) to 200");
         rule.maxBoostDb = db;
     }
+    // The plug-in reads its own calibration file when constructed; without --calibration that file
+    // is an input too.
+    PluginSession session;
+    std::vector<NamedFile> inputs;
+    for (const char* option : {"--reference", "--target", "--calibration"})
+        AddIfGiven(a, option, inputs);
+    if (!a.Has("--calibration") && !session.Plugin().CalibrationPath().empty())
+        inputs.push_back({"calibration", session.Plugin().CalibrationPath()});
+    std::vector<PlannedOutput> outputs;
+    AddIfGiven(a, "--save-alg", OutputKind::Correction, outputs);
+    AddIfGiven(a, "--png", OutputKind::Picture, outputs);
+    if (!OutputsAreSafe(inputs, outputs)) return 2;
 
     // Only the part of each recording that the measurement plays is read (and a block to spare).
     ProgressReporter progress;
@@ -110,15 +135,12 @@ int RunAnalyze(const std::vector<std::string>& args) {
         return Fail(both + "the two recordings have different sample rates (" +
                     std::to_string(ref.sampleRate) + " and " + std::to_string(tgt.sampleRate) + " Hz)");
 
-    PluginSession session;
     CorrectionEngine& engine = session.Plugin().Engine();
     // Without --calibration the plug-in's own choice stands: the first file in its documents folder.
     std::string calibrationLabel = session.Plugin().CalibrationLabel();
     if (a.Has("--calibration")) {
-        const std::string path = a.Value("--calibration");
-        const MessageFileScope about(path);
-        CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), TheBandGrid().bandFrequencies);
-        if (!cal.opened) return 1; // the plug-in's message has been shown
+        CalibrationInfo cal;
+        if (!ReadUsableCalibration(a.Value("--calibration"), cal)) return 1;
         engine.calibrationGain = cal.gain;
         calibrationLabel = cal.label;
     }
@@ -137,11 +159,14 @@ int RunAnalyze(const std::vector<std::string>& args) {
     // The plug-in has shown why (silent input, nothing in common) and kept no measurement.
     if (!engine.quality.known) return Fail(both + "the measurement cannot be used");
 
+    // The correction as the plug-in's Save writes it, and the picture: both written, or neither.
+    OutputFiles files;
     if (a.Has("--save-alg")) {
-        const MessageFileScope about(a.Value("--save-alg"));
-        if (!SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(engine))) return 1;
+        const auto alg = EncodeAlgRecord(AlgRecordFromEngine(engine));
+        files.Add(a.Value("--save-alg"), {alg.begin(), alg.end()});
     }
-    if (!WritePictureIfAsked(session, a)) return 1;
+    if (!AddPictureIfAsked(session, a, files)) return 1;
+    if (!files.WriteAll(error)) return Fail(error);
 
     if (a.Has("--json")) {
         std::cout << DesignJson(engine, ref.sampleRate, AddQualityJson);
@@ -161,17 +186,24 @@ int RunDesign(const std::vector<std::string>& args) {
         return status;
     if (!a.Has("--alg")) return UsageError("design", "--alg is needed");
     double rate = 48000.0;
-    if (a.Has("--rate") && !ParsePositiveNumber(a.Value("--rate"), rate))
-        return UsageError("design", "--rate needs a positive number of hertz");
+    if (a.Has("--rate") && !ParseSampleRate(a.Value("--rate"), rate))
+        return UsageError("design", std::string("--rate needs ") + kSampleRateRange);
+    std::vector<PlannedOutput> outputs;
+    AddIfGiven(a, "--png", OutputKind::Picture, outputs);
+    if (!OutputsAreSafe({{"--alg", a.Value("--alg")}}, outputs)) return 2;
 
     // Load's path after its dialog: the file is read, checked and applied through the editor.
     PluginSession session;
     session.PrepareProcessing(rate);
+    if (!CheckReadable(a.Value("--alg"), "the correction file")) return 1;
     {
         const MessageFileScope about(a.Value("--alg"));
         if (!session.Plugin().LoadCorrectionFile(a.Value("--alg"))) return 1;
     }
-    if (!WritePictureIfAsked(session, a)) return 1;
+    OutputFiles files;
+    std::string error;
+    if (!AddPictureIfAsked(session, a, files)) return 1;
+    if (!files.WriteAll(error)) return Fail(error);
     const CorrectionEngine& engine = session.Plugin().Engine();
     std::cout << (a.Has("--json") ? DesignJson(engine, rate) : DesignTable(engine, rate));
     return 0;
@@ -182,11 +214,9 @@ int RunCalibration(const std::vector<std::string>& args) {
     int status = 0;
     if (!Parse(args, "calibration", {{"--json", false}}, 1, a, status)) return status;
     if (a.positionals.size() != 1) return UsageError("calibration", "a calibration file is needed");
-    const std::string path = a.positionals[0];
     const auto& freq = TheBandGrid().bandFrequencies;
-    const MessageFileScope about(path);
-    const CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), freq);
-    if (!cal.opened) return 1;
+    CalibrationInfo cal;
+    if (!ReadUsableCalibration(a.positionals[0], cal)) return 1;
     if (a.Has("--json")) {
         JsonWriter json;
         json.Text("label", cal.label)
@@ -196,8 +226,7 @@ int RunCalibration(const std::vector<std::string>& args) {
         std::cout << json.Finish();
         return 0;
     }
-    std::printf("label: %s\npairs: %zu%s\n\n", cal.label.c_str(), cal.pairs,
-                cal.valid ? "" : " (fewer than two: the calibration is not used)");
+    std::printf("label: %s\npairs: %zu\n\n", cal.label.c_str(), cal.pairs);
     std::printf("  band    centre Hz    gain dB\n");
     for (int i = 0; i < kBandCount; ++i) {
         if (i == kHighOffset) std::printf("  -- semitone bands --\n");
@@ -212,10 +241,7 @@ int RunInfo(const std::vector<std::string>& args) {
     if (!Parse(args, "info", {{"--json", false}}, 1, a, status)) return status;
     if (a.positionals.size() != 1) return UsageError("info", "a .alg file is needed");
     AlgRecord r;
-    {
-        const MessageFileScope about(a.positionals[0]);
-        if (!LoadAlgFile(a.positionals[0], r)) return 1;
-    }
+    if (!ReadCorrectionFile(a.positionals[0], r)) return 1;
     const AlgSelections s = AlgSelectionsFromFlags(r.flags);
     const MeasuredDifference measured = MeasuredDifferenceOf(r);
     if (a.Has("--json")) {
@@ -268,7 +294,9 @@ int RunInfo(const std::vector<std::string>& args) {
 int RunApply(const std::vector<std::string>& args) {
     ParsedArguments a;
     int status = 0;
-    if (!Parse(args, "apply", {{"-o", true}, {"--output", true}}, args.size(), a, status)) return status;
+    if (!Parse(args, "apply", {{"-o", true}, {"--output", true}, {"--allow-clipping", false}}, args.size(), a,
+               status))
+        return status;
     if (a.positionals.size() < 2 || !a.Has("-o"))
         return UsageError("apply", "a .alg file, an input and -o OUT are needed");
     const std::string which = a.Value("--output", "corrected");
@@ -281,16 +309,18 @@ int RunApply(const std::vector<std::string>& args) {
         output = 1.0;
     else
         return UsageError("apply", "--output is reference, target or corrected");
+    const bool allowClipping = a.Has("--allow-clipping");
     // Several inputs, or a folder to write into: each file keeps its format and channels.
     const std::string to = a.Value("-o");
     if (a.positionals.size() > 2 || std::filesystem::is_directory(to) || (!to.empty() && to.back() == '/'))
-        return RunApplyBatch(a.positionals[0], {a.positionals.begin() + 1, a.positionals.end()}, to, output);
+        return RunApplyBatch(a.positionals[0], {a.positionals.begin() + 1, a.positionals.end()}, to, output,
+                             allowClipping);
 
+    if (!OutputsAreSafe({{"correction", a.positionals[0]}, {"", a.positionals[1]}},
+                        {{{"-o", to}, OutputKind::Audio}}))
+        return 2;
     AlgRecord record;
-    {
-        const MessageFileScope about(a.positionals[0]);
-        if (!LoadAlgFile(a.positionals[0], record)) return 1;
-    }
+    if (!ReadCorrectionFile(a.positionals[0], record)) return 1;
     ProgressReporter progress;
     MonoAudio in;
     std::string error;
@@ -305,7 +335,14 @@ int RunApply(const std::vector<std::string>& args) {
     MonoAudio out;
     out.sampleRate = in.sampleRate;
     out.samples = ProcessThrough(session, in.samples, &progress);
-    const bool written = WriteMono(a.Value("-o"), out, error, &progress);
+    if (HoldsIntegers(MonoFormatFor(to))) {
+        progress.Done();
+        const ClippingCount clipping = CountClipping(out.samples);
+        if (!ReportClipping(to, clipping, allowClipping,
+                            "write a float file (.wav or .aif) instead, or lower the correction's Gain"))
+            return 1;
+    }
+    const bool written = WriteMono(to, out, error, &progress);
     progress.Done();
     if (!written) return Fail(error);
     return 0;

@@ -4,7 +4,8 @@
 #include <vector>
 
 // Each command takes the whole argument list (args[0] is the program, args[1] the command) and returns
-// the exit status: 0 done, 1 a file was refused or a measurement failed, 2 a usage error.
+// the exit status: 0 done, 1 a file was refused, could not be written or a measurement failed, 2 a usage
+// error or an output that is an input or another output.
 int RunAnalyze(const std::vector<std::string>& args);
 int RunDesign(const std::vector<std::string>& args);
 int RunCalibration(const std::vector<std::string>& args);

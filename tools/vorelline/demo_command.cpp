@@ -7,6 +7,9 @@
 #include "tools/vorelline/design_report.h"
 #include "tools/vorelline/json_writer.h"
 #include "tools/vorelline/measurement.h"
+#include "tools/vorelline/output_file.h"
+#include "tools/vorelline/output_guard.h"
+#include "tools/vorelline/plugin_session.h"
 
 #include <algorithm>
 #include <array>
@@ -68,10 +71,12 @@ bool RunDemoMeasurements(const DemoMicrophones& mics, double rate, const std::st
     CorrectionEngine& e = run.session->Plugin().Engine();
     // The editor as the measurement leaves it: the protected wanted response, the shading of the
     // bands that cannot be trusted, the markers of what leaves the plot, the status line.
-    if (!run.session->WriteEditorPicture(picture)) {
-        error = "cannot write " + picture;
+    std::vector<std::uint8_t> png;
+    if (!run.session->EditorPicturePng(png)) {
+        error = "cannot draw the editor's picture for " + picture;
         return false;
     }
+    if (!WriteOutputFile(picture, std::move(png), error)) return false;
 
     // 2. The protected correction, as the measurement designed it, and then the exact one (Reset),
     //    each played and measured again against the reference.
@@ -197,6 +202,7 @@ int RunDemo(const std::vector<std::string>& args) {
         return UsageError("demo", error);
     const bool json = a.Has("--json");
     const std::string picture = a.Value("--png", "vorelline-demo.png");
+    if (!OutputsAreSafe({}, {{{"--png", picture}, OutputKind::Picture}})) return 2;
 
     const double rate = 48000.0;
     // A little more than one recording, as a host would play it.

@@ -3,10 +3,14 @@
 #include "plugin/alg_file.h"
 #include "plugin/editor_controls.h"
 #include "plugin/mic_corrector.h"
+#include "tools/vorelline/audio_file.h"
 #include "tools/vorelline/cascade_response.h"
 #include "tools/vorelline/command_line.h"
 #include "tools/vorelline/commands.h"
+#include "tools/vorelline/input_check.h"
 #include "tools/vorelline/measurement.h"
+#include "tools/vorelline/output_file.h"
+#include "tools/vorelline/output_guard.h"
 #include "tools/vorelline/peq_text.h"
 #include "tools/vorelline/plugin_session.h"
 #include "tools/vorelline/progress_reporter.h"
@@ -15,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sndfile.h>
 
 namespace {
@@ -31,24 +34,6 @@ int Fail(const std::string& reason) {
     return 1;
 }
 
-bool WriteFloatWav(const std::string& path, const std::vector<double>& samples, double rate,
-                   std::string& error) {
-    SF_INFO info{};
-    info.channels = 1;
-    info.samplerate = static_cast<int>(rate);
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        error = "cannot write audio file \"" + path + "\": " + sf_strerror(nullptr);
-        return false;
-    }
-    const sf_count_t n = static_cast<sf_count_t>(samples.size());
-    const bool ok = sf_writef_double(file, samples.data(), n) == n;
-    sf_close(file);
-    if (!ok) error = "could not write all of \"" + path + "\"";
-    return ok;
-}
-
 double MagnitudeErrorDb(std::complex<double> truncated, std::complex<double> exact) {
     return 20.0 * std::log10(std::abs(truncated) / std::abs(exact));
 }
@@ -60,8 +45,16 @@ std::vector<double> PlayImpulse(PluginSession& session, long long span, Progress
     return ProcessThrough(session, impulse, &progress);
 }
 
-int ExportImpulseResponse(PluginSession& session, const CascadeSnapshot& cascade, const std::string& path,
-                          long long wantedLength, ProgressReporter& progress) {
+// The impulse response as a mono 32-bit float WAV file, added to `files`; the figures about it are
+// printed once the files are written.
+struct ImpulseResponse {
+    std::vector<double> samples;
+    long long length = 0;
+};
+
+bool MakeImpulseResponse(PluginSession& session, const CascadeSnapshot& cascade, const std::string& path,
+                         long long wantedLength, ProgressReporter& progress, OutputFiles& files,
+                         ImpulseResponse& response) {
     const double rate = cascade.rate;
     long long length = wantedLength;
     std::vector<double> h;
@@ -93,8 +86,22 @@ int ExportImpulseResponse(PluginSession& session, const CascadeSnapshot& cascade
     }
     progress.Done();
     std::string error;
-    if (!WriteFloatWav(path, h, rate, error)) return Fail(error);
+    std::vector<std::uint8_t> wav;
+    if (!EncodeAudio(SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, static_cast<int>(rate), h, wav, error)) {
+        Fail(path + ": " + error);
+        return false;
+    }
+    files.Add(path, std::move(wav));
+    response.samples = std::move(h);
+    response.length = length;
+    return true;
+}
 
+void PrintImpulseResponse(const CascadeSnapshot& cascade, const std::string& path, long long wantedLength,
+                          const ImpulseResponse& response) {
+    const double rate = cascade.rate;
+    const std::vector<double>& h = response.samples;
+    const long long length = response.length;
     const std::complex<double> exact = CascadeResponse(cascade, kCheckHz);
     std::printf("impulse response: %s, %lld samples (%.3f s) at %.0f Hz, 32-bit float, minimum phase\n",
                 path.c_str(), length, static_cast<double>(length) / rate, rate);
@@ -111,18 +118,18 @@ int ExportImpulseResponse(PluginSession& session, const CascadeSnapshot& cascade
             "    %8lld samples (%7.3f s)  %+.4f dB%s\n", n, static_cast<double>(n) / rate,
             MagnitudeErrorDb(TruncatedResponse(h, static_cast<std::size_t>(n), rate, kCheckHz), exact),
             n == length ? "  (written)" : "");
-    return 0;
 }
 
-int ExportPeq(const CascadeSnapshot& cascade, const std::string& path) {
+// The lines for parametric equalizers, added to `files`; the check of them is printed once written.
+std::string MakePeq(const CascadeSnapshot& cascade, const std::string& path, OutputFiles& files) {
+    const std::string text =
+        PeqText(20.0 * std::log10(cascade.gain), PeakingFiltersOf(cascade), cascade.rate);
+    files.Add(path, {text.begin(), text.end()});
+    return text;
+}
+
+void PrintPeq(const CascadeSnapshot& cascade, const std::string& path, const std::string& text) {
     const double preampDb = 20.0 * std::log10(cascade.gain);
-    const std::string text = PeqText(preampDb, PeakingFiltersOf(cascade));
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-        out.close();
-        if (!out) return Fail("cannot write \"" + path + "\"");
-    }
     // The lines as another equalizer reads them, against what the plug-in plays.
     double readPreamp = 0.0;
     std::vector<PeakingFilter> read;
@@ -134,7 +141,6 @@ int ExportPeq(const CascadeSnapshot& cascade, const std::string& path) {
         "  the sections are standard peaking filters; re-synthesised from these lines the response\n"
         "  is within %.4f dB of the plug-in's from 10 Hz to %.0f Hz (rounding of the printed values)\n",
         error, std::min(20000.0, 0.49 * cascade.rate));
-    return 0;
 }
 
 } // namespace
@@ -149,9 +155,8 @@ int RunExport(const std::vector<std::string>& args) {
     if (!a.Has("--ir") && !a.Has("--peq"))
         return UsageError("export", "--ir OUT.wav or --peq OUT.txt is needed");
     double rate = 48000.0;
-    if (a.Has("--rate") && (!ParsePositiveNumber(a.Value("--rate"), rate) || rate != std::floor(rate) ||
-                            rate < 8000.0 || rate > 768000.0))
-        return UsageError("export", "--rate needs a whole number of hertz from 8000 to 768000");
+    if (a.Has("--rate") && !ParseSampleRate(a.Value("--rate"), rate))
+        return UsageError("export", std::string("--rate needs ") + kSampleRateRange);
     double length = 0.0;
     if (a.Has("--length")) {
         if (!a.Has("--ir")) return UsageError("export", "--length belongs to --ir");
@@ -160,11 +165,13 @@ int RunExport(const std::vector<std::string>& args) {
             return UsageError("export", "--length needs a whole number of samples from 1 to 16777216");
     }
 
+    std::vector<PlannedOutput> outputs;
+    if (a.Has("--ir")) outputs.push_back({{"--ir", a.Value("--ir")}, OutputKind::Audio});
+    if (a.Has("--peq")) outputs.push_back({{"--peq", a.Value("--peq")}, OutputKind::Text});
+    if (!OutputsAreSafe({{"correction", a.positionals[0]}}, outputs)) return 2;
+
     AlgRecord record;
-    {
-        const MessageFileScope about(a.positionals[0]);
-        if (!LoadAlgFile(a.positionals[0], record)) return 1;
-    }
+    if (!ReadCorrectionFile(a.positionals[0], record)) return 1;
     // The corrected target exactly as `apply` plays it.
     PluginSession session;
     session.PrepareProcessing(rate);
@@ -172,12 +179,17 @@ int RunExport(const std::vector<std::string>& args) {
     session.Click(session.Plugin().Controls().outputsSelector->Button(2));
     const CascadeSnapshot cascade = SnapshotCascade(session.Plugin().Engine(), rate);
 
+    // Both files are written, or neither.
     ProgressReporter progress;
-    if (a.Has("--ir")) {
-        const int status = ExportImpulseResponse(session, cascade, a.Value("--ir"),
-                                                 static_cast<long long>(length), progress);
-        if (status != 0) return status;
-    }
-    if (a.Has("--peq")) return ExportPeq(cascade, a.Value("--peq"));
+    OutputFiles files;
+    ImpulseResponse response;
+    if (a.Has("--ir") && !MakeImpulseResponse(session, cascade, a.Value("--ir"),
+                                              static_cast<long long>(length), progress, files, response))
+        return 1;
+    const std::string peq = a.Has("--peq") ? MakePeq(cascade, a.Value("--peq"), files) : std::string();
+    if (!files.WriteAll(error)) return Fail(error);
+    if (a.Has("--ir"))
+        PrintImpulseResponse(cascade, a.Value("--ir"), static_cast<long long>(length), response);
+    if (a.Has("--peq")) PrintPeq(cascade, a.Value("--peq"), peq);
     return 0;
 }

@@ -71,14 +71,14 @@ const std::vector<CommandHelp>& CommandHelps() {
          "Loads a .alg correction file as the editor's Load button does and prints the correction the\n"
          "plug-in designs from it at the given sample rate.",
          {{"--alg FILE", "the correction file (required)"},
-          {"--rate R", "host sample rate in Hz (default: 48000)"},
+          {"--rate R", "host sample rate in Hz, a whole number from 8000 to 768000 (default: 48000)"},
           {"--png FILE",
            "also write a picture of the plug-in's editor with the loaded correction (default: none)"},
           {"--json", "print JSON instead of a table (default: table)"},
           kQuiet},
          "vorelline design --alg vocal.alg --rate 44100"},
         {"apply",
-         "vorelline apply FILE.alg IN... -o OUT [--output reference|target|corrected]",
+         "vorelline apply FILE.alg IN... -o OUT [--output reference|target|corrected] [--allow-clipping]",
          "play audio files through a correction",
          "Loads a .alg correction file and plays audio through the plug-in on both of its inputs. With one\n"
          "input and OUT a file name: the first channel of IN, written to OUT, mono, at IN's sample rate;\n"
@@ -86,13 +86,19 @@ const std::vector<CommandHelp>& CommandHelps() {
          "else 32-bit float WAV. With several inputs, or OUT an existing folder: every file is written into\n"
          "the folder OUT (made when missing) under its own name, in its own format, sample rate and channel\n"
          "count, every channel corrected on its own; one line per file and a summary are printed, and\n"
-         "nothing is written when an output would replace an input or two inputs share a name.",
+         "nothing is written when an output would replace an input or two inputs share a name (exit\n"
+         "status 2). An output of integer samples (24-bit FLAC, or a batch input's 16- or 24-bit format)\n"
+         "cannot hold a boost beyond full scale: such a file is not written unless --allow-clipping is\n"
+         "given; the tool prints how many samples would clip and the peak in dBFS, so that a float file\n"
+         "(.wav, .aif) or a lower Gain can be chosen instead. Float outputs never clip.",
          {{"FILE.alg", "the correction file (required)"},
           {"IN...", "the audio files to play, one or more (required)"},
           {"-o OUT", "the audio file to write, or the folder for several (required)"},
           {"--output WHAT", "what the plug-in plays: reference (the first input through the calibration "
                             "correction), target (the second input, scaled by the file's gain) or corrected "
                             "(default: corrected)"},
+          {"--allow-clipping", "write an integer output even when samples clip at full scale, with a warning "
+                               "that counts them (default: such an output is refused, exit status 1)"},
           kQuiet},
          "vorelline apply vocal.alg take1.wav take2.flac -o corrected/"},
         {"export",
@@ -101,18 +107,23 @@ const std::vector<CommandHelp>& CommandHelps() {
          "Loads a .alg correction file as `apply` does and writes the corrected target's filter for other\n"
          "programs: --ir as an impulse response (what the plug-in plays for a single click: minimum phase,\n"
          "mono, 32-bit float WAV) for a convolver, --peq as text lines that parametric equalizers read\n"
-         "(\"Preamp: G dB\", then \"Filter n: ON PK Fc F Hz Gain G dB Q Q\"). Each of the plug-in's sections is\n"
-         "a standard peaking filter, so the lines are exact up to their printed digits; the tool prints how\n"
-         "close they come. Both are made for one sample rate: the plug-in designs its filters for the rate\n"
-         "it runs at. The impulse response ends where the energy left after it is below -120 dB of the whole\n"
-         "unless --length says otherwise; the tool prints the level error at 20 Hz, where the filters ring longest, for that\n"
-         "length and for shorter powers of two.",
+         "(a first line \"# Sample rate: R Hz...\", which they skip as a comment, \"Preamp: G dB\", then\n"
+         "\"Filter n: ON PK Fc F Hz Gain G dB Q Q\"). Each of the plug-in's sections is a standard peaking\n"
+         "filter, so the lines are exact up to their printed digits; the tool prints how close they come.\n"
+         "Both are made for one sample rate: the plug-in designs its filters for the rate it runs at. The\n"
+         "impulse response ends where the energy left after it is below -120 dB of the whole unless\n"
+         "--length says otherwise; the tool prints the level error at 20 Hz, where the filters ring\n"
+         "longest, for that length and for shorter powers of two.",
          {{"FILE.alg", "the correction file (required)"},
           {"--ir OUT.wav", "write the impulse response (default: not written; --ir or --peq is required)"},
-          {"--length N", "impulse response length in samples (default: until it has decayed below -120 dB, the energy "
-                           "after its end against the whole)"},
-          {"--peq OUT.txt", "write the parametric-EQ lines (default: not written; --ir or --peq is required)"},
-          {"--rate R", "sample rate in Hz the filter is made for (default: 48000)"},
+          {"--length N",
+           "impulse response length in samples (default: until it has decayed below -120 dB, the energy "
+           "after its end against the whole)"},
+          {"--peq OUT.txt",
+           "write the parametric-EQ lines (default: not written; --ir or --peq is required)"},
+          {"--rate R",
+           "sample rate in Hz the filter is made for, a whole number from 8000 to 768000 (default: "
+           "48000)"},
           kQuiet},
          "vorelline export vocal.alg --ir vocal-ir.wav --peq vocal-peq.txt --rate 44100"},
         {"calibration",
@@ -196,17 +207,21 @@ void PrintToolHelp(std::FILE* out) {
     for (const CommandHelp& h : CommandHelps())
         std::fprintf(out, "  %-12s %s\n", h.name, h.summary);
     std::fprintf(
-        out, "\noptions of every command:\n  --quiet      no progress display (default: progress while "
-             "stderr is a terminal)\n"
-             "  --help, -h   help for the command\n\n"
-             "microphone profiles:\n"
-             "  Measure each microphone once against a measurement microphone with its calibration file and keep\n"
-             "  the .alg files; `vorelline combine A.alg --like B.alg -o A-like-B.alg` then makes microphone A\n"
-             "  sound like microphone B, neither of them measured against the other. Both files must come from\n"
-             "  the same measurement microphone with its calibration file: the files cannot show it.\n\n"
-             "exit status: 0 done, 1 a file was refused or a measurement failed, 2 a usage error\n\n"
-             "example:\n  vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg "
-             "vocal.alg\n  vorelline apply vocal.alg take1.wav -o take1-corrected.wav\n");
+        out,
+        "\noptions of every command:\n  --quiet      no progress display (default: progress while "
+        "stderr is a terminal)\n"
+        "  --help, -h   help for the command\n\n"
+        "microphone profiles:\n"
+        "  Measure each microphone once against a measurement microphone with its calibration file and keep\n"
+        "  the .alg files; `vorelline combine A.alg --like B.alg -o A-like-B.alg` then makes microphone A\n"
+        "  sound like microphone B, neither of them measured against the other. Both files must come from\n"
+        "  the same measurement microphone with its calibration file: the files cannot show it.\n\n"
+        "exit status: 0 done, 1 a file was refused, could not be written or a measurement failed, 2 a\n"
+        "usage error, or an output that is an input or another output of the command (nothing is written)\n\n"
+        "every file is written whole or not at all: beside its target first, then put in its place; on a\n"
+        "failure the old file is kept as it was and the reason is printed\n\n"
+        "example:\n  vorelline analyze --reference measure-mic.wav --target vocal-mic.wav --save-alg "
+        "vocal.alg\n  vorelline apply vocal.alg take1.wav -o take1-corrected.wav\n");
 }
 
 void PrintCommandHelp(const CommandHelp& h, std::FILE* out) {

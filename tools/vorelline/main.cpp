@@ -7,6 +7,7 @@
 #include "tools/vorelline/tool_messages.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ int Dispatch(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit (a quota) fails the write that passes it, which is then reported and cleaned
+    // up, instead of ending the tool with a half-written temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv, argv + argc);
     if (args.empty()) args.emplace_back("vorelline");
     // --quiet belongs to every command, before or after its name.

@@ -20,10 +20,15 @@ std::vector<PeakingFilter> PeakingFiltersOf(const CascadeSnapshot& c) {
     return filters;
 }
 
-std::string PeqText(double preampDb, const std::vector<PeakingFilter>& filters) {
+std::string PeqText(double preampDb, const std::vector<PeakingFilter>& filters, double sampleRate) {
     char line[160];
-    std::snprintf(line, sizeof line, "Preamp: %.3f dB\n", preampDb);
+    std::snprintf(line, sizeof line,
+                  "# Sample rate: %.0f Hz. These filters are made for this rate only; export again for "
+                  "another.\n",
+                  sampleRate);
     std::string text = line;
+    std::snprintf(line, sizeof line, "Preamp: %.3f dB\n", preampDb);
+    text += line;
     int n = 0;
     for (const PeakingFilter& f : filters) {
         std::snprintf(line, sizeof line, "Filter %d: ON PK Fc %.2f Hz Gain %.3f dB Q %.4f\n", ++n, f.centreHz,

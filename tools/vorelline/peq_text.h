@@ -18,8 +18,10 @@ struct PeakingFilter {
 // alpha' = alpha A. Flat sections are left out.
 std::vector<PeakingFilter> PeakingFiltersOf(const CascadeSnapshot& cascade);
 
-// "Preamp: G dB" and one "Filter n: ON PK Fc F Hz Gain G dB Q Q" line per filter.
-std::string PeqText(double preampDb, const std::vector<PeakingFilter>& filters);
+// A comment line with the sample rate the filters are made for (equalizers skip lines starting with
+// '#'; at another rate the same lines give another response), "Preamp: G dB" and one
+// "Filter n: ON PK Fc F Hz Gain G dB Q Q" line per filter.
+std::string PeqText(double preampDb, const std::vector<PeakingFilter>& filters, double sampleRate);
 // Reads those lines back (other lines are ignored); false when a filter line is malformed.
 bool ParsePeqText(const std::string& text, double& preampDb, std::vector<PeakingFilter>& filters);
 

@@ -61,3 +61,8 @@ bool PluginSession::WriteEditorPicture(const std::string& path) {
     editor->TickUntilClean();
     return WriteBitmapPng(editor->Presented(), path);
 }
+
+bool PluginSession::EditorPicturePng(std::vector<std::uint8_t>& png) {
+    editor->TickUntilClean();
+    return EncodeBitmapPng(editor->Presented(), png);
+}

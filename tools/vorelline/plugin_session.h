@@ -2,7 +2,9 @@
 
 #include "graphics/pixel_rect.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class IGraphicsHeadless;
 class IMicCorrector;
@@ -31,6 +33,8 @@ class PluginSession {
     void DrawCycle();
     // Draws until nothing is dirty and writes what the editor shows as a PNG file.
     bool WriteEditorPicture(const std::string& path);
+    // The same picture as the bytes of a PNG file.
+    bool EditorPicturePng(std::vector<std::uint8_t>& png);
 
   private:
     IMicCorrector* plugin;
