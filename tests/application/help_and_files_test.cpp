@@ -172,7 +172,12 @@ TEST_F(EditorApp, RefusedOrUnwritableFilesChangeNothing) {
     // A save that cannot complete never replaces the good file already there.
     const fs::path good = folder / "good.alg";
     std::ofstream(good, std::ios::binary) << "previous contents";
-    fs::create_directories(folder / "good.alg.part" / "x"); // the new contents cannot be written beside it
+    // The new contents cannot be written beside it: every name for them is taken.
+    auto partName = [&](int n) {
+        return folder / ("good.alg" + (n == 0 ? std::string() : "." + std::to_string(n)) + ".part");
+    };
+    for (int n = 0; n < 100; ++n)
+        fs::create_directories(partName(n) / "x");
     dialogs.files = {good.string()};
     ClickCentre(editor_rect::kSave);
     EXPECT_EQ(messages.entries.back().text, "Save File Error_003");
@@ -180,7 +185,8 @@ TEST_F(EditorApp, RefusedOrUnwritableFilesChangeNothing) {
     dialogs.files = {std::nullopt};
     ClickCentre(editor_rect::kSave); // cancelled: nothing written, nothing said
     EXPECT_EQ(messages.entries.size(), 3u);
-    fs::remove_all(folder / "good.alg.part");
+    for (int n = 0; n < 100; ++n)
+        fs::remove_all(partName(n));
     fs::remove(good);
     fs::remove(oldFile);
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <string>
 #include <vector>
 
 namespace {
@@ -149,5 +150,48 @@ TEST(CaptureChecks, BadInputs) {
             EXPECT_TRUE(q.checks.correlated) << c.name;
             EXPECT_NEAR(q.checks.delaySamples, 0.0, 0.01) << c.name;
         }
+    }
+}
+
+// A microphone's low-cut switch on a dark sound (brown noise, most of its power at the bottom):
+// the plain cross-correlation peaks on the filter's negative low-frequency lobe and reads a late,
+// inverted target, and a coherence turned back by that false delay collapses at the top. The
+// whitened correlation finds the target's own delay and polarity, and the coherence stays whole.
+TEST(CaptureChecks, LowCutOnADarkSoundIsNeitherInvertedNorLate) {
+    struct Case {
+        double cutHz;
+        int delay;
+        double sign;
+    } cases[] = {{120, 0, 1.0}, {180, 0, 1.0}, {180, 0, -1.0}, {180, 144, 1.0}};
+    for (const Case& c : cases) {
+        Pair p;
+        const auto white = GaussianNoise(p.reference.size(), 11, 0.01);
+        double y = 0.0;
+        for (std::size_t i = 0; i < p.reference.size(); ++i)
+            p.reference[i] = y = 0.999 * y + white[i];
+        // Second-order high-pass (Q 0.7071) by the bilinear transform, then delay and polarity.
+        const double w0 = 2.0 * std::numbers::pi * c.cutHz / kRate, alpha = std::sin(w0) / (2.0 * 0.7071);
+        const double cw = std::cos(w0), a0 = 1.0 + alpha;
+        const double b0 = (1.0 + cw) / 2.0 / a0, b1 = -(1.0 + cw) / a0, a1 = -2.0 * cw / a0, a2 = (1.0 - alpha) / a0;
+        std::vector<double> cut(p.reference.size());
+        double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+        for (std::size_t i = 0; i < cut.size(); ++i) {
+            const double x = p.reference[i];
+            cut[i] = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1;
+            x1 = x;
+            y2 = y1;
+            y1 = cut[i];
+        }
+        for (std::size_t i = 0; i < cut.size(); ++i)
+            p.target[i] = i >= static_cast<std::size_t>(c.delay) ? c.sign * cut[i - c.delay] : 0.0;
+        const MeasurementQuality q = p.Assess();
+        const std::string name = std::to_string(c.cutHz) + " Hz, delay " + std::to_string(c.delay);
+        EXPECT_EQ(q.checks.polarityInverted, c.sign < 0.0) << name;
+        EXPECT_NEAR(q.checks.delayMs, c.delay / 48.0, 0.25) << name;
+        for (int k = 0; k < kNormalBands; ++k)
+            if (TheBandGrid().bandFrequencies[k] >= 100.0) {
+                EXPECT_GT(q.coherence[k], 0.9) << name << ", band " << k;
+            }
     }
 }

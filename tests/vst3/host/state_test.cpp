@@ -155,7 +155,8 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
         EXPECT_EQ(in.controller->setState(&noTail), kResultFalse);
         EXPECT_DOUBLE_EQ(in.controller->getParamNormalized(kBypass), 1.0);
     }
-    { // nonsense numbers: nothing non-finite or out of range is kept
+    { // nonsense numbers: a record no measurement can hold is refused whole, and nothing
+      // non-finite or out of range is kept
         Instance in(SharedHost(), &app);
         std::vector<unsigned char> junk(n + 4);
         const double values[] = {std::numeric_limits<double>::quiet_NaN(),
@@ -163,7 +164,7 @@ TEST(HostState, ShortEmptyAndNonsenseStreamsAreReportedAndNeverCorrupt) {
         for (std::size_t i = 0; i + 8 <= n; i += 8)
             std::memcpy(junk.data() + i, &values[(i / 8) % 4], 8);
         MemoryStream s(junk);
-        EXPECT_EQ(in.controller->setState(&s), kResultOk);
+        EXPECT_EQ(in.controller->setState(&s), kResultFalse);
         for (ParamID id = 0; id < 15; ++id) {
             const double v = in.controller->getParamNormalized(id);
             EXPECT_TRUE(v >= 0.0 && v <= 1.0) << id << " holds " << v;
