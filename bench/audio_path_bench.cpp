@@ -5,6 +5,7 @@
 #include "platform/vector_paths.h"
 #include "ratio_reporter.h"
 #include "support/engine_effect.h"
+#include "support/engine_probe.h"
 #include "support/known_designs.h"
 
 #include <atomic>
@@ -87,8 +88,8 @@ void PlainCascadeHighResolution(benchmark::State& state) {
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascadePlain(e.correctionCascade.data(), kHighBands, in.data(), kBlock, e.levelMatchGain,
-                        out0.data(), out1.data());
+        RunCascadePlain(CorrectionEngineProbe::correctionCascade(e).data(), kHighBands, in.data(), kBlock,
+                        CorrectionEngineProbe::levelMatchGain(e), out0.data(), out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
     }
@@ -105,13 +106,14 @@ bool SameBitsAsPlain(bool baseline) {
     for (int block = 0; block < 8; ++block) {
         const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);
         std::vector<double> fast(kBlock), plain(kBlock);
-        RunCascade(a.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, fast.data(),
-                   nullptr);
-        RunCascadePlain(b.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, plain.data(),
-                        nullptr);
+        RunCascade(CorrectionEngineProbe::correctionCascade(a.engine).data(), kHighBands, in.data(), kBlock,
+                   1.0, fast.data(), nullptr);
+        RunCascadePlain(CorrectionEngineProbe::correctionCascade(b.engine).data(), kHighBands, in.data(),
+                        kBlock, 1.0, plain.data(), nullptr);
         same = same && std::memcmp(fast.data(), plain.data(), sizeof(double) * kBlock) == 0;
     }
-    same = same && std::memcmp(a.engine.correctionCascade.data(), b.engine.correctionCascade.data(),
+    same = same && std::memcmp(CorrectionEngineProbe::correctionCascade(a.engine).data(),
+                               CorrectionEngineProbe::correctionCascade(b.engine).data(),
                                sizeof(PeakingSection) * kHighBands) == 0;
     ForceBaselineVectorPaths(false);
     return same;

@@ -7,7 +7,6 @@
 
 #include "engine/band_grid.h"
 #include "engine/measurement_quality.h"
-#include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
 #include "graphics/editor_window.h"
 #include "platform/message_service.h"
@@ -42,7 +41,7 @@ IMicCorrector::IMicCorrector(EditorFactory makeEditor)
         const CalibrationInfo calibration = FindCalibration(documentsFolder, TheBandGrid().bandFrequencies);
         calibrationLabel = calibration.label;
         calibrationPath = calibration.path;
-        engine.calibrationGain = calibration.gain;
+        engine.SetCalibration(calibration.gain);
     }
     DefineMicCorrectorParameters(*this);
     for (int i = 0; i < kMicCorrectorParamCount; ++i)
@@ -86,12 +85,6 @@ void IMicCorrector::Reset() {
     engine.Reset(GetSampleRate());
 }
 
-namespace {
-bool SameSelection(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-} // namespace
-
 void IMicCorrector::OnParamChange(int paramIdx) {
     PluginLockGuard guard(Lock());
     IParamRecord* param = GetParam(paramIdx);
@@ -105,22 +98,16 @@ void IMicCorrector::OnParamChange(int paramIdx) {
         engine.SetGainPosition(value);
         break;
     // The selections act from wherever their value comes (the editor, the host's automation or
-    // controller, a restored state), so what the host shows is what plays. The redesign is only
-    // asked for here: the caller runs it where it may.
+    // controller, a restored state), so what the host shows is what plays. A new choice only asks
+    // for its design here: the caller runs it where it may.
     case kParamInputs:
-        engine.inputSelection = value;
+        engine.SetInputSelection(value);
         break;
     case kParamOutputs:
-        if (!SameSelection(engine.outputSelection, value)) {
-            engine.outputSelection = value;
-            engine.RequestDesign();
-        }
+        engine.SetOutputSelection(value);
         break;
     case kParamResolution:
-        if (!SameSelection(engine.resolution, value)) {
-            engine.resolution = value;
-            engine.RequestDesign();
-        }
+        engine.SetResolution(value);
         break;
     default:
         break;
@@ -166,13 +153,11 @@ int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
 }
 
 bool IMicCorrector::SerializeStateTrailer(IByteChunk& chunk) {
-    PluginLockGuard guard(Lock());
-    return PutQualityExtension(chunk, engine.quality);
+    return engine.SerializeQuality(chunk);
 }
 
 void IMicCorrector::UnserializeStateTrailer(const IByteChunk& chunk) {
-    PluginLockGuard guard(Lock());
-    GetQualityExtension(chunk, 0, engine.quality);
+    engine.UnserializeQuality(chunk);
     // The shading follows at the next draw.
     redrawAllPending.store(true, std::memory_order_release);
 }
@@ -190,7 +175,7 @@ void IMicCorrector::RedrawParamControls() {
 void IMicCorrector::ApplyHostValueFromProcess(int paramIdx, double normalized) {
     if (paramIdx < 0 || paramIdx >= static_cast<int>(pendingHostValues.size())) return;
     pendingHostValues[static_cast<std::size_t>(paramIdx)].store(NearestChoice(paramIdx, normalized),
-                                                               std::memory_order_relaxed);
+                                                                std::memory_order_relaxed);
     pendingHostMask.fetch_or(1u << paramIdx, std::memory_order_release);
 }
 

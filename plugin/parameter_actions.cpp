@@ -41,9 +41,11 @@ void IMicCorrector::DoParameterAction(int paramIdx) {
         break;
     case kParamOutputs:
         engine.SetOutputSelection(value());
+        CompleteRequestedWork();
         break;
     case kParamResolution:
         engine.SetResolution(value());
+        CompleteRequestedWork();
         break;
     case kParamStart:
         engine.StartRecording();
@@ -101,13 +103,8 @@ void IMicCorrector::SaveCorrection() {
 }
 
 void IMicCorrector::SaveCorrectionFile(const std::string& path) {
-    AlgRecord record;
-    {
-        // A host restoring its state on another thread must not be seen half-way.
-        PluginLockGuard guard(Lock());
-        record = AlgRecordFromEngine(engine);
-    }
-    SaveAlgFile(path, record);
+    // One snapshot: a host restoring its state on another thread is never seen half-way.
+    SaveAlgFile(path, AlgRecordFromEngine(engine.Snapshot()));
 }
 
 void IMicCorrector::LoadCorrection() {

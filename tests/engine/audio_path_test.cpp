@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -32,15 +33,15 @@ void Fill(Stereo& s) {
 
 TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
     Prepared p;
-    p.e.outputSelection = 0.5;
+    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
     struct Case {
         double inputs, gainPosition, factor;
         int filterReady;
     } cases[] = {{0, 0.5, 1.0, 1}, {0, 0.5, 1.0, 0}, {0, 1.0, 10.0, 1}, {1, 0.0, 0.1, 0}};
     for (const Case& c : cases) {
-        p.e.inputSelection = c.inputs;
+        CorrectionEngineProbe::inputSelection(p.e) = c.inputs;
         p.e.SetGainPosition(c.gainPosition);
-        p.e.filterReady = c.filterReady;
+        CorrectionEngineProbe::filterReady(p.e) = c.filterReady;
         Stereo s(256);
         Fill(s);
         s.Run(p.e);
@@ -58,8 +59,8 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
 TEST(AudioPath, SilentWithoutAReadyFilter) {
     Prepared p;
     for (double outputs : {0.0, 1.0}) {
-        p.e.outputSelection = outputs;
-        p.e.filterReady = 0;
+        CorrectionEngineProbe::outputSelection(p.e) = outputs;
+        CorrectionEngineProbe::filterReady(p.e) = 0;
         Stereo s(64);
         Fill(s);
         s.Run(p.e);
@@ -72,12 +73,12 @@ TEST(AudioPath, SilentWithoutAReadyFilter) {
 // output reads the reference channel and the corrected output the target channel.
 TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
     Prepared p;
-    ASSERT_EQ(p.e.filterReady.load(), 1);
+    ASSERT_EQ(p.e.Snapshot().filterReady, 1);
     for (double inputs : {0.0, 1.0})
         for (double outputs : {0.0, 1.0}) {
-            p.e.inputSelection = inputs;
-            p.e.outputSelection = outputs;
-            p.e.levelMatchGain = 0.5;
+            CorrectionEngineProbe::inputSelection(p.e) = inputs;
+            CorrectionEngineProbe::outputSelection(p.e) = outputs;
+            CorrectionEngineProbe::levelMatchGain(p.e) = 0.5;
             Stereo s(128);
             Fill(s);
             s.Run(p.e);
@@ -94,13 +95,13 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
 // to exact zeros rather than subnormal numbers.
 TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     Prepared p;
-    p.e.outputSelection = 1.0;
-    p.e.levelMatchGain = 1.0;
+    CorrectionEngineProbe::outputSelection(p.e) = 1.0;
+    CorrectionEngineProbe::levelMatchGain(p.e) = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
-    for (auto& s : p.e.correctionCascade)
+    for (auto& s : CorrectionEngineProbe::correctionCascade(p.e))
         s = PeakingSection{};
-    p.e.correctionCascade[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
-                                (1 - alpha) / (1 + alpha), 0, 0};
+    CorrectionEngineProbe::correctionCascade(p.e)[7] = {
+        alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha), 0, 0};
     Stereo s(48000);
     for (int i = 0; i < 48000; ++i)
         s.in1[i] = std::sin(w0 * i);
@@ -112,8 +113,8 @@ TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
 
     Stereo quiet(48000);
     quiet.Run(p.e);
-    EXPECT_EQ(p.e.correctionCascade[7].z1, 0.0);
-    EXPECT_EQ(p.e.correctionCascade[7].z2, 0.0);
+    EXPECT_EQ(p.e.Snapshot().correctionCascade[7].z1, 0.0);
+    EXPECT_EQ(p.e.Snapshot().correctionCascade[7].z2, 0.0);
     EXPECT_EQ(quiet.out0.back(), 0.0);
 }
 
@@ -123,12 +124,12 @@ TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
     Prepared a, b;
     for (Prepared* p : {&a, &b}) {
         for (int i = 0; i < kBandCount; ++i)
-            p->e.targetBands[i] = 1.0 + 0.2 * (i % 7);
+            CorrectionEngineProbe::targetBands(p->e)[i] = 1.0 + 0.2 * (i % 7);
         p->e.SetOutputSelection(1.0);
     }
     for (int k = kNormalBands; k < kHighBands; ++k) // stale sections from some earlier design
-        b.e.correctionCascade[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
-    b.e.resolution = 1.0; // changed, not yet redesigned
+        CorrectionEngineProbe::correctionCascade(b.e)[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
+    CorrectionEngineProbe::resolution(b.e) = 1.0; // changed, not yet redesigned
     Stereo sa(512), sb(512);
     Fill(sa);
     Fill(sb);
@@ -136,13 +137,13 @@ TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
     sb.Run(b.e);
     EXPECT_EQ(sa.out0, sb.out0);
     b.e.DesignCorrection();
-    EXPECT_EQ(b.e.cascadeSections, kHighBands);
+    EXPECT_EQ(b.e.Snapshot().cascadeSections, kHighBands);
 }
 
 TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Prepared p;
     for (int i = 0; i < kBandCount; ++i)
-        p.e.targetBands[i] = 1.0 + 0.3 * (i % 5);
+        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.3 * (i % 5);
     p.e.SetOutputSelection(1.0);
     Stereo s(64);
     Fill(s);
@@ -155,11 +156,11 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Fill(next);
     next.Run(p.e);
     EXPECT_NE(next.out0[63], 0.0); // the cascade recovered
-    for (const auto& sec : p.e.correctionCascade)
+    for (const auto& sec : p.e.Snapshot().correctionCascade)
         ASSERT_TRUE(std::isfinite(sec.z1) && std::isfinite(sec.z2));
 
-    p.e.outputSelection = 0.5;
-    p.e.gainFactor = INFINITY;
+    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
+    CorrectionEngineProbe::gainFactor(p.e) = INFINITY;
     s.Run(p.e);
     for (int i = 0; i < 64; ++i)
         ASSERT_TRUE(std::isfinite(s.out0[i]));
@@ -167,7 +168,7 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
 
 TEST(AudioPath, MissingChannelsAndEmptyBlocks) {
     Prepared p;
-    p.e.outputSelection = 0.5;
+    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
     std::vector<double> out0(32, 5.0), out1(32, 5.0);
     double* in[2] = {nullptr, nullptr};
     double* out[2] = {out0.data(), out1.data()};
@@ -188,19 +189,19 @@ TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
     fx.engine.SetListener(&log);
     fx.SetHostRate(32000);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 44056.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 44056.0);
     EXPECT_EQ(log.designs, 1);
     fx.Reset(); // 44056 differs from 32000: again
     EXPECT_EQ(log.designs, 2);
     fx.SetHostRate(96000);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 96000.0);
     EXPECT_EQ(log.designs, 3);
     fx.Reset(); // same rate: nothing
     EXPECT_EQ(log.designs, 3);
     fx.SetHostRate(NAN);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 96000.0);
     EXPECT_EQ(log.designs, 3);
 }
 
@@ -209,7 +210,7 @@ TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
 TEST(AudioPath, DesignsWhileTheAudioThreadRuns) {
     Prepared p;
     for (int i = 0; i < kBandCount; ++i)
-        p.e.targetBands[i] = 1.0 + 0.4 * (i % 5);
+        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.4 * (i % 5);
     p.e.SetOutputSelection(1.0);
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0}, bad{0};
@@ -247,10 +248,10 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     Prepared p;
     CorrectionEngine& e = p.e;
     for (int i = 0; i < kBandCount; ++i) // ripples of +-8 dB
-        e.targetBands[i] = std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-    e.outputSelection = 1.0;
-    e.RequestDesign();
-    e.DesignIfRequested();
+        CorrectionEngineProbe::targetBands(e)[i] =
+            std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    CorrectionEngineProbe::outputSelection(e) = 1.0;
+    e.DesignCorrection();
     long t = 0;
     // Blocks of a 1 kHz tone on the target input; the largest output sample of the last one.
     auto play = [&](int blocks) {
@@ -269,9 +270,8 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     play(200); // settled
     for (int redraw = 0; redraw < 4; ++redraw) {
         for (int i = 0; i < kBandCount; ++i)
-            e.userCurve[i] *= 1.06; // half a decibel up, as a drawn curve moves
-        e.RequestDesign();
-        e.DesignIfRequested();
+            CorrectionEngineProbe::userCurve(e)[i] *= 1.06; // half a decibel up, as a drawn curve moves
+        e.DesignCorrection();
         const double first = play(1);
         const double settled = play(200);
         EXPECT_LT(first, 1.05 * settled) << "redraw " << redraw;

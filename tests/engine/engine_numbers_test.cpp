@@ -4,6 +4,7 @@
 #include "engine/correction_design.h"
 #include "engine/interaction_terms.h"
 #include "engine_fixture.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -82,10 +83,10 @@ TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
     CorrectionEngine& e = fx.engine;
     fx.SetHostRate(48000);
     fx.Reset();
-    e.outputSelection = 1.0;
-    e.levelMatchGain = 1.0;
+    CorrectionEngineProbe::outputSelection(e) = 1.0;
+    CorrectionEngineProbe::levelMatchGain(e) = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0;
-    for (auto& sec : e.correctionCascade)
+    for (auto& sec : CorrectionEngineProbe::correctionCascade(e))
         sec = PeakingSection{};
     const PeakingSection boost{alpha / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
                                (1 - alpha) / (1 + alpha), 0, 0};
@@ -95,9 +96,9 @@ TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
             loud.in1[i] = std::sin(w0 * i);
             quiet.in1[i] = level * loud.in1[i];
         }
-        e.correctionCascade[0] = boost;
+        CorrectionEngineProbe::correctionCascade(e)[0] = boost;
         loud.Run(e);
-        e.correctionCascade[0] = boost;
+        CorrectionEngineProbe::correctionCascade(e)[0] = boost;
         quiet.Run(e);
         for (int i = 0; i < 4800; i += 7)
             ASSERT_NEAR(quiet.out0[i] / level, loud.out0[i], 1e-9) << "level " << level << " sample " << i;

@@ -118,11 +118,11 @@ int RunAnalyze(const std::vector<std::string>& args) {
         const MessageFileScope about(path);
         CalibrationInfo cal = ReadCalibrationFile(path, BaseName(path), TheBandGrid().bandFrequencies);
         if (!cal.opened) return 1; // the plug-in's message has been shown
-        engine.calibrationGain = cal.gain;
+        engine.SetCalibration(cal.gain);
         calibrationLabel = cal.label;
     }
 
-    engine.protection = rule;
+    engine.SetProtection(rule);
     MeasurementInput input;
     input.sampleRate = ref.sampleRate;
     input.reference = &ref.samples;
@@ -134,19 +134,20 @@ int RunAnalyze(const std::vector<std::string>& args) {
     progress.Done();
     if (!measured) return Fail(both + error);
     // The plug-in has shown why (silent input, nothing in common) and kept no measurement.
-    if (!engine.quality.known) return Fail(both + "the measurement cannot be used");
+    const EngineSnapshot measuredState = engine.Snapshot();
+    if (!measuredState.quality.known) return Fail(both + "the measurement cannot be used");
 
     if (a.Has("--save-alg")) {
         const MessageFileScope about(a.Value("--save-alg"));
-        if (!SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(engine))) return 1;
+        if (!SaveAlgFile(a.Value("--save-alg"), AlgRecordFromEngine(measuredState))) return 1;
     }
     if (!WritePictureIfAsked(session, a)) return 1;
 
     if (a.Has("--json")) {
-        std::cout << DesignJson(engine, ref.sampleRate, AddQualityJson);
+        std::cout << DesignJson(measuredState, ref.sampleRate, AddQualityJson);
     } else {
         if (!calibrationLabel.empty()) std::cout << "calibration: " << calibrationLabel << "\n";
-        std::cout << DesignTable(engine, ref.sampleRate) << "\n" << QualityTable(engine);
+        std::cout << DesignTable(measuredState, ref.sampleRate) << "\n" << QualityTable(measuredState);
         if (a.Has("--save-alg")) std::cout << "\nsaved " << a.Value("--save-alg") << "\n";
     }
     return 0;
@@ -171,7 +172,7 @@ int RunDesign(const std::vector<std::string>& args) {
         if (!session.Plugin().LoadCorrectionFile(a.Value("--alg"))) return 1;
     }
     if (!WritePictureIfAsked(session, a)) return 1;
-    const CorrectionEngine& engine = session.Plugin().Engine();
+    const EngineSnapshot engine = session.Plugin().Engine().Snapshot();
     std::cout << (a.Has("--json") ? DesignJson(engine, rate) : DesignTable(engine, rate));
     return 0;
 }
