@@ -42,5 +42,4 @@ void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBa
         }
     }
     engine.ApplyCorrection(c);
-    engine.DesignIfRequested();
 }

@@ -18,5 +18,6 @@ CorrectionSettings CorrectionFromAlgRecord(const AlgRecord& record);
 
 // Load's steps after a record was accepted: "Outputs", "Inputs", "Resolution" and "Gain" (clamped into
 // 0..1) go to the parameter records 0 to 3 of `effect`, and the whole correction to the engine in one
-// operation; the correction is designed once. Editor controls are the caller's to update.
+// operation, which asks for one design (and runs it unless the engine defers designs). Editor
+// controls are the caller's to update.
 void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBase& effect);
