@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
-AlgRecord AlgRecordFromEngine(const EngineSnapshot& engine) {
+AlgRecord AlgRecordFromEngine(const EngineSnapshot& snapshot) {
     AlgRecord r;
-    r.flags = AlgFlags(engine.outputSelection, engine.inputSelection, engine.resolution);
-    r.gainPosition = engine.gainPosition;
-    r.targetBands = engine.targetBands;
-    r.referenceBands = engine.referenceBands;
-    std::copy_n(engine.userCurve.begin(), r.userCurve.size(), r.userCurve.begin());
+    r.flags = AlgFlags(snapshot.outputSelection, snapshot.inputSelection, snapshot.resolution);
+    r.gainPosition = snapshot.gainPosition;
+    r.targetBands = snapshot.targetBands;
+    r.referenceBands = snapshot.referenceBands;
+    std::copy_n(snapshot.userCurve.begin(), r.userCurve.size(), r.userCurve.begin());
     return r;
 }
 

@@ -11,7 +11,7 @@ class IEffectBase;
 
 // The record Save writes: selections as the flags word, gain, both band sets and the user's curve at
 // normal resolution.
-AlgRecord AlgRecordFromEngine(const EngineSnapshot& engine);
+AlgRecord AlgRecordFromEngine(const EngineSnapshot& snapshot);
 
 // The correction a record holds, as the engine takes it in one operation.
 CorrectionSettings CorrectionFromAlgRecord(const AlgRecord& record);
