@@ -10,6 +10,7 @@
 #include "platform/vector_paths.h"
 #include "ratio_reporter.h"
 #include "support/engine_effect.h"
+#include "support/engine_probe.h"
 #include "support/known_designs.h"
 
 #include <algorithm>
@@ -94,8 +95,8 @@ void PlainCascadeHighResolution(benchmark::State& state) {
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascadePlain(e.correctionCascade.data(), kHighBands, in.data(), kBlock, e.levelMatchGain,
-                        out0.data(), out1.data());
+        RunCascadePlain(CorrectionEngineProbe::correctionCascade(e).data(), kHighBands, in.data(), kBlock,
+                        CorrectionEngineProbe::levelMatchGain(e), out0.data(), out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
     }
@@ -112,7 +113,7 @@ void TodaysOneCascade(benchmark::State& state) {
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascade(e.correctionCascade.data(), kHighBands, in.data(), kBlock, e.levelMatchGain, out0.data(),
+        RunCascade(CorrectionEngineProbe::correctionCascade(e).data(), kHighBands, in.data(), kBlock, CorrectionEngineProbe::levelMatchGain(e), out0.data(),
                    out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
@@ -123,7 +124,7 @@ BENCHMARK(TodaysOneCascade)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 // A reference microphone with a calibration: its cascade is not flat, so both paths run.
 void Calibrate(CorrectionEngine& e) {
     for (int i = 0; i < kBandCount; ++i)
-        e.calibrationGain[i] =
+        CorrectionEngineProbe::calibrationGain(e)[i] =
             std::pow(10.0, 3.0 * std::cos(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
     e.DesignCorrection();
 }
@@ -148,7 +149,7 @@ void BothPathsCalibrated(benchmark::State& state) {
     for (auto _ : state) {
         if (state.range(0) == 1 && !e.outputPlayer->Changing()) {
             state.PauseTiming();
-            e.inputSelection = e.inputSelection == 0.0 ? 1.0 : 0.0; // a new pair, from rest
+            CorrectionEngineProbe::inputSelection(e) = CorrectionEngineProbe::inputSelection(e) == 0.0 ? 1.0 : 0.0; // a new pair, from rest
             state.ResumeTiming();
         }
         fx.EnterLock();
@@ -174,21 +175,21 @@ std::vector<SwitchTime> SwitchTimes() {
         void (*change)(CorrectionEngine&);
     };
     const Case cases[] = {
-        {"Outputs: corrected -> reference", [](CorrectionEngine& e) { e.outputSelection = 0.0; }},
-        {"Outputs: corrected -> target", [](CorrectionEngine& e) { e.outputSelection = 0.5; }},
+        {"Outputs: corrected -> reference", [](CorrectionEngine& e) { CorrectionEngineProbe::outputSelection(e) = 0.0; }},
+        {"Outputs: corrected -> target", [](CorrectionEngine& e) { CorrectionEngineProbe::outputSelection(e) = 0.5; }},
         {"Gain", [](CorrectionEngine& e) { e.SetGainPosition(0.7); }},
         {"a redrawn curve (states carry on)",
          [](CorrectionEngine& e) {
              for (int i = 0; i < kBandCount; ++i)
-                 e.userCurve[i] *= 1.1;
+                 CorrectionEngineProbe::userCurve(e)[i] *= 1.1;
              e.RequestDesign();
          }},
         {"Resolution: high -> normal",
          [](CorrectionEngine& e) {
-             e.resolution = 0.0;
+             CorrectionEngineProbe::resolution(e) = 0.0;
              e.RequestDesign();
          }},
-        {"Inputs swapped", [](CorrectionEngine& e) { e.inputSelection = 1.0; }},
+        {"Inputs swapped", [](CorrectionEngine& e) { CorrectionEngineProbe::inputSelection(e) = 1.0; }},
     };
     std::vector<SwitchTime> times;
     constexpr int kFrames = 256;
@@ -234,7 +235,7 @@ double DesignMilliseconds() {
     std::vector<double> ms;
     for (int i = 0; i < 21; ++i) {
         for (int k = 0; k < kBandCount; ++k)
-            e.userCurve[k] = 1.0 + 0.01 * ((i + k) % 5);
+            CorrectionEngineProbe::userCurve(e)[k] = 1.0 + 0.01 * ((i + k) % 5);
         const auto start = std::chrono::steady_clock::now();
         e.DesignCorrection();
         ms.push_back(
@@ -254,13 +255,14 @@ bool SameBitsAsPlain(bool baseline) {
     for (int block = 0; block < 8; ++block) {
         const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);
         std::vector<double> fast(kBlock), plain(kBlock);
-        RunCascade(a.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, fast.data(),
-                   nullptr);
-        RunCascadePlain(b.engine.correctionCascade.data(), kHighBands, in.data(), kBlock, 1.0, plain.data(),
-                        nullptr);
+        RunCascade(CorrectionEngineProbe::correctionCascade(a.engine).data(), kHighBands, in.data(), kBlock,
+                   1.0, fast.data(), nullptr);
+        RunCascadePlain(CorrectionEngineProbe::correctionCascade(b.engine).data(), kHighBands, in.data(),
+                        kBlock, 1.0, plain.data(), nullptr);
         same = same && std::memcmp(fast.data(), plain.data(), sizeof(double) * kBlock) == 0;
     }
-    same = same && std::memcmp(a.engine.correctionCascade.data(), b.engine.correctionCascade.data(),
+    same = same && std::memcmp(CorrectionEngineProbe::correctionCascade(a.engine).data(),
+                               CorrectionEngineProbe::correctionCascade(b.engine).data(),
                                sizeof(PeakingSection) * kHighBands) == 0;
     ForceBaselineVectorPaths(false);
     return same;

@@ -28,7 +28,8 @@ void EditorFullRedraw(benchmark::State& state) {
     // All three curves have 120 knots.
     SetKnownMeasurement(fx->Engine());
     fx->Engine().SetResolution(1.0);
-    fx->Engine().SetOutputSelection(1.0); // designs
+    fx->Engine().SetOutputSelection(1.0);
+    fx->Engine().DesignIfRequested();
     editor->TickUntilClean();
     for (auto _ : state) {
         editor->MarkAllControlsDirty();

@@ -30,6 +30,7 @@
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/engine_probe.h"
 #include "support/host_objects.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ struct Session {
         fx->setupProcessing(setup);
         CorrectionEngine& e = fx->Engine();
         for (int i = 0; i < kBandCount; ++i)
-            e.targetBands[i] =
+            CorrectionEngineProbe::targetBands(e)[i] =
                 std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
         fx->SetParameterFromUI(kParamResolution, 1.0);
         fx->DoParameterAction(kParamResolution);
@@ -151,7 +152,7 @@ Figures Measure(double seconds, const std::function<void(Session&, long)>& other
 
     // The yardstick's sections: the correction the session plays, copied once; each block runs as
     // many of them as `process` ran.
-    std::array<PeakingSection, kMaxSections> yard = s.fx->Engine().correctionCascade;
+    std::array<PeakingSection, kMaxSections> yard = s.fx->Engine().Snapshot().correctionCascade;
 
     std::vector<double> waits, calls, arrivals, yardCalls, askingCalls;
     bool awaiting = false;
@@ -175,7 +176,7 @@ Figures Measure(double seconds, const std::function<void(Session&, long)>& other
         s.fx->process(data); // takes the lock again, as the owner
         // Read while the block holds the lock anyway: a lock taken once more per block would add
         // contention that the plug-in does not have.
-        const int yardCount = s.fx->Engine().cascadeSections;
+        const int yardCount = CorrectionEngineProbe::cascadeSections(s.fx->Engine());
         s.fx->LeaveLock();
         const Clock::time_point t2 = Clock::now();
         waits.push_back(Micros(t1 - t0));
@@ -216,11 +217,12 @@ void Print(const char* what, const Figures& f) {
                 "process median %.1f us, 99.9%% %.1f us, longest %.1f us (%.2f times)",
                 what, f.blocks, f.wait.longest, f.wait.p999, f.meanWait, f.process.median, f.process.p999,
                 f.process.longest, f.process.Ratio());
-    std::printf("; yardstick median %.1f us, 99.9%% %.1f us, longest %.1f us (%.2f times)", f.yardstick.median,
-                f.yardstick.p999, f.yardstick.longest, f.yardstick.Ratio());
+    std::printf("; yardstick median %.1f us, 99.9%% %.1f us, longest %.1f us (%.2f times)",
+                f.yardstick.median, f.yardstick.p999, f.yardstick.longest, f.yardstick.Ratio());
     if (f.askingCount > 0)
-        std::printf("; %ld blocks with a change: median %.1f us (%.2f times the median block), longest %.1f us",
-                    f.askingCount, f.asking.median, f.asking.median / f.process.median, f.asking.longest);
+        std::printf(
+            "; %ld blocks with a change: median %.1f us (%.2f times the median block), longest %.1f us",
+            f.askingCount, f.asking.median, f.asking.median / f.process.median, f.asking.longest);
     if (f.requests > 0)
         std::printf(
             "; %ld designs asked in process arrived after median %.1f ms (%.1f blocks), longest %.1f ms "
@@ -267,7 +269,7 @@ int main(int argc, char** argv) {
         Session source;
         CorrectionEngine& e = source.fx->Engine();
         for (int i = 0; i < kBandCount; ++i)
-            e.targetBands[i] = i % 2 ? 100.0 : 0.01;
+            CorrectionEngineProbe::targetBands(e)[i] = i % 2 ? 100.0 : 0.01;
         source.fx->SetParameterFromUI(kParamResolution, 0.0);
         source.fx->DoParameterAction(kParamResolution);
         MemoryStream hostile;
@@ -284,8 +286,8 @@ int main(int argc, char** argv) {
                              },
                              nullptr));
         std::printf("hostile    setState took at most %.1f ms (design passes %d, converged %d)\n",
-                    longest.load(), source.fx->Engine().designPasses,
-                    source.fx->Engine().designConverged ? 1 : 0);
+                    longest.load(), source.fx->Engine().Snapshot().designPasses,
+                    source.fx->Engine().Snapshot().designConverged ? 1 : 0);
     }
     Print("presets", Measure(seconds, nullptr, [](long block, ParameterChanges& q) {
               if (block % 50 == 0) q.Add(IEffectVST3::kPresetParamId, {{0, 0.0}});
@@ -300,7 +302,7 @@ int main(int argc, char** argv) {
                                     q.Add(kParamOutputs, {{0, (block / 25) % 2 ? 0.0 : 1.0}});
                             }));
     const double one = IdleWakeupsPerSecond(1, seconds), sixteen = IdleWakeupsPerSecond(16, seconds);
-    std::printf("idle       wake-ups per second: %.0f with 1 active instance, %.0f with 16 (%.2f times)\n", one,
-                sixteen, sixteen / one);
+    std::printf("idle       wake-ups per second: %.0f with 1 active instance, %.0f with 16 (%.2f times)\n",
+                one, sixteen, sixteen / one);
     return 0;
 }

@@ -184,29 +184,6 @@ bool CorrectionEngine::RunDesign(DesignWork& work, bool yieldToNewer) {
     return true;
 }
 
-void CorrectionEngine::SetInputSelection(double value) {
-    PluginLockGuard guard(lock);
-    inputSelection = value;
-}
-
-void CorrectionEngine::SetOutputSelection(double value) {
-    {
-        PluginLockGuard guard(lock);
-        outputSelection = value;
-        RequestDesign();
-    }
-    DesignIfRequested();
-}
-
-void CorrectionEngine::SetResolution(double value) {
-    {
-        PluginLockGuard guard(lock);
-        resolution = value;
-        RequestDesign();
-    }
-    DesignIfRequested();
-}
-
 void CorrectionEngine::ResetUserCurve() {
     {
         PluginLockGuard guard(lock);
@@ -214,10 +191,4 @@ void CorrectionEngine::ResetUserCurve() {
         RequestDesign();
     }
     DesignIfRequested();
-}
-
-void CorrectionEngine::SetGainPosition(double value) {
-    PluginLockGuard guard(lock);
-    gainPosition = value;
-    gainFactor = GainFactorFor(value);
 }

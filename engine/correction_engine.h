@@ -4,6 +4,7 @@
 #include "engine/curve_expansion.h"
 #include "engine/double_array.h"
 #include "engine/engine_listener.h"
+#include "engine/engine_snapshot.h"
 #include "engine/measurement_quality.h"
 #include "engine/peaking_section.h"
 #include "engine/protected_curve.h"
@@ -40,29 +41,31 @@ enum class StartOutcome {
 // The correction engine of one plug-in instance: the audio path with its recording and correction
 // cascade, the analysis of a recording, the design of the cascade, and the state record.
 //
-// The plug-in class owns one and forwards to it: Reset (with the host's sample rate), ProcessBlock,
-// SerializeState and UnserializeState from the base's hooks; StartRecording, SetInputSelection,
-// SetOutputSelection, SetResolution and ResetUserCurve from its actions; SetGainPosition from
-// OnParamChange("Gain"); PollRecordingSignals from the editor's draw cycle; RunAnalysis from the
-// analysis trigger. What the engine has to show or say goes to its listener (the plug-in class),
-// which words the messages.
+// Its state is its own. The owner hands it settings through the operations below - each takes the
+// plug-in lock itself (re-entrantly where the owner already holds it) and asks for one design when
+// a design input changed - and reads it back as a snapshot (Snapshot), copied under the lock. The
+// plug-in class forwards to it: Reset (with the host's sample rate), ProcessBlock, SerializeState
+// and UnserializeState from the base's hooks; the selections and the gain from OnParamChange; a
+// loaded file as one ApplyCorrection; StartRecording and ResetUserCurve from its actions;
+// PollRecordingSignals and RunAnalysis from the editor's draw cycle. What the engine has to show or
+// say goes to its listener (the plug-in class), which words the messages.
 //
 // Ownership. The owner lends the engine its plug-in lock and the tail of the state record (its
 // parameters) for the engine's lifetime; the listener may be swapped or cleared (SetListener) while
 // no engine operation runs, and without one nothing is shown or said.
 //
 // Threads. ProcessBlock runs on the audio thread with the plug-in lock held by the caller. Every
-// field the audio path reads is written only under the plug-in lock (the engine takes it briefly
-// itself), except the recording buffers and counters, which the audio path owns from the moment
-// recordingActive is set until it clears it. The design computes without the lock and takes it
-// only to copy its inputs and to write its result, so a block never sees a half-written cascade.
+// field the audio path reads is written only under the plug-in lock, except the recording buffers
+// and counters, which the audio path owns from the moment recordingActive is set until it clears
+// it. The design computes without the lock and takes it only to copy its inputs and to write its
+// result, so a block never sees a half-written cascade.
 //
 // Designs are asked for and run apart: whatever changes the design's inputs raises a request
-// (RequestDesign, under the lock), and a design runs where it may - on the calling thread for the
-// editor and for host calls once they have released the lock (DesignIfRequested), on the engine's
-// worker for requests raised inside processing (HandRequestToWorker). Each design carries the
-// request it started from; a result older than the cascade in force is dropped, and the worker
-// abandons a design as soon as a newer request arrives.
+// (under the lock), and a design runs where it may - on the calling thread for the editor and for
+// host calls once they have released the lock (DesignIfRequested), on the engine's worker for
+// requests raised inside processing (HandRequestToWorker). Each design carries the request it
+// started from; a result older than the cascade in force is dropped, and the worker abandons a
+// design as soon as a newer request arrives.
 class CorrectionEngine {
   public:
     // lock: the owner's plug-in lock; tail: what the state record carries after the engine's part
@@ -87,22 +90,53 @@ class CorrectionEngine {
     // holding a band level or curve ratio no measurement or drawing gives (engine/record_values.h)
     // is refused whole: nothing changes and the result is -1.
     int UnserializeState(const IByteChunk& chunk, int position);
+    // The last measurement's quality after the state (written, or read from `chunk`'s start).
+    bool SerializeQuality(IByteChunk& chunk);
+    void UnserializeQuality(const IByteChunk& chunk);
 
-    // ---- Operations behind the editor's actions (editor thread) ----
+    // ---- Settings (any thread but the audio thread's block; they take the lock) ----
+    // The selections and the gain. A new "Outputs" or "Resolution" asks for one design (run before
+    // the call returns unless designs are deferred; the plug-in defers them, since it calls these
+    // under the lock); the same value again asks for nothing.
+    void SetInputSelection(double value);
+    void SetOutputSelection(double value);
+    void SetResolution(double value);
+    void SetGainPosition(double value);
+    // A whole correction (a loaded file) in one hold of the lock: selections, gain (clamped into
+    // 0..1), band sets and drawn curve; its quality is not known. One design is asked for, and run
+    // before the call returns unless designs are deferred.
+    void ApplyCorrection(const CorrectionSettings& settings);
+    // The reference microphone's calibration; a new one asks for a design.
+    void SetCalibration(const std::array<double, kBandCount>& gain);
+    // The rule that shapes the wanted response a new measurement starts with.
+    void SetProtection(const ProtectionRule& rule);
+    // The mouse drawing on the display: `edit` changes the 33 points of the drawn curve under the
+    // lock, the semitone curve and the wanted-response display curve follow at once, and no design
+    // is asked for (the drawing's end asks with DesignCorrection). Nothing is edited while the
+    // design does not show the wanted response (the reference or the raw target heard): false.
+    bool EditUserCurve(const std::function<void(double* curve33)>& edit);
+
+    // The engine as it stands, copied under the lock.
+    EngineSnapshot Snapshot() const;
+
+    // ---- Actions (editor thread, without the plug-in lock) ----
     // The Start action: checks, output to the raw target, buffers, band bins, recording armed.
     StartOutcome StartRecording();
     // Runs only when a recording is complete; transforms, stores the band levels, switches the
     // output to the corrected target and redesigns.
     void RunAnalysis();
+    // The drawn curve back to flat, and a design.
+    void ResetUserCurve();
     // Asks for a design and runs it on the calling thread, which must not hold the plug-in lock.
     void DesignCorrection();
+    // Delivers progress steps and the completion of a recording to the listener, in order.
+    void PollRecordingSignals();
 
     // ---- Where designs run ----
-    // With designs deferred, Reset and UnserializeState only ask for a design and the owner runs
-    // it (DesignIfRequested or HandRequestToWorker); otherwise they run it before they return.
+    // With designs deferred, Reset, UnserializeState and ApplyCorrection only ask for a design and
+    // the owner runs it (DesignIfRequested or HandRequestToWorker); otherwise they run it before
+    // they return.
     void SetDesignsDeferred(bool deferred) { designsDeferred = deferred; }
-    // Under the lock, after a change of anything the design reads.
-    void RequestDesign() { designRequested.fetch_add(1, std::memory_order_acq_rel); }
     bool DesignPending() const {
         return designRequested.load(std::memory_order_acquire) >
                designInstalled.load(std::memory_order_acquire);
@@ -126,15 +160,16 @@ class CorrectionEngine {
     bool HasWorker() const { return liveWorker.load(std::memory_order_acquire) != nullptr; }
     // Called on the thread of every design as it starts (tests count where designs run).
     void SetDesignProbe(std::function<void()> probe) { designProbe = std::move(probe); }
-    std::atomic<long> designsStarted{0};
+    // Designs started so far, on any thread.
+    long DesignsStarted() const { return designsStarted.load(std::memory_order_relaxed); }
 
-    void SetInputSelection(double value);
-    void SetOutputSelection(double value); // redesigns
-    void SetResolution(double value);      // redesigns
-    void ResetUserCurve();                 // redesigns
-    void SetGainPosition(double value);
-    // Delivers progress steps and the completion of a recording to the listener, in order.
-    void PollRecordingSignals();
+  private:
+    friend struct CorrectionEngineProbe; // tests: hand-made cascades, recordings and display curves
+
+    // Under the lock, after a change of anything the design reads.
+    void RequestDesign() { designRequested.fetch_add(1, std::memory_order_acq_rel); }
+    // The wanted-response display curve from the drawn curve, the other two from the last design.
+    void RefreshDisplayCurves();
 
     // ---- Engine state ----
     double inputSelection = 0.0;  // 0: reference on input 0, target on input 1; else swapped
@@ -196,8 +231,8 @@ class CorrectionEngine {
     std::array<double, kMaxSections> curveDesired;
     int designPasses = 0;
     bool designConverged = false;
+    std::atomic<long> designsStarted{0};
 
-  private:
     struct DesignWork;
     void ReleaseRecordBuffers();
     // One design from the latest request: false when there was nothing to do. yieldToNewer: give

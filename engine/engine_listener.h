@@ -30,7 +30,7 @@ class IEngineListener {
     // Show (Start) or hide (end of the analysis) the progress bar.
     virtual void OnProgressBarVisible(bool visible) = 0;
     // A recording is complete: the analysis trigger control is to take this value (0.55555555)
-    // and be marked dirty; its draw hook then calls CorrectionEngine::RunAnalysis().
+    // and be marked dirty; the editor's next draw cycle turns it into CorrectionEngine::RunAnalysis().
     virtual void OnAnalysisTrigger(double value) = 0;
     // The engine itself changed "Outputs" (0.5 at Start, 1.0 after the analysis): the selector is
     // to show the value and pass it to the host.

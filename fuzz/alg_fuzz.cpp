@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzPlugin plugin;
     plugin.Prepare(48000.0);
     plugin.fx->ApplyCorrectionRecord(record);
-    const CorrectionEngine& e = plugin.fx->Engine();
+    const EngineSnapshot e = plugin.fx->Engine().Snapshot();
     FuzzCheck(e.gainPosition >= 0.0 && e.gainPosition <= 1.0, "gain position clamped");
     for (int k = 0; k < kMaxSections; ++k)
         FuzzCheck(std::isfinite(e.sectionGain[k]), "section gains finite");

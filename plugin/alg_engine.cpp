@@ -7,37 +7,39 @@
 
 #include <algorithm>
 
-AlgRecord AlgRecordFromEngine(const CorrectionEngine& engine) {
+AlgRecord AlgRecordFromEngine(const EngineSnapshot& snapshot) {
     AlgRecord r;
-    r.flags = AlgFlags(engine.outputSelection, engine.inputSelection, engine.resolution);
-    r.gainPosition = engine.gainPosition;
-    r.targetBands = engine.targetBands;
-    r.referenceBands = engine.referenceBands;
-    std::copy_n(engine.userCurve.begin(), r.userCurve.size(), r.userCurve.begin());
+    r.flags = AlgFlags(snapshot.outputSelection, snapshot.inputSelection, snapshot.resolution);
+    r.gainPosition = snapshot.gainPosition;
+    r.targetBands = snapshot.targetBands;
+    r.referenceBands = snapshot.referenceBands;
+    std::copy_n(snapshot.userCurve.begin(), r.userCurve.size(), r.userCurve.begin());
     return r;
 }
 
-void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBase& effect) {
+CorrectionSettings CorrectionFromAlgRecord(const AlgRecord& record) {
     const AlgSelections s = AlgSelectionsFromFlags(record.flags);
-    const double gain = std::clamp(record.gainPosition, 0.0, 1.0);
+    CorrectionSettings c;
+    c.outputSelection = s.outputSelection;
+    c.inputSelection = s.inputSelection;
+    c.resolution = s.resolution;
+    c.gainPosition = std::clamp(record.gainPosition, 0.0, 1.0);
+    c.targetBands = record.targetBands;
+    c.referenceBands = record.referenceBands;
+    std::copy(record.userCurve.begin(), record.userCurve.end(), c.userCurve.begin());
+    return c;
+}
+
+void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBase& effect) {
+    const CorrectionSettings c = CorrectionFromAlgRecord(record);
     {
         PluginLockGuard guard(effect.Lock());
-        engine.outputSelection = s.outputSelection;
-        engine.inputSelection = s.inputSelection;
-        engine.resolution = s.resolution;
-        engine.SetGainPosition(gain);
         if (effect.NParams() > kParamGain) {
-            effect.GetParam(kParamOutputs)->SetClamped(s.outputSelection);
-            effect.GetParam(kParamInputs)->SetClamped(s.inputSelection);
-            effect.GetParam(kParamResolution)->SetClamped(s.resolution);
-            effect.GetParam(kParamGain)->SetClamped(gain);
+            effect.GetParam(kParamOutputs)->SetClamped(c.outputSelection);
+            effect.GetParam(kParamInputs)->SetClamped(c.inputSelection);
+            effect.GetParam(kParamResolution)->SetClamped(c.resolution);
+            effect.GetParam(kParamGain)->SetClamped(c.gainPosition);
         }
-        engine.targetBands = record.targetBands;
-        engine.referenceBands = record.referenceBands;
-        std::copy(record.userCurve.begin(), record.userCurve.end(), engine.userCurve.begin());
-        ExpandCurveTo120(engine.userCurve.data(), engine.userCurve.data() + kHighOffset);
-        // A file keeps no coherence: how far this measurement can be trusted is not known.
-        engine.quality = MeasurementQuality{};
     }
-    engine.DesignCorrection();
+    engine.ApplyCorrection(c);
 }

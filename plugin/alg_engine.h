@@ -2,6 +2,8 @@
 
 #include "plugin/alg_file.h"
 
+#include "engine/engine_snapshot.h"
+
 class CorrectionEngine;
 class IEffectBase;
 
@@ -9,10 +11,13 @@ class IEffectBase;
 
 // The record Save writes: selections as the flags word, gain, both band sets and the user's curve at
 // normal resolution.
-AlgRecord AlgRecordFromEngine(const CorrectionEngine& engine);
+AlgRecord AlgRecordFromEngine(const EngineSnapshot& snapshot);
+
+// The correction a record holds, as the engine takes it in one operation.
+CorrectionSettings CorrectionFromAlgRecord(const AlgRecord& record);
 
 // Load's steps after a record was accepted: "Outputs", "Inputs", "Resolution" and "Gain" (clamped into
-// 0..1) go to the engine and to the parameter records 0 to 3 of `effect`; the band sets and the 33
-// curve entries are copied, the semitone curve is derived from them, and the correction is designed
-// once. Editor controls are the caller's to update.
+// 0..1) go to the parameter records 0 to 3 of `effect`, and the whole correction to the engine in one
+// operation, which asks for one design (and runs it unless the engine defers designs). Editor
+// controls are the caller's to update.
 void ApplyAlgRecord(const AlgRecord& record, CorrectionEngine& engine, IEffectBase& effect);

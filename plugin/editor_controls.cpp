@@ -1,6 +1,5 @@
 #include "plugin/editor_controls.h"
 
-#include "engine/correction_engine.h"
 #include "graphics/graphics.h"
 #include "plugin/parameter_action_target.h"
 #include "raster/blit.h"
@@ -130,13 +129,9 @@ bool IMyFaderControl::Paint(IGraphics* editor) {
 
 // ---- IDummyControl ----
 
-IDummyControl::IDummyControl(IEffectBase* plug, CorrectionEngine& e, const IPixelRect& rect)
-    : IControl(plug, rect, -1, IBlendSpec::kAlpha), engine(e) {}
+IDummyControl::IDummyControl(IEffectBase* plug, const IPixelRect& rect)
+    : IControl(plug, rect, -1, IBlendSpec::kAlpha) {}
 
 bool IDummyControl::Paint(IGraphics*) {
-    if (value == kAnalysisTriggerValue) {
-        value = 0.0;
-        engine.RunAnalysis();
-    }
     return true;
 }

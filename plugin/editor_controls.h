@@ -5,7 +5,6 @@
 #include "graphics/fader_control.h"
 #include "graphics/radio_buttons_control.h"
 
-class CorrectionEngine;
 class IParameterActionTarget;
 
 // The application's own controls. Each passes its new value to the plug-in and the host and then
@@ -76,13 +75,11 @@ class IMyFaderControl : public IFaderControl {
     int trackLength;
 };
 
-// Invisible: when the audio path has finished a recording it sets this control to
-// kAnalysisTriggerValue, and the next draw runs the analysis on the editor's thread.
+// Invisible: its value is the signal that a recording is complete. The draw cycle that delivers
+// the completion sets it to kAnalysisTriggerValue, then resets it and runs the analysis
+// (IMicCorrector::OnDrawCycle). Painting it draws nothing and starts nothing.
 class IDummyControl : public IControl {
   public:
-    IDummyControl(IEffectBase* plug, CorrectionEngine& engine, const IPixelRect& rect);
+    IDummyControl(IEffectBase* plug, const IPixelRect& rect);
     bool Paint(IGraphics* editor) override;
-
-  private:
-    CorrectionEngine& engine;
 };

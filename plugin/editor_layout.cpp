@@ -88,7 +88,7 @@ MicCorrectorControls BuildMicCorrectorEditor(IGraphics& editor, IEffectBase* plu
     editor.AddControl(c.progressBar);
     c.progressBar->SetHidden(true);
 
-    c.analysisTrigger = new IDummyControl(plug, engine, R::kAnalysisTrigger);
+    c.analysisTrigger = new IDummyControl(plug, R::kAnalysisTrigger);
     editor.AddControl(c.analysisTrigger);
     c.analysisTrigger->ApplyHostValue(0.0);
 

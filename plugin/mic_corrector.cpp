@@ -7,7 +7,6 @@
 
 #include "engine/band_grid.h"
 #include "engine/measurement_quality.h"
-#include "engine/quality_state.h"
 #include "graphics/bitmap_control.h"
 #include "graphics/editor_window.h"
 #include "platform/message_service.h"
@@ -42,7 +41,7 @@ IMicCorrector::IMicCorrector(EditorFactory makeEditor)
         const CalibrationInfo calibration = FindCalibration(documentsFolder, TheBandGrid().bandFrequencies);
         calibrationLabel = calibration.label;
         calibrationPath = calibration.path;
-        engine.calibrationGain = calibration.gain;
+        engine.SetCalibration(calibration.gain);
     }
     DefineMicCorrectorParameters(*this);
     for (int i = 0; i < kMicCorrectorParamCount; ++i)
@@ -86,12 +85,6 @@ void IMicCorrector::Reset() {
     engine.Reset(GetSampleRate());
 }
 
-namespace {
-bool SameSelection(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-} // namespace
-
 void IMicCorrector::OnParamChange(int paramIdx) {
     PluginLockGuard guard(Lock());
     IParamRecord* param = GetParam(paramIdx);
@@ -105,22 +98,16 @@ void IMicCorrector::OnParamChange(int paramIdx) {
         engine.SetGainPosition(value);
         break;
     // The selections act from wherever their value comes (the editor, the host's automation or
-    // controller, a restored state), so what the host shows is what plays. The redesign is only
-    // asked for here: the caller runs it where it may.
+    // controller, a restored state), so what the host shows is what plays. A new choice only asks
+    // for its design here: the caller runs it where it may.
     case kParamInputs:
-        engine.inputSelection = value;
+        engine.SetInputSelection(value);
         break;
     case kParamOutputs:
-        if (!SameSelection(engine.outputSelection, value)) {
-            engine.outputSelection = value;
-            engine.RequestDesign();
-        }
+        engine.SetOutputSelection(value);
         break;
     case kParamResolution:
-        if (!SameSelection(engine.resolution, value)) {
-            engine.resolution = value;
-            engine.RequestDesign();
-        }
+        engine.SetResolution(value);
         break;
     default:
         break;
@@ -166,58 +153,24 @@ int IMicCorrector::UnserializeState(const IByteChunk& chunk, int position) {
 }
 
 bool IMicCorrector::SerializeStateTrailer(IByteChunk& chunk) {
-    PluginLockGuard guard(Lock());
-    return PutQualityExtension(chunk, engine.quality);
+    return engine.SerializeQuality(chunk);
 }
 
 void IMicCorrector::UnserializeStateTrailer(const IByteChunk& chunk) {
-    PluginLockGuard guard(Lock());
-    GetQualityExtension(chunk, 0, engine.quality);
+    engine.UnserializeQuality(chunk);
     // The shading follows at the next draw.
-    redrawAllPending.store(true, std::memory_order_release);
+    RedrawParamControls();
 }
 
 void IMicCorrector::OnPresetRestored() {
     // Every control repainted with its value, nothing pushed back: in the next draw cycle, since a
     // preset may be restored on the audio thread.
-    redrawAllPending.store(true, std::memory_order_release);
-}
-
-void IMicCorrector::RedrawParamControls() {
-    redrawAllPending.store(true, std::memory_order_release);
+    RedrawParamControls();
 }
 
 void IMicCorrector::ApplyHostValueFromProcess(int paramIdx, double normalized) {
-    if (paramIdx < 0 || paramIdx >= static_cast<int>(pendingHostValues.size())) return;
-    pendingHostValues[static_cast<std::size_t>(paramIdx)].store(NearestChoice(paramIdx, normalized),
-                                                               std::memory_order_relaxed);
-    pendingHostMask.fetch_or(1u << paramIdx, std::memory_order_release);
-}
-
-void IMicCorrector::DeliverPendingControlUpdates() {
-    IEditorLink* link = Graphics();
-    if (!link) return;
-    if (redrawAllPending.exchange(false, std::memory_order_acq_rel)) {
-        // Values as they stand now, which also covers any single value still waiting. They are read
-        // under the lock (a preset restored in process writes them) and shown outside it.
-        pendingHostMask.store(0, std::memory_order_relaxed);
-        std::array<double, 32> values{};
-        const int count = std::min(NParams(), static_cast<int>(values.size()));
-        {
-            PluginLockGuard guard(Lock());
-            for (int i = 0; i < count; ++i)
-                values[static_cast<std::size_t>(i)] = GetParam(i)->ToNormalized(GetParam(i)->value);
-        }
-        for (int i = 0; i < count; ++i)
-            link->ApplyHostValueToControls(i, values[static_cast<std::size_t>(i)]);
-        link->MarkAllControlsDirty();
-        return;
-    }
-    std::uint32_t mask = pendingHostMask.exchange(0, std::memory_order_acq_rel);
-    for (int i = 0; mask; ++i, mask >>= 1)
-        if (mask & 1u)
-            link->ApplyHostValueToControls(
-                i, pendingHostValues[static_cast<std::size_t>(i)].load(std::memory_order_relaxed));
+    // The control shows the choice the engine plays.
+    IEffectVST3::ApplyHostValueFromProcess(paramIdx, NearestChoice(paramIdx, normalized));
 }
 
 // ---- Engine → editor ----
@@ -265,7 +218,7 @@ int IMicCorrector::UnserializeRecordTail(const IByteChunk& chunk, int position) 
 }
 
 void IMicCorrector::OnDrawCycle() {
-    DeliverPendingControlUpdates();
+    DeliverHostValuesToControls();
     // A design asked for and not run yet (while processing before any worker existed, or by a
     // value that reached the plug-in without a block to hand it over) is not left waiting.
     if (engine.HasWorker())
@@ -274,6 +227,12 @@ void IMicCorrector::OnDrawCycle() {
         CompleteRequestedWork();
     // A recording that ended while no window was open is delivered (and analysed) now.
     engine.PollRecordingSignals();
+    // The completion of a recording is the trigger's value: this cycle turns it into the analysis,
+    // before it draws.
+    if (controls.analysisTrigger && controls.analysisTrigger->Value() == kAnalysisTriggerValue) {
+        controls.analysisTrigger->SetValue(0.0);
+        engine.RunAnalysis();
+    }
     if (curvesChanged.exchange(false, std::memory_order_acq_rel) && controls.responseDisplay) {
         controls.responseDisplay->MarkDirty(false);
         controls.responseDisplay->SetRepaintAgain();

@@ -44,8 +44,6 @@ class IMicCorrector : public IEffectVST3,
     // The last measurement's quality (coherence and capture checks) travels in the trailer.
     bool SerializeStateTrailer(IByteChunk& chunk) override;
     void UnserializeStateTrailer(const IByteChunk& chunk) override;
-    // Deferred to the editor's draw cycle: see pendingHostValues.
-    void RedrawParamControls() override;
     // Designs asked for by host calls run on the host's thread, those asked for while processing
     // on the engine's worker.
     void CompleteRequestedWork() override;
@@ -57,8 +55,8 @@ class IMicCorrector : public IEffectVST3,
     // Load's steps after the dialog: the file is read and checked (its message shown when it is
     // refused, nothing changed) and then applied. False when refused.
     bool LoadCorrectionFile(const std::string& path);
-    // Selections and gain through their controls (which tell the host), then the spectra and the
-    // drawn curve, one design, and every control redrawn.
+    // The whole record to the engine in one operation (one design), the selections and the gain
+    // shown by their controls, which tell the host, and every control redrawn.
     void ApplyCorrectionRecord(const AlgRecord& record);
 
     CorrectionEngine& Engine() { return engine; }
@@ -105,11 +103,4 @@ class IMicCorrector : public IEffectVST3,
     MicCorrectorControls controls;
     // Set by a design on whatever thread ran it; the display is marked in the next draw cycle.
     std::atomic<bool> curvesChanged{false};
-    // The controls are the editor thread's alone. Host values from the audio thread (parameter
-    // queues) and whole redraws asked for on any thread (a preset restored in process, a host
-    // state) wait here, without a lock or an allocation, for the next draw cycle to deliver them.
-    std::array<std::atomic<double>, 32> pendingHostValues{};
-    std::atomic<std::uint32_t> pendingHostMask{0};
-    std::atomic<bool> redrawAllPending{false};
-    void DeliverPendingControlUpdates();
 };

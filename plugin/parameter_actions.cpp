@@ -28,22 +28,13 @@ FileDialogRequest AlgDialog(FileDialogRequest::Kind kind, const std::string& fol
 } // namespace
 
 void IMicCorrector::DoParameterAction(int paramIdx) {
-    // The host's queue may change the same parameter on the audio thread meanwhile: its value is
-    // read under the lock.
-    auto value = [&] {
-        PluginLockGuard guard(Lock());
-        const IParamRecord* param = GetParam(paramIdx);
-        return param ? param->value : 0.0;
-    };
     switch (paramIdx) {
+    // A selection reached the engine through OnParamChange as its control passed the value on; the
+    // design it asked for runs here, on the editor thread, without the lock.
     case kParamInputs:
-        engine.SetInputSelection(value());
-        break;
     case kParamOutputs:
-        engine.SetOutputSelection(value());
-        break;
     case kParamResolution:
-        engine.SetResolution(value());
+        CompleteRequestedWork();
         break;
     case kParamStart:
         engine.StartRecording();
@@ -101,13 +92,8 @@ void IMicCorrector::SaveCorrection() {
 }
 
 void IMicCorrector::SaveCorrectionFile(const std::string& path) {
-    AlgRecord record;
-    {
-        // A host restoring its state on another thread must not be seen half-way.
-        PluginLockGuard guard(Lock());
-        record = AlgRecordFromEngine(engine);
-    }
-    SaveAlgFile(path, record);
+    // One snapshot: a host restoring its state on another thread is never seen half-way.
+    SaveAlgFile(path, AlgRecordFromEngine(engine.Snapshot()));
 }
 
 void IMicCorrector::LoadCorrection() {
@@ -124,14 +110,16 @@ bool IMicCorrector::LoadCorrectionFile(const std::string& path) {
 }
 
 void IMicCorrector::ApplyCorrectionRecord(const AlgRecord& record) {
-    const AlgSelections s = AlgSelectionsFromFlags(record.flags);
-    // Each selection goes to its control, which shows it and tells the host; the fader clamps the
-    // gain on its way to OnParamChange.
+    // The whole correction in one engine operation, which asks for one design; the parameter
+    // records take the same values.
+    ApplyAlgRecord(record, engine, *this);
+    // Each selection and the gain go to their control, which shows it and tells the host; what
+    // reaches OnParamChange on the way is what the engine holds already.
+    const CorrectionSettings s = CorrectionFromAlgRecord(record);
     if (controls.outputsSelector) controls.outputsSelector->ApplyUserValue(s.outputSelection);
     if (controls.inputsSelector) controls.inputsSelector->ApplyUserValue(s.inputSelection);
     if (controls.resolutionSelector) controls.resolutionSelector->ApplyUserValue(s.resolution);
-    if (controls.gainFader) controls.gainFader->ApplyUserValue(std::clamp(record.gainPosition, 0.0, 1.0));
-    // The engine's fields, the parameter records, the spectra and the drawn curve; then one design.
-    ApplyAlgRecord(record, engine, *this);
+    if (controls.gainFader) controls.gainFader->ApplyUserValue(s.gainPosition);
+    CompleteRequestedWork();
     if (Graphics()) Graphics()->MarkAllControlsDirty();
 }

@@ -4,7 +4,6 @@
 #include "engine/correction_engine.h"
 #include "framework/effect_base.h"
 #include "graphics/graphics.h"
-#include "platform/plugin_lock.h"
 #include "plugin/curve_rasteriser.h"
 #include "plugin/measurement_status.h"
 #include "plugin/quality_overlay.h"
@@ -14,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <optional>
 
 namespace {
 
@@ -113,12 +111,6 @@ IMyPlots::IMyPlots(IEffectBase* plug, CorrectionEngine& e, const IPixelRect& rec
 
 IMyPlots::~IMyPlots() = default;
 
-bool IMyPlots::EditsCurve() const {
-    // The design shows the wanted response for every value other than the reference (0) and the
-    // raw target (0.5); drawing follows it, so a restored odd value behaves like the corrected target.
-    return engine.outputSelection != 0.0 && engine.outputSelection != 0.5;
-}
-
 void IMyPlots::HandleMouseDown(int x, int y, const IMouseMods& mods) {
     if (InDeadRows(y)) return;
     dragging = true;
@@ -146,36 +138,21 @@ void IMyPlots::HandleMouseUp(int, int, const IMouseMods&) {
 }
 
 void IMyPlots::EditAt(int x, int y, EditMode mode) {
-    // The curve and the display arrays are also written by a state or preset restore, which may run
-    // on the host's or the audio thread: the short edit holds the plug-in lock.
-    std::optional<PluginLockGuard> guard;
-    if (plug) guard.emplace(plug->Lock());
-    if (!EditsCurve()) return;
-    const int j = BandAtColumn(x);
-    if (mode == EditMode::Line && j == anchorBand) return;
-    if (mode == EditMode::Anchor) anchorBand = j;
+    // The engine edits only while the design shows the wanted response; the display arrays follow
+    // without a redesign, which the release asks for.
+    engine.EditUserCurve([&](double* curve) {
+        const int j = BandAtColumn(x);
+        if (mode == EditMode::Line && j == anchorBand) return;
+        if (mode == EditMode::Anchor) anchorBand = j;
+        if (y >= kValueTopRow && y <= kValueBottomRow) curve[j] = RatioAtRow(y);
 
-    auto& curve = engine.userCurve;
-    if (y >= kValueTopRow && y <= kValueBottomRow) curve[j] = RatioAtRow(y);
-
-    const int lo = std::min(anchorBand, j), hi = std::max(anchorBand, j);
-    if (mode == EditMode::Line && hi - lo >= 2) {
-        const double first = Log10OrZero(curve[lo]), last = Log10OrZero(curve[hi]);
-        for (int i = lo + 1; i < hi; ++i)
-            curve[i] = std::pow(10.0, first + (i - lo) * (last - first) / (hi - lo));
-    }
-    ExpandCurveTo120(curve.data(), curve.data() + kHighOffset);
-    RefreshDisplayArrays();
-}
-
-void IMyPlots::RefreshDisplayArrays() {
-    const int n = SectionCount(engine.resolution);
-    const int offset = n == kNormalBands ? 0 : kHighOffset;
-    for (int i = 0; i < n; ++i) {
-        engine.curveDesired[i] = engine.userCurve[offset + i];
-        engine.curveMeasured[i] = engine.measuredRatio[i];
-        engine.curveResult[i] = engine.achievedResponse[i];
-    }
+        const int lo = std::min(anchorBand, j), hi = std::max(anchorBand, j);
+        if (mode == EditMode::Line && hi - lo >= 2) {
+            const double first = Log10OrZero(curve[lo]), last = Log10OrZero(curve[hi]);
+            for (int i = lo + 1; i < hi; ++i)
+                curve[i] = std::pow(10.0, first + (i - lo) * (last - first) / (hi - lo));
+        }
+    });
 }
 
 bool IMyPlots::Paint(IGraphics* editor) {
@@ -189,25 +166,17 @@ bool IMyPlots::Paint(IGraphics* editor) {
     if (clip.W() <= 0 || clip.H() <= 0) return true;
     BitmapWindow target(*surface, clip);
 
-    // A copy taken under the plug-in lock: a design or a restore on another thread writes the curves.
-    int n;
-    std::array<double, kMaxSections> desired, measured, result;
+    // One snapshot: a design or a restore on another thread writes the curves.
+    const EngineSnapshot e = engine.Snapshot();
+    const int n = SectionCount(e.resolution);
+    const auto& desired = e.curveDesired;
+    const auto& measured = e.curveMeasured;
+    const auto& result = e.curveResult;
+    const ProtectionRule& rule = e.protection;
     // The quality of the measurement, shown while the correction of the target is: behind the
     // curves (which stay exact) and at the plot's edges. Not known (a loaded file): nothing.
-    bool quality;
-    std::array<double, kBandCount> coherence;
-    ProtectionRule rule;
-    {
-        std::optional<PluginLockGuard> guard;
-        if (plug) guard.emplace(plug->Lock());
-        n = SectionCount(engine.resolution);
-        desired = engine.curveDesired;
-        measured = engine.curveMeasured;
-        result = engine.curveResult;
-        quality = engine.quality.known && EditsCurve();
-        coherence = engine.quality.coherence;
-        rule = engine.protection;
-    }
+    const bool quality = e.quality.known && e.outputSelection != 0.0 && e.outputSelection != 0.5;
+    const auto& coherence = e.quality.coherence;
     if (quality) ShadeLowConfidence(target, clip, coherence.data(), rule);
     DrawCurve(target, clip, desired.data(), n, {kDesiredColour, false, 0});
     DrawCurve(target, clip, measured.data(), n, {kMeasuredColour, true, kPlotTop});
@@ -216,13 +185,7 @@ bool IMyPlots::Paint(IGraphics* editor) {
         MarkCurveBeyondPlot(*editor, target, clip, desired.data(), n, kDesiredColour);
         MarkCurveBeyondPlot(*editor, target, clip, measured.data(), n, kMeasuredColour);
         MarkCurveBeyondPlot(*editor, target, clip, result.data(), n, kResultColour);
-        MeasurementQuality q;
-        {
-            std::optional<PluginLockGuard> guard;
-            if (plug) guard.emplace(plug->Lock());
-            q = engine.quality;
-        }
-        DrawStatusLine(*editor, target, clip, MeasurementStatusLine(q, rule).c_str());
+        DrawStatusLine(*editor, target, clip, MeasurementStatusLine(e.quality, rule).c_str());
     }
     return true;
 }

@@ -12,8 +12,9 @@ class IGraphics;
 // The left button draws freehand; the right button sets an anchor band on the press and, while
 // dragged, lays the bands between the anchor and the pointer on a straight line in decibels. The
 // 33 normal-resolution points are edited in either resolution; the release redesigns the correction.
-// Runs on the editor thread; it reads and edits the engine's curves under the plug-in lock, briefly,
-// since a state or preset restore may write them on another thread.
+// Runs on the editor thread; it reads the engine's curves as a snapshot and edits the drawn curve
+// through the engine, which holds the plug-in lock for it: a state or preset restore may write them
+// on another thread.
 class IMyPlots : public IControl {
   public:
     IMyPlots(IEffectBase* plug, CorrectionEngine& engine, const IPixelRect& rect, int paramIdx);
@@ -30,11 +31,8 @@ class IMyPlots : public IControl {
   private:
     enum class EditMode { Freehand, Anchor, Line };
 
-    // Whether mouse drawing changes the wanted response: only while the corrected target is heard.
-    bool EditsCurve() const;
+    // Mouse drawing changes the wanted response only while the corrected target is heard.
     void EditAt(int x, int y, EditMode mode);
-    // Display arrays from the current curve and the last design, without redesigning.
-    void RefreshDisplayArrays();
 
     CorrectionEngine& engine;
     bool dragging = false;

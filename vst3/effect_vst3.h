@@ -4,7 +4,9 @@
 #include "vst3/abi/processing.h"
 #include "vst3/single_component_effect.h"
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -116,12 +118,23 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     void NameEditorOnlyParam(int paramIdx, const char* title);
     std::string EditorOnlyParamTitle(int paramIdx) const;
 
+    // Every control to be repainted with its parameter's value, asked on any thread (a preset
+    // restored in process, a host state): left in the host-value mailbox.
+    void RedrawParamControls() override;
+    // Editor thread, from the product's draw cycle: what the mailbox holds reaches the controls.
+    // Whole redraws take the values as they stand (read under the lock) and cover any single value
+    // still waiting.
+    void DeliverHostValuesToControls();
+    // Parameters whose host values the mailbox carries (those beyond go to no control).
+    static constexpr int kMailboxSlots = 32;
+
     // True between setActive(true) and setActive(false).
     bool IsProcessingActive() const { return processingActive.load(std::memory_order_acquire); }
 
   protected:
-    // A host value from a parameter queue, on the audio thread: by default straight to the editor's
-    // controls. A plug-in whose controls belong to the editor thread alone hands it over instead.
+    // A host value from a parameter queue, on the audio thread: left in the host-value mailbox for
+    // the editor thread (no lock, no allocation, no control touched). A plug-in may first take the
+    // value to what its control shows, and then pass it on here.
     virtual void ApplyHostValueFromProcess(int paramIdx, double normalized);
     // A controller edit (setParamNormalized) of a plug-in parameter, after the record took the
     // value, under the lock: by default nothing more. Requested work is completed after it.
@@ -147,6 +160,12 @@ class IEffectVST3 : public IEffectBase, public vst::SingleComponentEffect {
     vst::tresult ReadControllerState(vst::IBStream* state);
     bool IsPluginParam(vst::ParamID id) const { return id < static_cast<vst::ParamID>(NParams()); }
     bool HasBypassParam() const { return !splitOutputs; }
+
+    // The host-value mailbox: the audio thread and host threads leave values and whole redraws
+    // here, without a lock or an allocation, for the editor thread.
+    std::array<std::atomic<double>, kMailboxSlots> pendingHostValues{};
+    std::atomic<std::uint32_t> pendingHostMask{0};
+    std::atomic<bool> redrawAllPending{false};
 
     int32_t sideChainChannels = 0;
     bool lastInputWasSideChain = false;

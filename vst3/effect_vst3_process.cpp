@@ -40,10 +40,6 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
     }
 }
 
-void IEffectVST3::ApplyHostValueFromProcess(int paramIdx, double normalized) {
-    if (Graphics()) Graphics()->ApplyHostValueToControls(paramIdx, normalized);
-}
-
 void IEffectVST3::ApplyMidiEvents(IEventList* events) {
     if (!acceptsMidi || !events) return;
     const int32 count = events->getEventCount();

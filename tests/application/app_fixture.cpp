@@ -22,7 +22,7 @@ int EditorApp::PlayUntilRecorded(int tickEvery, int maxBlocks) {
     std::uniform_real_distribution<double> noise(-0.5, 0.5);
     std::vector<double> left(512), right(512), out0(512), out1(512);
     int blocks = 0;
-    while (Engine().recordingActive.load() && blocks < maxBlocks) {
+    while (Engine().Snapshot().recordingActive && blocks < maxBlocks) {
         for (int i = 0; i < 512; ++i) {
             left[i] = noise(random);
             right[i] = 0.5 * left[i] + 0.1 * noise(random);

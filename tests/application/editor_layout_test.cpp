@@ -1,5 +1,6 @@
 // The editor as the plug-in builds it: its rows, and what a click on each control does.
 #include "app_fixture.h"
+#include "support/engine_probe.h"
 
 #include "graphics/bitmap_control.h"
 #include "graphics/text_control.h"
@@ -113,17 +114,17 @@ TEST_F(EditorApp, CalibrationLabelEndsAtColumn480) {
 }
 
 TEST_F(EditorApp, InputSelectorSwapsOnEveryClickWithoutRedesigning) {
-    const int passes = Engine().designPasses;
+    const int passes = Engine().Snapshot().designPasses;
     ClickCentre(editor_rect::kInputs);
-    EXPECT_EQ(Engine().inputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().inputSelection, 1.0);
     EXPECT_EQ(Param(kParamInputs), 1.0);
     EXPECT_EQ(static_cast<IBitmapControl*>(Controls().inputsSelector)->FrameForValue(), 2);
     Click(640, 110); // a double-click steps too
     editor->MouseDoubleClick(640, 110, IMouseMods{true, false, false, false, false});
-    EXPECT_EQ(Engine().inputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().inputSelection, 1.0);
     ClickCentre(editor_rect::kInputs);
-    EXPECT_EQ(Engine().inputSelection, 0.0);
-    EXPECT_EQ(Engine().designPasses, passes);
+    EXPECT_EQ(Engine().Snapshot().inputSelection, 0.0);
+    EXPECT_EQ(Engine().Snapshot().designPasses, passes);
 }
 
 TEST_F(EditorApp, RadioGroupsSelectActOnAMissAndIgnoreTheRightButton) {
@@ -135,27 +136,27 @@ TEST_F(EditorApp, RadioGroupsSelectActOnAMissAndIgnoreTheRightButton) {
     for (const Case& k : cases) {
         Click(k.x, k.y);
         EXPECT_EQ(Param(kParamOutputs), k.outputs) << k.y;
-        EXPECT_EQ(Engine().outputSelection, k.outputs) << k.y;
+        EXPECT_EQ(Engine().Snapshot().outputSelection, k.outputs) << k.y;
     }
     // A value only shown on the marks and stored in the record does not reach the engine...
     fx->GetParam(kParamOutputs)->SetClamped(0.5);
     c.outputsSelector->ApplyHostValue(0.5);
-    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 1.0);
     // ...a right click on a mark does not act...
     Click(530, 180, true);
-    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 1.0);
     EXPECT_EQ(c.outputsSelector->Value(), 0.5);
     // ...and a click in the gap between two marks keeps the selection but acts on it.
     Click(530, 188);
     EXPECT_EQ(c.outputsSelector->Value(), 0.5);
-    EXPECT_EQ(Engine().outputSelection, 0.5);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.5);
 
     Click(530, 267);
-    EXPECT_EQ(Engine().resolution, 1.0);
-    EXPECT_EQ(Engine().cascadeSections, 120);
+    EXPECT_EQ(Engine().Snapshot().resolution, 1.0);
+    EXPECT_EQ(Engine().Snapshot().cascadeSections, 120);
     Click(530, 250);
-    EXPECT_EQ(Engine().resolution, 0.0);
-    EXPECT_EQ(Engine().cascadeSections, 33);
+    EXPECT_EQ(Engine().Snapshot().resolution, 0.0);
+    EXPECT_EQ(Engine().Snapshot().cascadeSections, 33);
 }
 
 TEST_F(EditorApp, FaderSnapsDragsWheelsAndReturnsToItsDefault) {
@@ -166,17 +167,17 @@ TEST_F(EditorApp, FaderSnapsDragsWheelsAndReturnsToItsDefault) {
     editor->MouseDrag(600, 197, left);
     editor->MouseUp(600, 197, left);
     EXPECT_EQ(Param(kParamGain), 0.0);
-    EXPECT_DOUBLE_EQ(Engine().gainFactor, 0.1);
+    EXPECT_DOUBLE_EQ(Engine().Snapshot().gainFactor, 0.1);
     editor->MouseDoubleClick(650, 197, left);
     EXPECT_DOUBLE_EQ(Param(kParamGain), 0.5);
-    EXPECT_DOUBLE_EQ(Engine().gainFactor, 1.0);
+    EXPECT_DOUBLE_EQ(Engine().Snapshot().gainFactor, 1.0);
     editor->MouseWheel(650, 197, IMouseMods{}, 3);
     EXPECT_NEAR(Param(kParamGain), 0.53, 1e-12);
     editor->MouseWheel(650, 197, IMouseMods{false, false, true, false, false}, -2);
     EXPECT_NEAR(Param(kParamGain), 0.528, 1e-12);
     editor->MouseWheel(650, 197, IMouseMods{false, false, false, true, false}, 1);
     EXPECT_NEAR(Param(kParamGain), 0.529, 1e-12);
-    EXPECT_NEAR(Engine().gainFactor, std::pow(10.0, (0.529 - 0.5) * 2.0), 1e-9);
+    EXPECT_NEAR(Engine().Snapshot().gainFactor, std::pow(10.0, (0.529 - 0.5) * 2.0), 1e-9);
     editor->MouseDown(700, 197, left);
     editor->MouseDrag(900, 197, left); // far beyond the track's end: clamped
     editor->MouseUp(900, 197, left);
@@ -218,32 +219,34 @@ TEST_F(EditorApp, AboutBoxShowsOverTheDisplayAndItsOkHidesIt) {
 
 TEST_F(EditorApp, ActionsWithoutMeaningDoNothing) {
     const CorrectionEngine& e = Engine();
-    const double before[] = {e.inputSelection, e.outputSelection, e.resolution, e.gainPosition};
+    const double before[] = {e.Snapshot().inputSelection, e.Snapshot().outputSelection,
+                             e.Snapshot().resolution, e.Snapshot().gainPosition};
     for (int idx : {3, 9, 11, 12, 13, 15, -1, 1000})
         fx->DoParameterAction(idx);
-    const double after[] = {e.inputSelection, e.outputSelection, e.resolution, e.gainPosition};
+    const double after[] = {e.Snapshot().inputSelection, e.Snapshot().outputSelection,
+                            e.Snapshot().resolution, e.Snapshot().gainPosition};
     EXPECT_TRUE(std::equal(std::begin(before), std::end(before), std::begin(after)));
     EXPECT_TRUE(messages.entries.empty());
     EXPECT_TRUE(dialogs.requests.empty());
 }
 
 TEST_F(EditorApp, ResetFlattensTheDrawnCurveAndRedesigns) {
-    Engine().userCurve.fill(2.0);
+    CorrectionEngineProbe::userCurve(Engine()).fill(2.0);
     Click(530, 214); // corrected target: the wanted response is the drawn curve
-    EXPECT_EQ(Engine().curveDesired[5], 2.0);
+    EXPECT_EQ(Engine().Snapshot().curveDesired[5], 2.0);
     ClickCentre(editor_rect::kReset);
-    for (double v : Engine().userCurve)
+    for (double v : Engine().Snapshot().userCurve)
         ASSERT_EQ(v, 1.0);
-    EXPECT_EQ(Engine().curveDesired[5], 1.0);
+    EXPECT_EQ(Engine().Snapshot().curveDesired[5], 1.0);
 }
 
 TEST_F(EditorApp, DrawingTheWantedResponseFreehandAndAsAStraightLine) {
     Click(530, 214); // corrected target: the display takes drawing
     IMouseMods left{true, false, false, false, false}, right{false, true, false, false, false};
     editor->MouseDown(50, 11, left); // first band, top row: +20 dB
-    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 10.0);
+    EXPECT_DOUBLE_EQ(Engine().Snapshot().userCurve[0], 10.0);
     editor->MouseDrag(50, 306, left);
-    EXPECT_DOUBLE_EQ(Engine().userCurve[0], 0.1);
+    EXPECT_DOUBLE_EQ(Engine().Snapshot().userCurve[0], 0.1);
     editor->MouseUp(50, 306, left);
 
     // The display carries no host parameter, so its right button is its own: press at the left
@@ -251,10 +254,10 @@ TEST_F(EditorApp, DrawingTheWantedResponseFreehandAndAsAStraightLine) {
     editor->MouseDown(50, 11, right);
     editor->MouseDrag(486, 306, right);
     editor->MouseUp(486, 306, right);
-    const auto& curve = Engine().userCurve;
+    const auto curve = Engine().Snapshot().userCurve;
     EXPECT_DOUBLE_EQ(curve[0], 10.0);
     EXPECT_DOUBLE_EQ(curve[32], 0.1);
     for (int i = 1; i < 32; ++i)
         EXPECT_NEAR(std::log10(curve[i]), 1.0 - 2.0 * i / 32.0, 1e-12) << i;
-    EXPECT_EQ(Engine().curveDesired[16], curve[16]); // redesigned on release
+    EXPECT_EQ(Engine().Snapshot().curveDesired[16], curve[16]); // redesigned on release
 }

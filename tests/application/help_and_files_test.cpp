@@ -1,5 +1,6 @@
 // Help written out and opened; corrections saved and loaded through the file dialogs.
 #include "app_fixture.h"
+#include "support/engine_probe.h"
 
 #include "platform/file_system.h"
 #include "platform/resources.h"
@@ -88,7 +89,8 @@ TEST_F(EditorApp, HelpCreatesAMissingDataFolder) {
     EXPECT_TRUE(messages.entries.empty()) << messages.entries[0].text;
     EXPECT_EQ(fs::status(dataHome).permissions() & fs::perms::all, fs::perms::owner_all);
     ASSERT_EQ(dialogs.opened.size(), 1u);
-    EXPECT_EQ(fs::path(dialogs.opened[0]), account / ".local" / "share" / "Tessivane" / "Vorelline VST" / "1.htm");
+    EXPECT_EQ(fs::path(dialogs.opened[0]),
+              account / ".local" / "share" / "Tessivane" / "Vorelline VST" / "1.htm");
     setenv("XDG_DATA_HOME", previous.c_str(), 1);
     fs::remove_all(account);
 }
@@ -99,10 +101,10 @@ TEST_F(EditorApp, SaveAndLoadAskWithTheirDialogsAndRoundTrip) {
     fs::remove(file);
     CorrectionEngine& e = Engine();
     for (int i = 0; i < kBandCount; ++i) {
-        e.targetBands[i] = 1.0 + 0.01 * i;
-        e.referenceBands[i] = 2.0 - 0.005 * i;
+        CorrectionEngineProbe::targetBands(e)[i] = 1.0 + 0.01 * i;
+        CorrectionEngineProbe::referenceBands(e)[i] = 2.0 - 0.005 * i;
     }
-    e.userCurve[3] = 3.0;
+    CorrectionEngineProbe::userCurve(e)[3] = 3.0;
     Click(530, 197); // outputs: target
     ClickCentre(editor_rect::kInputs);
     Click(530, 267); // high resolution
@@ -127,26 +129,26 @@ TEST_F(EditorApp, SaveAndLoadAskWithTheirDialogsAndRoundTrip) {
     IMicCorrector* other = new IMicCorrector(CreateHeadlessEditor);
     dialogs.files = {std::nullopt, file.string()};
     other->DoParameterAction(kParamLoad); // cancelled: nothing changes
-    EXPECT_EQ(other->Engine().inputSelection, 0.0);
+    EXPECT_EQ(other->Engine().Snapshot().inputSelection, 0.0);
     other->DoParameterAction(kParamLoad);
     EXPECT_EQ(dialogs.requests[2].kind, FileDialogRequest::Open);
     EXPECT_EQ(dialogs.requests[2].title, "Load Preset");
     const CorrectionEngine& o = other->Engine();
-    EXPECT_EQ(o.outputSelection, 0.5);
-    EXPECT_EQ(o.inputSelection, 1.0);
-    EXPECT_EQ(o.resolution, 1.0);
-    EXPECT_DOUBLE_EQ(o.gainPosition, e.gainPosition);
-    EXPECT_DOUBLE_EQ(o.gainFactor, e.gainFactor);
-    EXPECT_EQ(o.targetBands, e.targetBands);
-    EXPECT_EQ(o.referenceBands, e.referenceBands);
-    EXPECT_EQ(o.userCurve[3], 3.0);
-    EXPECT_EQ(o.cascadeSections, 120);
+    EXPECT_EQ(o.Snapshot().outputSelection, 0.5);
+    EXPECT_EQ(o.Snapshot().inputSelection, 1.0);
+    EXPECT_EQ(o.Snapshot().resolution, 1.0);
+    EXPECT_DOUBLE_EQ(o.Snapshot().gainPosition, e.Snapshot().gainPosition);
+    EXPECT_DOUBLE_EQ(o.Snapshot().gainFactor, e.Snapshot().gainFactor);
+    EXPECT_EQ(o.Snapshot().targetBands, e.Snapshot().targetBands);
+    EXPECT_EQ(o.Snapshot().referenceBands, e.Snapshot().referenceBands);
+    EXPECT_EQ(o.Snapshot().userCurve[3], 3.0);
+    EXPECT_EQ(o.Snapshot().cascadeSections, 120);
     const MicCorrectorControls& c = other->Controls();
     EXPECT_EQ(c.outputsSelector->Value(), 0.5);
     EXPECT_EQ(c.inputsSelector->Value(), 1.0);
     EXPECT_EQ(c.resolutionSelector->Value(), 1.0);
-    EXPECT_DOUBLE_EQ(c.gainFader->Value(), e.gainPosition);
-    EXPECT_DOUBLE_EQ(other->GetParam(kParamGain)->value, e.gainPosition);
+    EXPECT_DOUBLE_EQ(c.gainFader->Value(), e.Snapshot().gainPosition);
+    EXPECT_DOUBLE_EQ(other->GetParam(kParamGain)->value, e.Snapshot().gainPosition);
     EXPECT_TRUE(messages.entries.empty());
     other->release();
     fs::remove(file);
@@ -166,7 +168,7 @@ TEST_F(EditorApp, RefusedOrUnwritableFilesChangeNothing) {
     ASSERT_EQ(messages.entries.size(), 2u);
     EXPECT_EQ(messages.entries[0].text, "Old version of the ALG file is not supported.");
     EXPECT_EQ(messages.entries[1].text, "File Open Error 001.");
-    EXPECT_EQ(Engine().outputSelection, 0.0);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.0);
     EXPECT_EQ(Controls().outputsSelector->Value(), 0.0);
 
     // A save that cannot complete never replaces the good file already there.

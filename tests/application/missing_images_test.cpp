@@ -48,7 +48,7 @@ TEST_F(MissingImages, EditorOpensAndWorksWithoutThem) {
     EXPECT_EQ(editor->GetControl(0)->DrawRect(), IPixelRect(0, 0, 730, 330));
     EXPECT_EQ(Controls().inputsSelector->DrawRect(), editor_rect::kInputs);
     ClickCentre(editor_rect::kInputs);
-    EXPECT_EQ(Engine().inputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().inputSelection, 1.0);
     editor->TickUntilClean();
     // Nothing drew the face: the panel shows the empty surface, while the fader's handle, whose
     // picture is fine, is there.

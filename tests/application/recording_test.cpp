@@ -1,6 +1,7 @@
 // Start and the recording it arms, through the editor: the checks, the analysis rate, the progress
 // strip, and the analysis that runs from the editor's draw cycle.
 #include "app_fixture.h"
+#include "support/engine_probe.h"
 
 #include "engine/double_array.h"
 #include "graphics/bitmap_control.h"
@@ -21,8 +22,8 @@ TEST_F(EditorApp, StartWithoutAudioSaysSoAndChangesNothing) {
               "Input sound stream is absent. Make sure that you listen the sound in your "
               "headphones and click this button again.");
     EXPECT_EQ(messages.entries[0].icon, MessageIcon::Information);
-    EXPECT_FALSE(Engine().recordingActive.load());
-    EXPECT_EQ(Engine().outputSelection, 0.0);
+    EXPECT_FALSE(Engine().Snapshot().recordingActive);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.0);
     EXPECT_TRUE(Controls().progressBar->IsHidden());
 }
 
@@ -38,9 +39,9 @@ TEST_F(EditorApp, StartPicksTheAnalysisRateForTheHostRate) {
         vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, 512, k.hostRate};
         other->setupProcessing(setup);
         other->DoParameterAction(kParamStart);
-        EXPECT_TRUE(other->Engine().recordingActive.load()) << k.hostRate;
-        EXPECT_EQ(other->Engine().bandBins[32], k.bin20k) << k.hostRate;
-        EXPECT_EQ(other->Engine().bandBins[65], k.bin20k) << k.hostRate;
+        EXPECT_TRUE(other->Engine().Snapshot().recordingActive) << k.hostRate;
+        EXPECT_EQ(CorrectionEngineProbe::bandBins(other->Engine())[32], k.bin20k) << k.hostRate;
+        EXPECT_EQ(CorrectionEngineProbe::bandBins(other->Engine())[65], k.bin20k) << k.hostRate;
         other->release();
     }
 }
@@ -48,32 +49,32 @@ TEST_F(EditorApp, StartPicksTheAnalysisRateForTheHostRate) {
 TEST_F(EditorApp, StartSwitchesToTheTargetShowsTheStripAndArms) {
     Prepare(48000.0);
     Click(530, 214); // corrected target
-    ASSERT_EQ(Engine().filterReady.load(), 1);
+    ASSERT_EQ(Engine().Snapshot().filterReady, 1);
     ClickCentre(editor_rect::kStart);
     const MicCorrectorControls& c = Controls();
-    EXPECT_TRUE(Engine().recordingActive.load());
-    EXPECT_EQ(Engine().outputSelection, 0.5);
-    EXPECT_EQ(Engine().filterReady.load(), 0);
+    EXPECT_TRUE(Engine().Snapshot().recordingActive);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.5);
+    EXPECT_EQ(Engine().Snapshot().filterReady, 0);
     EXPECT_EQ(c.outputsSelector->Value(), 0.5);
     EXPECT_EQ(Param(kParamOutputs), 0.5);
     EXPECT_FALSE(c.progressBar->IsHidden());
     EXPECT_EQ(c.progressBar->Value(), 0.0);
 
     // A second Start while recording does nothing at all.
-    const double* buffer = Engine().recordBuffers.reference.get();
+    const double* buffer = CorrectionEngineProbe::recordBuffers(Engine()).reference.get();
     ClickCentre(editor_rect::kStart);
-    EXPECT_EQ(Engine().recordBuffers.reference.get(), buffer);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(Engine()).reference.get(), buffer);
     EXPECT_TRUE(messages.entries.empty());
 }
 
 TEST_F(EditorApp, StartOnTheTargetLeavesSelectorAndFilterAlone) {
     Prepare(48000.0);
     Click(530, 197); // target
-    Engine().filterReady.store(1);
+    CorrectionEngineProbe::filterReady(Engine()).store(1);
     ClickCentre(editor_rect::kStart);
-    EXPECT_TRUE(Engine().recordingActive.load());
-    EXPECT_EQ(Engine().filterReady.load(), 1);
-    EXPECT_EQ(Engine().outputSelection, 0.5);
+    EXPECT_TRUE(Engine().Snapshot().recordingActive);
+    EXPECT_EQ(Engine().Snapshot().filterReady, 1);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.5);
 }
 
 TEST_F(EditorApp, ProgressAdvancesWithTheTimerAndTheAnalysisRunsFromTheDraw) {
@@ -85,7 +86,7 @@ TEST_F(EditorApp, ProgressAdvancesWithTheTimerAndTheAnalysisRunsFromTheDraw) {
     std::mt19937 random(3);
     std::uniform_real_distribution<double> noise(-0.5, 0.5);
     std::vector<double> left(512), right(512), out0(512), out1(512);
-    for (int block = 0; Engine().recordingActive.load() && block < 2000; ++block) {
+    for (int block = 0; Engine().Snapshot().recordingActive && block < 2000; ++block) {
         for (int i = 0; i < 512; ++i)
             left[i] = right[i] = noise(random);
         double* in[2] = {left.data(), right.data()};
@@ -100,20 +101,20 @@ TEST_F(EditorApp, ProgressAdvancesWithTheTimerAndTheAnalysisRunsFromTheDraw) {
                 frames.push_back(bar->FrameForValue());
         }
     }
-    ASSERT_FALSE(Engine().recordingActive.load());
+    ASSERT_FALSE(Engine().Snapshot().recordingActive);
     // Frames 1..20 are 1-based strip frames for the values 0..1 in steps of 0.05.
     ASSERT_GE(frames.size(), 15u);
     for (std::size_t i = 1; i < frames.size(); ++i)
         EXPECT_GT(frames[i], frames[i - 1]);
     // The last step and the trigger reach the editor in the next ticks; the analysis runs in its draw.
     editor->TickUntilClean();
-    EXPECT_EQ(Engine().outputSelection, 1.0);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 1.0);
     EXPECT_EQ(Controls().outputsSelector->Value(), 1.0);
     EXPECT_EQ(Param(kParamOutputs), 1.0);
     EXPECT_TRUE(bar->IsHidden());
     EXPECT_EQ(Controls().analysisTrigger->Value(), 0.0);
-    EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr);
-    EXPECT_EQ(Engine().filterReady.load(), 1);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(Engine()).reference.get(), nullptr);
+    EXPECT_EQ(Engine().Snapshot().filterReady, 1);
     EXPECT_TRUE(messages.entries.empty());
 }
 
@@ -122,16 +123,16 @@ TEST_F(EditorApp, ARecordingThatEndsWithTheWindowClosedIsAnalysedAtTheNextDraw) 
     ClickCentre(editor_rect::kStart);
     editor->DetachWindow();
     PlayUntilRecorded();
-    ASSERT_FALSE(Engine().recordingActive.load());
-    EXPECT_EQ(Engine().outputSelection, 0.5); // nothing has drawn, so nothing was analysed
-    EXPECT_NE(Engine().recordBuffers.reference.get(), nullptr);
+    ASSERT_FALSE(Engine().Snapshot().recordingActive);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 0.5); // nothing has drawn, so nothing was analysed
+    EXPECT_NE(CorrectionEngineProbe::recordBuffers(Engine()).reference.get(), nullptr);
     editor->AttachToParent(this);
     editor->Tick();
-    EXPECT_EQ(Engine().outputSelection, 1.0);
-    EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr);
+    EXPECT_EQ(Engine().Snapshot().outputSelection, 1.0);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(Engine()).reference.get(), nullptr);
     EXPECT_TRUE(Controls().progressBar->IsHidden());
     // The target follows the reference at about half its level: the measured difference says so.
-    EXPECT_NEAR(Engine().targetBands[20] / Engine().referenceBands[20], 0.51, 0.05);
+    EXPECT_NEAR(Engine().Snapshot().targetBands[20] / Engine().Snapshot().referenceBands[20], 0.51, 0.05);
 }
 
 namespace {
@@ -177,7 +178,7 @@ TEST_F(EditorApp, RefusedStartsSaySoAndChangeNothing) {
         {"no memory", 48000.0, true, "Error_2"},
     };
     for (const auto& k : cases) {
-        Engine().workingSampleRate = k.workingRate;
+        CorrectionEngineProbe::workingSampleRate(Engine()) = k.workingRate;
         MessageWitness witness(Controls());
         const auto previous = SetDoubleArrayAllocator(k.noMemory ? &NoDoubles : nullptr);
         ClickCentre(editor_rect::kStart);
@@ -186,7 +187,7 @@ TEST_F(EditorApp, RefusedStartsSaySoAndChangeNothing) {
         EXPECT_EQ(witness.seen[0].caption, "Info") << k.what;
         EXPECT_EQ(witness.seen[0].text, k.text) << k.what;
         EXPECT_EQ(witness.seen[0].icon, MessageIcon::Information) << k.what;
-        EXPECT_FALSE(Engine().recordingActive.load()) << k.what;
+        EXPECT_FALSE(Engine().Snapshot().recordingActive) << k.what;
         EXPECT_EQ(Controls().outputsSelector->Value(), 0.0) << k.what;
         EXPECT_TRUE(Controls().progressBar->IsHidden()) << k.what;
     }
@@ -242,8 +243,8 @@ TEST_F(EditorApp, AnalysisMessagesComeBeforeTheEditorReacts) {
     std::vector<double> left(512), right(512), out0(512), out1(512);
     for (const auto& k : cases) {
         ClickCentre(editor_rect::kStart);
-        ASSERT_TRUE(Engine().recordingActive.load()) << k.what;
-        for (int block = 0; Engine().recordingActive.load() && block < 2000; ++block) {
+        ASSERT_TRUE(Engine().Snapshot().recordingActive) << k.what;
+        for (int block = 0; Engine().Snapshot().recordingActive && block < 2000; ++block) {
             for (int i = 0; i < 512; ++i)
                 k.inputs(left[i], right[i]);
             double* in[2] = {left.data(), right.data()};
@@ -264,6 +265,6 @@ TEST_F(EditorApp, AnalysisMessagesComeBeforeTheEditorReacts) {
         EXPECT_FALSE(m.barHidden) << k.what;
         EXPECT_EQ(Controls().outputsSelector->Value(), k.outputsAfter) << k.what;
         EXPECT_TRUE(Controls().progressBar->IsHidden()) << k.what;
-        EXPECT_EQ(Engine().recordBuffers.reference.get(), nullptr) << k.what;
+        EXPECT_EQ(CorrectionEngineProbe::recordBuffers(Engine()).reference.get(), nullptr) << k.what;
     }
 }

@@ -15,6 +15,7 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/engine_probe.h"
 #include "support/host_block.h"
 #include "support/host_objects.h"
 #include "support/module_loader.h"
@@ -149,7 +150,7 @@ void EditorThread(IMicCorrector* fx, IGraphicsHeadless* editor, int iterations, 
         }
     }
     // A recording started late still finishes and is analysed in a draw cycle.
-    for (int wait = 0; wait < 400 && fx->Engine().recordingActive.load(); ++wait) {
+    for (int wait = 0; wait < 400 && fx->Engine().Snapshot().recordingActive; ++wait) {
         editor->Tick();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -190,7 +191,7 @@ void ReleaseWithDesignsInFlight(int count) {
         fx->setActive(1);
         CorrectionEngine& e = fx->Engine();
         for (int k = 0; k < kBandCount; ++k)
-            e.targetBands[k] = 1.0 + 0.5 * std::sin(0.3 * k);
+            CorrectionEngineProbe::targetBands(e)[k] = 1.0 + 0.5 * std::sin(0.3 * k);
         ParameterChanges changes;
         changes.Add(kParamResolution, {{0, 1.0}});
         changes.Add(kParamOutputs, {{0, 1.0}});

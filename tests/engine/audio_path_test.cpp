@@ -2,6 +2,8 @@
 #include "engine_fixture.h"
 #include "support/known_designs.h"
 
+#include "support/engine_probe.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,10 +42,10 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
     } cases[] = {{0, 0.5, 1.0, 1}, {0, 0.5, 1.0, 0}, {0, 1.0, 10.0, 1}, {1, 0.0, 0.1, 0}};
     for (const Case& c : cases) {
         Prepared p;
-        p.e.outputSelection = 0.5;
-        p.e.inputSelection = c.inputs;
+        CorrectionEngineProbe::outputSelection(p.e) = 0.5;
+        CorrectionEngineProbe::inputSelection(p.e) = c.inputs;
         p.e.SetGainPosition(c.gainPosition);
-        p.e.filterReady = c.filterReady;
+        CorrectionEngineProbe::filterReady(p.e) = c.filterReady;
         Stereo s(256);
         Fill(s);
         s.Run(p.e);
@@ -61,8 +63,8 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
 TEST(AudioPath, SilentWithoutAReadyFilter) {
     for (double outputs : {0.0, 1.0}) {
         Prepared p;
-        p.e.outputSelection = outputs;
-        p.e.filterReady = 0;
+        CorrectionEngineProbe::outputSelection(p.e) = outputs;
+        CorrectionEngineProbe::filterReady(p.e) = 0;
         Stereo s(64);
         Fill(s);
         s.Run(p.e);
@@ -77,10 +79,10 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
     for (double inputs : {0.0, 1.0})
         for (double outputs : {0.0, 1.0}) {
             Prepared p;
-            ASSERT_EQ(p.e.filterReady.load(), 1);
-            p.e.inputSelection = inputs;
-            p.e.outputSelection = outputs;
-            p.e.targetPathGain = 0.5;
+            ASSERT_EQ(CorrectionEngineProbe::filterReady(p.e).load(), 1);
+            CorrectionEngineProbe::inputSelection(p.e) = inputs;
+            CorrectionEngineProbe::outputSelection(p.e) = outputs;
+            CorrectionEngineProbe::targetPathGain(p.e) = 0.5;
             Stereo s(128);
             Fill(s);
             s.Run(p.e);
@@ -98,12 +100,12 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
 // to exact zeros rather than subnormal numbers.
 TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     Prepared p;
-    p.e.outputSelection = 1.0;
-    p.e.targetPathGain = 1.0;
+    CorrectionEngineProbe::outputSelection(p.e) = 1.0;
+    CorrectionEngineProbe::targetPathGain(p.e) = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
-    for (auto& s : p.e.targetPath)
+    for (auto& s : CorrectionEngineProbe::targetPath(p.e))
         s = PeakingSection{};
-    p.e.targetPath[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
+    CorrectionEngineProbe::targetPath(p.e)[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
                          0, 0};
     Stereo s(48000);
     for (int i = 0; i < 48000; ++i)
@@ -125,12 +127,12 @@ TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
     Prepared a, b;
     for (Prepared* p : {&a, &b}) {
         for (int i = 0; i < kBandCount; ++i)
-            p->e.targetBands[i] = 1.0 + 0.2 * (i % 7);
+            CorrectionEngineProbe::targetBands(p->e)[i] = 1.0 + 0.2 * (i % 7);
         p->e.SetOutputSelection(1.0);
     }
     for (int k = kNormalBands; k < kHighBands; ++k) // stale sections from some earlier design
-        b.e.correctionCascade[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
-    b.e.resolution = 1.0; // changed, not yet redesigned
+        CorrectionEngineProbe::correctionCascade(b.e)[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
+    CorrectionEngineProbe::resolution(b.e) = 1.0; // changed, not yet redesigned
     Stereo sa(512), sb(512);
     Fill(sa);
     Fill(sb);
@@ -138,13 +140,13 @@ TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
     sb.Run(b.e);
     EXPECT_EQ(sa.out0, sb.out0);
     b.e.DesignCorrection();
-    EXPECT_EQ(b.e.cascadeSections, kHighBands);
+    EXPECT_EQ(b.e.Snapshot().cascadeSections, kHighBands);
 }
 
 TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Prepared p;
     for (int i = 0; i < kBandCount; ++i)
-        p.e.targetBands[i] = 1.0 + 0.3 * (i % 5);
+        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.3 * (i % 5);
     p.e.SetOutputSelection(1.0);
     Stereo s(64);
     Fill(s);
@@ -157,11 +159,11 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Fill(next);
     next.Run(p.e);
     EXPECT_NE(next.out0[63], 0.0); // the cascade recovered
-    for (const auto& sec : p.e.correctionCascade)
+    for (const auto& sec : p.e.Snapshot().correctionCascade)
         ASSERT_TRUE(std::isfinite(sec.z1) && std::isfinite(sec.z2));
 
-    p.e.outputSelection = 0.5;
-    p.e.gainFactor = INFINITY;
+    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
+    CorrectionEngineProbe::gainFactor(p.e) = INFINITY;
     s.Run(p.e);
     for (int i = 0; i < 64; ++i)
         ASSERT_TRUE(std::isfinite(s.out0[i]));
@@ -169,7 +171,7 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
 
 TEST(AudioPath, MissingChannelsAndEmptyBlocks) {
     Prepared p;
-    p.e.outputSelection = 0.5;
+    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
     std::vector<double> out0(32, 5.0), out1(32, 5.0);
     double* in[2] = {nullptr, nullptr};
     double* out[2] = {out0.data(), out1.data()};
@@ -190,19 +192,19 @@ TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
     fx.engine.SetListener(&log);
     fx.SetHostRate(32000);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 44056.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 44056.0);
     EXPECT_EQ(log.designs, 1);
     fx.Reset(); // 44056 differs from 32000: again
     EXPECT_EQ(log.designs, 2);
     fx.SetHostRate(96000);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 96000.0);
     EXPECT_EQ(log.designs, 3);
     fx.Reset(); // same rate: nothing
     EXPECT_EQ(log.designs, 3);
     fx.SetHostRate(NAN);
     fx.Reset();
-    EXPECT_EQ(fx.engine.workingSampleRate, 96000.0);
+    EXPECT_EQ(fx.engine.Snapshot().workingSampleRate, 96000.0);
     EXPECT_EQ(log.designs, 3);
 }
 
@@ -211,7 +213,7 @@ TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
 TEST(AudioPath, DesignsWhileTheAudioThreadRuns) {
     Prepared p;
     for (int i = 0; i < kBandCount; ++i)
-        p.e.targetBands[i] = 1.0 + 0.4 * (i % 5);
+        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.4 * (i % 5);
     p.e.SetOutputSelection(1.0);
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0}, bad{0};
@@ -249,10 +251,10 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     Prepared p;
     CorrectionEngine& e = p.e;
     for (int i = 0; i < kBandCount; ++i) // ripples of +-8 dB
-        e.targetBands[i] =
+        CorrectionEngineProbe::targetBands(e)[i] =
             std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-    e.outputSelection = 1.0;
-    e.RequestDesign();
+    CorrectionEngineProbe::outputSelection(e) = 1.0;
+    CorrectionEngineProbe::RequestDesign(e);
     e.DesignIfRequested();
     long t = 0;
     // Blocks of a 1 kHz tone on the target input; the largest output sample of the last one.
@@ -272,9 +274,8 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     play(200); // settled
     for (int redraw = 0; redraw < 4; ++redraw) {
         for (int i = 0; i < kBandCount; ++i)
-            e.userCurve[i] *= 1.06; // half a decibel up, as a drawn curve moves
-        e.RequestDesign();
-        e.DesignIfRequested();
+            CorrectionEngineProbe::userCurve(e)[i] *= 1.06; // half a decibel up, as a drawn curve moves
+        e.DesignCorrection();
         const double first = play(1);
         const double settled = play(200);
         EXPECT_LT(first, 1.05 * settled) << "redraw " << redraw;
@@ -292,9 +293,9 @@ struct Listening {
     Listening(double outputs, double resolution) {
         SetKnownMeasurement(p.e);
         for (int i = 0; i < kBandCount; ++i)
-            p.e.calibrationGain[i] = std::pow(10.0, 3.0 * std::cos(0.3 * i) / 20.0);
-        p.e.outputSelection = outputs;
-        p.e.resolution = resolution;
+            CorrectionEngineProbe::calibrationGain(p.e)[i] = std::pow(10.0, 3.0 * std::cos(0.3 * i) / 20.0);
+        CorrectionEngineProbe::outputSelection(p.e) = outputs;
+        CorrectionEngineProbe::resolution(p.e) = resolution;
         p.e.DesignCorrection();
     }
     // Blocks of 256 frames of two different signals, each design made before the next block; the
@@ -326,8 +327,8 @@ TEST(AudioPath, OutputsSwitchFadesBetweenPathsThatKeepRunning) {
         Listening a(pair[0], 0.0), b(pair[1], 0.0);
         a.Play(40);
         b.Play(40);
-        a.p.e.outputSelection = pair[1];
-        a.p.e.RequestDesign(); // as the selection asks: the same paths come back
+        CorrectionEngineProbe::outputSelection(a.p.e) = pair[1];
+        CorrectionEngineProbe::RequestDesign(a.p.e); // as the selection asks: the same paths come back
         const std::vector<double> switched = a.Play(8), steady = b.Play(8);
         EXPECT_NE(switched[1], steady[1]) << pair[0] << " to " << pair[1] << ": a fade, not a cut";
         for (std::size_t i = 960; i < switched.size(); ++i)
@@ -341,8 +342,8 @@ TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
     Listening a(1.0, 0.0), stays(1.0, 0.0);
     a.Play(40);
     stays.Play(40);
-    a.p.e.resolution = 1.0;
-    a.p.e.RequestDesign();
+    CorrectionEngineProbe::resolution(a.p.e) = 1.0;
+    CorrectionEngineProbe::RequestDesign(a.p.e);
     const std::vector<double> heard = a.Play(30), old = stays.Play(30);
     // The design is made after the first block; the warm-up counts from the block after it.
     for (std::size_t i = 0; i < 256 + 4800; ++i)
@@ -351,5 +352,5 @@ TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
     for (std::size_t i = 256 + 4800 + 960 + 256; i < heard.size(); ++i)
         apart = std::max(apart, std::fabs(heard[i] - old[i]));
     EXPECT_GT(apart, 1e-3) << "the high-resolution correction is heard";
-    EXPECT_FALSE(a.p.e.outputPlayer->Changing());
+    EXPECT_FALSE(CorrectionEngineProbe::outputPlayer(a.p.e)->Changing());
 }

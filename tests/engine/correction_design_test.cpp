@@ -2,6 +2,7 @@
 #include "engine/correction_design.h"
 #include "engine/interaction_terms.h"
 #include "engine_fixture.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -345,16 +346,16 @@ TEST(CorrectionDesign, RateOfOneGivesStableSections) {
 TEST(CorrectionDesign, NormalDesignKeepsTheHighEntriesOfTheCurves) {
     EngineEffect fx;
     CorrectionEngine& e = fx.engine;
-    e.outputSelection = 1.0;
+    CorrectionEngineProbe::outputSelection(e) = 1.0;
     for (int i = 0; i < kBandCount; ++i)
-        e.targetBands[i] = 1.0 + 0.1 * (i % 4);
-    e.resolution = 1.0;
+        CorrectionEngineProbe::targetBands(e)[i] = 1.0 + 0.1 * (i % 4);
+    CorrectionEngineProbe::resolution(e) = 1.0;
     e.DesignCorrection();
-    const auto highCurve = e.curveResult;
-    e.resolution = 0.0;
+    const auto highCurve = e.Snapshot().curveResult;
+    CorrectionEngineProbe::resolution(e) = 0.0;
     e.DesignCorrection();
     for (int k = kNormalBands; k < kHighBands; ++k)
-        EXPECT_EQ(e.curveResult[k], highCurve[k]) << k;
-    EXPECT_NE(e.curveResult[0], highCurve[0]);
-    EXPECT_EQ(e.filterReady.load(), 1);
+        EXPECT_EQ(e.Snapshot().curveResult[k], highCurve[k]) << k;
+    EXPECT_NE(e.Snapshot().curveResult[0], highCurve[0]);
+    EXPECT_EQ(e.Snapshot().filterReady, 1);
 }

@@ -4,6 +4,7 @@
 #include "engine/correction_design.h"
 #include "engine/interaction_terms.h"
 #include "engine_fixture.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -87,11 +88,11 @@ TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
         CorrectionEngine& e = fx.engine;
         fx.SetHostRate(48000);
         fx.Reset();
-        e.outputSelection = 1.0;
-        e.targetPathGain = 1.0;
-        for (auto& sec : e.targetPath)
+        CorrectionEngineProbe::outputSelection(e) = 1.0;
+        CorrectionEngineProbe::targetPathGain(e) = 1.0;
+        for (auto& sec : CorrectionEngineProbe::targetPath(e))
             sec = PeakingSection{};
-        e.targetPath[0] = boost;
+        CorrectionEngineProbe::targetPath(e)[0] = boost;
         s.Run(e);
     };
     for (double level : {1e-60, 1e-85}) {

@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -47,48 +48,49 @@ double* FailingAllocator(std::size_t) {
 
 TEST(RecordingSession, StartNeedsAHostRate) {
     Session s(0);
-    s.e.outputSelection = 1.0;
+    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::NoAudioYet);
     EXPECT_EQ(s.log.events, std::vector<std::string>{"notice no audio"});
-    EXPECT_EQ(s.e.outputSelection, 1.0);
-    EXPECT_EQ(s.e.recordingActive.load(), 0);
-    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_EQ(s.e.Snapshot().outputSelection, 1.0);
+    EXPECT_EQ(s.e.Snapshot().recordingActive, 0);
+    EXPECT_FALSE(CorrectionEngineProbe::recordBuffers(s.e).reference);
 }
 
 TEST(RecordingSession, StartPreparesAndArms) {
     Session s(96000);
-    s.e.outputSelection = 1.0;
-    ASSERT_EQ(s.e.filterReady.load(), 1);
+    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
+    ASSERT_EQ(s.e.Snapshot().filterReady, 1);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started);
-    EXPECT_EQ(s.e.outputSelection, 0.5);
-    EXPECT_EQ(s.e.filterReady.load(), 0);
+    EXPECT_EQ(s.e.Snapshot().outputSelection, 0.5);
+    EXPECT_EQ(s.e.Snapshot().filterReady, 0);
     EXPECT_EQ(s.log.events, (std::vector<std::string>{"outputs 0.500000", "progress", "show"}));
     EXPECT_EQ(s.log.progress, std::vector<double>{0.0});
-    EXPECT_EQ(s.e.bandBins[kHighEdgeBinsOffset + 120], 218453);
-    ASSERT_TRUE(s.e.recordBuffers.reference && s.e.recordBuffers.target);
-    EXPECT_EQ(s.e.recordBuffers.reference.get()[2 * kFftLength - 1], 0.0);
-    EXPECT_EQ(s.e.recordingActive.load(), 1);
+    EXPECT_EQ(CorrectionEngineProbe::bandBins(s.e)[kHighEdgeBinsOffset + 120], 218453);
+    ASSERT_TRUE(CorrectionEngineProbe::recordBuffers(s.e).reference &&
+                CorrectionEngineProbe::recordBuffers(s.e).target);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(s.e).reference.get()[2 * kFftLength - 1], 0.0);
+    EXPECT_EQ(s.e.Snapshot().recordingActive, 1);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::AlreadyRecording);
     EXPECT_EQ(s.log.events.size(), 3u);
 
     // Start when the target is already heard leaves the selector and the filter alone.
     Session t(44100);
-    t.e.outputSelection = 0.5;
+    CorrectionEngineProbe::outputSelection(t.e) = 0.5;
     EXPECT_EQ(t.e.StartRecording(), StartOutcome::Started);
-    EXPECT_EQ(t.e.filterReady.load(), 1);
+    EXPECT_EQ(t.e.Snapshot().filterReady, 1);
     EXPECT_EQ(t.log.events, (std::vector<std::string>{"progress", "show"}));
 }
 
 TEST(RecordingSession, StartWithoutMemoryChangesNothing) {
     Session s(48000);
-    s.e.outputSelection = 1.0;
+    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
     const auto previous = SetDoubleArrayAllocator(&FailingAllocator);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::OutOfMemory);
     SetDoubleArrayAllocator(previous);
     EXPECT_EQ(s.log.events, std::vector<std::string>{"notice out of memory"});
-    EXPECT_EQ(s.e.outputSelection, 1.0);
-    EXPECT_EQ(s.e.filterReady.load(), 1);
-    EXPECT_EQ(s.e.recordingActive.load(), 0);
+    EXPECT_EQ(s.e.Snapshot().outputSelection, 1.0);
+    EXPECT_EQ(s.e.Snapshot().filterReady, 1);
+    EXPECT_EQ(s.e.Snapshot().recordingActive, 0);
 }
 
 // Which input samples are kept at each rate tier, and which channel feeds which buffer.
@@ -103,11 +105,11 @@ TEST(RecordingSession, DecimationAndChannelRoles) {
                 a = static_cast<double>(i + 1);
                 b = -static_cast<double>(i + 1);
             });
-            const double* ref = s.e.recordBuffers.reference.get();
-            const double* tgt = s.e.recordBuffers.target.get();
+            const double* ref = CorrectionEngineProbe::recordBuffers(s.e).reference.get();
+            const double* tgt = CorrectionEngineProbe::recordBuffers(s.e).target.get();
             const double sign = inputs == 0.0 ? 1.0 : -1.0;
-            EXPECT_EQ(s.e.recordPosition, (100 + step - 1) / step) << rate;
-            EXPECT_EQ(s.e.decimationCounter, 100);
+            EXPECT_EQ(s.e.Snapshot().recordPosition, (100 + step - 1) / step) << rate;
+            EXPECT_EQ(CorrectionEngineProbe::decimationCounter(s.e), 100);
             for (int k = 0; k < 4; ++k) {
                 EXPECT_EQ(ref[k], sign * (1 + k * step)) << rate << " " << k; // 1st, 1+step-th, ...
                 EXPECT_EQ(tgt[k], -sign * (1 + k * step)) << rate << " " << k;
@@ -123,20 +125,21 @@ TEST(RecordingSession, ProgressStepsAndCompletion) {
     std::vector<int> reachedAt;
     double last = 0.0;
     Stereo one(1);
-    while (s.e.recordingActive.load()) {
+    while (CorrectionEngineProbe::recordingActive(s.e)) {
         one.Run(s.e);
-        if (s.e.recordProgress != last) {
-            last = s.e.recordProgress;
-            reachedAt.push_back(s.e.recordPosition);
+        if (CorrectionEngineProbe::recordProgress(s.e) != last) {
+            last = CorrectionEngineProbe::recordProgress(s.e);
+            reachedAt.push_back(CorrectionEngineProbe::recordPosition(s.e));
         }
-        if (s.e.recordPosition % 50000 == 0) s.e.PollRecordingSignals(); // the editor looks in now and then
+        if (CorrectionEngineProbe::recordPosition(s.e) % 50000 == 0)
+            s.e.PollRecordingSignals(); // the editor looks in now and then
     }
     ASSERT_EQ(reachedAt.size(), 20u);
     EXPECT_EQ(reachedAt[0], 13108);
     EXPECT_EQ(reachedAt[1], 39322);
     EXPECT_EQ(reachedAt[19], 511181);
-    EXPECT_EQ(s.e.recordProgress, 1.0);
-    EXPECT_EQ(s.e.recordPosition, kFftLength);
+    EXPECT_EQ(s.e.Snapshot().recordProgress, 1.0);
+    EXPECT_EQ(s.e.Snapshot().recordPosition, kFftLength);
 
     s.e.PollRecordingSignals();
     s.e.PollRecordingSignals();
@@ -150,18 +153,18 @@ TEST(RecordingSession, ProgressStepsAndCompletion) {
 
 TEST(RecordingSession, BuffersFillingMidBlockStopTheRecordingOnly) {
     Session s(48000);
-    s.e.outputSelection = 0.5;
+    CorrectionEngineProbe::outputSelection(s.e) = 0.5;
     ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
     s.Feed(kFftLength - 10, 4096, [](long, double& a, double& b) { a = b = 0.1; });
     Stereo s2(100);
     for (int i = 0; i < 100; ++i)
         s2.in1[i] = i;
     s2.Run(s.e);
-    EXPECT_EQ(s.e.recordingActive.load(), 0);
-    EXPECT_EQ(s.e.recordPosition, kFftLength);
-    EXPECT_EQ(s.e.decimationCounter, kFftLength);
-    EXPECT_EQ(s.e.recordBuffers.target.get()[kFftLength - 1], 9.0);
-    EXPECT_EQ(s.e.recordBuffers.target.get()[kFftLength], 0.0);
+    EXPECT_EQ(s.e.Snapshot().recordingActive, 0);
+    EXPECT_EQ(s.e.Snapshot().recordPosition, kFftLength);
+    EXPECT_EQ(CorrectionEngineProbe::decimationCounter(s.e), kFftLength);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(s.e).target.get()[kFftLength - 1], 9.0);
+    EXPECT_EQ(CorrectionEngineProbe::recordBuffers(s.e).target.get()[kFftLength], 0.0);
     EXPECT_EQ(s2.out0, s2.in1);
 }
 
@@ -169,7 +172,7 @@ TEST(RecordingSession, BuffersFillingMidBlockStopTheRecordingOnly) {
 // the calibration division both microphones read the same, so the correction is flat.
 TEST(RecordingSession, AnalysisEndToEnd) {
     Session s(48000);
-    s.e.calibrationGain.fill(2.0);
+    CorrectionEngineProbe::calibrationGain(s.e).fill(2.0);
     s.e.RunAnalysis(); // no recording: nothing
     EXPECT_EQ(s.log.designs, 0);
     ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
@@ -190,21 +193,23 @@ TEST(RecordingSession, AnalysisEndToEnd) {
     s.e.RunAnalysis();
     EXPECT_EQ(s.log.events, (std::vector<std::string>{"outputs 1.000000", "hide"}));
     EXPECT_EQ(s.log.designs, 1);
-    EXPECT_EQ(s.e.outputSelection, 1.0);
-    EXPECT_FALSE(s.e.recordBuffers.reference);
-    EXPECT_FALSE(s.e.recordBuffers.target);
-    EXPECT_EQ(s.e.recordPosition, 0);
+    EXPECT_EQ(s.e.Snapshot().outputSelection, 1.0);
+    EXPECT_FALSE(CorrectionEngineProbe::recordBuffers(s.e).reference);
+    EXPECT_FALSE(CorrectionEngineProbe::recordBuffers(s.e).target);
+    EXPECT_EQ(s.e.Snapshot().recordPosition, 0);
     for (int i = 0; i < kBandCount; ++i) {
-        EXPECT_GT(s.e.referenceBands[i], 0.0);
-        EXPECT_NEAR(s.e.targetBands[i], s.e.referenceBands[i], 1e-9 * s.e.referenceBands[i]) << i;
+        EXPECT_GT(s.e.Snapshot().referenceBands[i], 0.0);
+        EXPECT_NEAR(s.e.Snapshot().targetBands[i], s.e.Snapshot().referenceBands[i],
+                    1e-9 * s.e.Snapshot().referenceBands[i])
+            << i;
     }
-    EXPECT_NEAR(s.e.levelMatchGain, 1.0, 1e-9);
-    EXPECT_EQ(s.e.filterReady.load(), 1);
+    EXPECT_NEAR(s.e.Snapshot().levelMatchGain, 1.0, 1e-9);
+    EXPECT_EQ(s.e.Snapshot().filterReady, 1);
     // Fully coherent: the measurement is trusted everywhere and the wanted response is flat.
-    EXPECT_TRUE(s.e.quality.known);
+    EXPECT_TRUE(s.e.Snapshot().quality.known);
     for (int i = 0; i < kBandCount; ++i) {
-        EXPECT_GT(s.e.quality.coherence[i], 0.999) << i;
-        EXPECT_NEAR(s.e.userCurve[i], 1.0, 1e-9) << i;
+        EXPECT_GT(s.e.Snapshot().quality.coherence[i], 0.999) << i;
+        EXPECT_NEAR(s.e.Snapshot().userCurve[i], 1.0, 1e-9) << i;
     }
     s.e.RunAnalysis(); // a second trigger finds nothing to do
     EXPECT_EQ(s.log.designs, 1);
@@ -214,15 +219,15 @@ TEST(RecordingSession, AnalysisWithoutTablesIsAbandoned) {
     Session s(44100);
     ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
     s.Feed(kFftLength, 8192, [](long i, double& a, double& b) { a = b = (i % 7) * 0.1; });
-    const auto before = s.e.targetBands;
+    const auto before = s.e.Snapshot().targetBands;
     s.log.events.clear();
     const auto previous = SetDoubleArrayAllocator(&FailingAllocator);
     s.e.RunAnalysis();
     SetDoubleArrayAllocator(previous);
     // The user is told before the progress bar goes.
     EXPECT_EQ(s.log.events, (std::vector<std::string>{"notice out of memory", "hide"}));
-    EXPECT_FALSE(s.e.recordBuffers.reference);
-    EXPECT_EQ(s.e.targetBands, before);
+    EXPECT_FALSE(CorrectionEngineProbe::recordBuffers(s.e).reference);
+    EXPECT_EQ(s.e.Snapshot().targetBands, before);
     EXPECT_EQ(s.log.designs, 0);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started); // the user can measure again
 }
@@ -244,7 +249,7 @@ void Measure(Session& s, const std::function<void(long, double&, double&)>& gen)
 // the wanted response follows it and nothing is corrected; Reset then gives the exact correction.
 TEST(RecordingSession, NewMeasurementStartsAProtectedWantedResponse) {
     Session s(48000);
-    s.e.userCurve.fill(3.0); // drawn before the measurement
+    CorrectionEngineProbe::userCurve(s.e).fill(3.0); // drawn before the measurement
     std::mt19937 rng(2);
     std::normal_distribution<double> noise;
     double hp = 0.0, prev = 0.0;
@@ -256,24 +261,24 @@ TEST(RecordingSession, NewMeasurementStartsAProtectedWantedResponse) {
         prev = w;
         b = a + hp;
     });
-    ASSERT_TRUE(s.e.quality.known);
-    EXPECT_GT(s.e.quality.coherence[10], 0.95);              // 150 Hz
-    EXPECT_LT(s.e.quality.coherence[kNormalBands - 1], 0.3); // 20 kHz
+    ASSERT_TRUE(s.e.Snapshot().quality.known);
+    EXPECT_GT(s.e.Snapshot().quality.coherence[10], 0.95);              // 150 Hz
+    EXPECT_LT(s.e.Snapshot().quality.coherence[kNormalBands - 1], 0.3); // 20 kHz
     for (int k = 0; k < kNormalBands; ++k) {
-        const double measuredDb = 20 * std::log10(s.e.curveMeasured[k]);
-        const double wantedDb = 20 * std::log10(s.e.userCurve[k]);
-        const double resultDb = 20 * std::log10(s.e.curveResult[k]);
+        const double measuredDb = 20 * std::log10(s.e.Snapshot().curveMeasured[k]);
+        const double wantedDb = 20 * std::log10(s.e.Snapshot().userCurve[k]);
+        const double resultDb = 20 * std::log10(s.e.Snapshot().curveResult[k]);
         EXPECT_NEAR(resultDb, wantedDb, 0.01) << k; // the design follows the wanted response
-        if (s.e.quality.coherence[k] >= s.e.protection.fullCoherence) {
+        if (s.e.Snapshot().quality.coherence[k] >= s.e.Snapshot().protection.fullCoherence) {
             EXPECT_NEAR(wantedDb, 0.0, 1e-9) << k;
         }
-        if (s.e.quality.coherence[k] <= s.e.protection.noCoherence) {
+        if (s.e.Snapshot().quality.coherence[k] <= s.e.Snapshot().protection.noCoherence) {
             EXPECT_NEAR(wantedDb, measuredDb, 1e-9) << k;
         }
     }
     s.e.ResetUserCurve();
     for (int k = 0; k < kNormalBands; ++k)
-        EXPECT_NEAR(s.e.curveResult[k], 1.0, 0.002) << k;
+        EXPECT_NEAR(s.e.Snapshot().curveResult[k], 1.0, 0.002) << k;
 }
 
 // A silent input: the user is told, and the previous measurement, curve and correction stay.
@@ -289,9 +294,9 @@ TEST(RecordingSession, UnusableMeasurementKeepsThePreviousOne) {
         return e.rfind("notice", 0) == 0 || e.rfind("rejected", 0) == 0;
     };
     ASSERT_TRUE(std::none_of(s.log.events.begin(), s.log.events.end(), told));
-    s.e.userCurve[4] = 2.0;
-    const auto target = s.e.targetBands, curve = s.e.userCurve;
-    const auto coherence = s.e.quality.coherence;
+    CorrectionEngineProbe::userCurve(s.e)[4] = 2.0;
+    const auto target = s.e.Snapshot().targetBands, curve = s.e.Snapshot().userCurve;
+    const auto coherence = s.e.Snapshot().quality.coherence;
     s.log.events.clear();
     Measure(s, [&](long, double& a, double& b) {
         a = noise(rng);
@@ -301,10 +306,10 @@ TEST(RecordingSession, UnusableMeasurementKeepsThePreviousOne) {
     // The user is told first; then the corrected target returns and the progress bar goes.
     const std::vector<std::string> last(s.log.events.end() - 3, s.log.events.end());
     EXPECT_EQ(last, (std::vector<std::string>{"rejected target silent", "outputs 1.000000", "hide"}));
-    EXPECT_EQ(s.e.targetBands, target);
-    EXPECT_EQ(s.e.userCurve, curve);
-    EXPECT_EQ(s.e.quality.coherence, coherence);
-    EXPECT_EQ(s.e.outputSelection, 1.0);
-    EXPECT_FALSE(s.e.recordBuffers.reference);
+    EXPECT_EQ(s.e.Snapshot().targetBands, target);
+    EXPECT_EQ(s.e.Snapshot().userCurve, curve);
+    EXPECT_EQ(s.e.Snapshot().quality.coherence, coherence);
+    EXPECT_EQ(s.e.Snapshot().outputSelection, 1.0);
+    EXPECT_FALSE(CorrectionEngineProbe::recordBuffers(s.e).reference);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started);
 }

@@ -1,6 +1,7 @@
 #include "engine/quality_state.h"
 #include "engine_fixture.h"
 #include "framework/byte_chunk.h"
+#include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,9 @@ struct Instance {
 
 void Distinct(CorrectionEngine& e, double base) {
     for (int i = 0; i < kBandCount; ++i) {
-        e.targetBands[i] = base + 0.001 * i;
-        e.referenceBands[i] = 2 * base + 0.002 * i;
-        e.userCurve[i] = 1.0 + 0.01 * (i % 33);
+        CorrectionEngineProbe::targetBands(e)[i] = base + 0.001 * i;
+        CorrectionEngineProbe::referenceBands(e)[i] = 2 * base + 0.002 * i;
+        CorrectionEngineProbe::userCurve(e)[i] = 1.0 + 0.01 * (i % 33);
     }
 }
 
@@ -50,16 +51,16 @@ TEST(StateRecord, RoundTrip) {
     Instance b;
     EXPECT_EQ(b.e.UnserializeState(chunk, 0), 2712 + 15 * 8);
     for (int i = 0; i < kBandCount; ++i) {
-        EXPECT_EQ(b.e.targetBands[i], a.e.targetBands[i]);
-        EXPECT_EQ(b.e.referenceBands[i], a.e.referenceBands[i]);
+        EXPECT_EQ(b.e.Snapshot().targetBands[i], a.e.Snapshot().targetBands[i]);
+        EXPECT_EQ(b.e.Snapshot().referenceBands[i], a.e.Snapshot().referenceBands[i]);
     }
     for (int i = 0; i < kNormalBands; ++i)
-        EXPECT_EQ(b.e.userCurve[i], a.e.userCurve[i]);
-    EXPECT_EQ(b.e.inputSelection, 1.0);
-    EXPECT_EQ(b.e.outputSelection, 0.5);
-    EXPECT_EQ(b.e.resolution, 1.0);
-    EXPECT_EQ(b.e.gainPosition, 0.75);
-    EXPECT_DOUBLE_EQ(b.e.gainFactor, std::pow(10.0, 0.5));
+        EXPECT_EQ(b.e.Snapshot().userCurve[i], a.e.Snapshot().userCurve[i]);
+    EXPECT_EQ(b.e.Snapshot().inputSelection, 1.0);
+    EXPECT_EQ(b.e.Snapshot().outputSelection, 0.5);
+    EXPECT_EQ(b.e.Snapshot().resolution, 1.0);
+    EXPECT_EQ(b.e.Snapshot().gainPosition, 0.75);
+    EXPECT_DOUBLE_EQ(b.e.Snapshot().gainFactor, std::pow(10.0, 0.5));
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(b.fx.GetParam(i)->value, a.fx.GetParam(i)->value) << i;
     EXPECT_EQ(b.log.designs, 1);
@@ -70,7 +71,7 @@ TEST(StateRecord, RoundTrip) {
     framed.Put(chunk.Data(), chunk.Size());
     Instance c;
     EXPECT_EQ(c.e.UnserializeState(framed, 4), 4 + 2712 + 15 * 8);
-    EXPECT_EQ(c.e.referenceBands, a.e.referenceBands);
+    EXPECT_EQ(c.e.Snapshot().referenceBands, a.e.Snapshot().referenceBands);
 }
 
 // Short records keep the complete arrays before the cut and still rebuild the curve and redesign.
@@ -82,36 +83,36 @@ TEST(StateRecord, ShortRecords) {
 
     Instance b;
     Distinct(b.e, 0.5);
-    b.e.userCurve.fill(2.0);
-    const auto oldTarget = b.e.targetBands, oldReference = b.e.referenceBands;
+    CorrectionEngineProbe::userCurve(b.e).fill(2.0);
+    const auto oldTarget = b.e.Snapshot().targetBands, oldReference = b.e.Snapshot().referenceBands;
     EXPECT_EQ(b.e.UnserializeState(Truncated(full, 600), 0), -1);
     for (int i = 0; i < kNormalBands; ++i) {
-        EXPECT_EQ(b.e.targetBands[i], a.e.targetBands[i]);
-        EXPECT_EQ(b.e.referenceBands[i], a.e.referenceBands[i]);
+        EXPECT_EQ(b.e.Snapshot().targetBands[i], a.e.Snapshot().targetBands[i]);
+        EXPECT_EQ(b.e.Snapshot().referenceBands[i], a.e.Snapshot().referenceBands[i]);
     }
     for (int i = kHighOffset; i < kBandCount; ++i) {
-        EXPECT_EQ(b.e.targetBands[i], oldTarget[i]);
-        EXPECT_EQ(b.e.referenceBands[i], oldReference[i]);
+        EXPECT_EQ(b.e.Snapshot().targetBands[i], oldTarget[i]);
+        EXPECT_EQ(b.e.Snapshot().referenceBands[i], oldReference[i]);
     }
     EXPECT_EQ(b.log.designs, 1);
 
     Instance c;
     Distinct(c.e, 0.5);
-    c.e.gainPosition = 0.0; // gainFactor still 1.0: the restore recomputes it
+    CorrectionEngineProbe::gainPosition(c.e) = 0.0; // gainFactor still 1.0: the restore recomputes it
     c.fx.GetParam(3)->value = 0.0;
-    c.e.userCurve[kHighOffset + 5] = 123.0;
-    const auto keep = c.e.targetBands;
+    CorrectionEngineProbe::userCurve(c.e)[kHighOffset + 5] = 123.0;
+    const auto keep = c.e.Snapshot().targetBands;
     EXPECT_EQ(c.e.UnserializeState(Truncated(full, 263), 0), -1);
-    EXPECT_EQ(c.e.targetBands, keep);
-    EXPECT_DOUBLE_EQ(c.e.gainFactor, 0.1);
-    EXPECT_NE(c.e.userCurve[kHighOffset + 5], 123.0);
+    EXPECT_EQ(c.e.Snapshot().targetBands, keep);
+    EXPECT_DOUBLE_EQ(c.e.Snapshot().gainFactor, 0.1);
+    EXPECT_NE(c.e.Snapshot().userCurve[kHighOffset + 5], 123.0);
     EXPECT_EQ(c.log.designs, 1);
 
     // Cut inside the four engine parameters: those complete are taken.
     Instance d;
     EXPECT_EQ(d.e.UnserializeState(Truncated(full, 2712 + 16 + 4), 0), -1);
-    EXPECT_EQ(d.e.inputSelection, a.e.inputSelection);
-    EXPECT_EQ(d.e.resolution, 0.0);
+    EXPECT_EQ(d.e.Snapshot().inputSelection, a.e.Snapshot().inputSelection);
+    EXPECT_EQ(d.e.Snapshot().resolution, 0.0);
 
     // Positions outside the chunk.
     Instance e;
@@ -138,11 +139,16 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
         double* (*values)(CorrectionEngine&);
     };
     const Span arrays[] = {
-        {0, 264, "target 33", [](CorrectionEngine& e) { return e.targetBands.data(); }},
-        {264, 528, "reference 33", [](CorrectionEngine& e) { return e.referenceBands.data(); }},
-        {528, 1488, "target 120", [](CorrectionEngine& e) { return e.targetBands.data() + kHighOffset; }},
-        {1488, 2448, "reference 120", [](CorrectionEngine& e) { return e.referenceBands.data() + kHighOffset; }},
-        {2448, 2712, "user curve", [](CorrectionEngine& e) { return e.userCurve.data(); }},
+        {0, 264, "target 33",
+         [](CorrectionEngine& e) { return CorrectionEngineProbe::targetBands(e).data(); }},
+        {264, 528, "reference 33",
+         [](CorrectionEngine& e) { return CorrectionEngineProbe::referenceBands(e).data(); }},
+        {528, 1488, "target 120",
+         [](CorrectionEngine& e) { return CorrectionEngineProbe::targetBands(e).data() + kHighOffset; }},
+        {1488, 2448, "reference 120",
+         [](CorrectionEngine& e) { return CorrectionEngineProbe::referenceBands(e).data() + kHighOffset; }},
+        {2448, 2712, "user curve",
+         [](CorrectionEngine& e) { return CorrectionEngineProbe::userCurve(e).data(); }},
     };
     std::vector<int> cuts;
     for (const Span& s : arrays)
@@ -155,18 +161,18 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
         SCOPED_TRACE(testing::Message() << "cut at byte " << cut);
         Instance b;
         Distinct(b.e, 0.5);
-        std::fill(b.e.userCurve.begin(), b.e.userCurve.begin() + kNormalBands, 2.0);
+        std::fill_n(CorrectionEngineProbe::userCurve(b.e).begin(), kNormalBands, 2.0);
         const double old[15] = {0.0, 1.0, 0.0, 0.25, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
         for (int i = 0; i < 15; ++i)
             b.fx.GetParam(i)->value = old[i];
-        b.e.inputSelection = old[0];
-        b.e.outputSelection = old[1];
-        b.e.resolution = old[2];
+        CorrectionEngineProbe::inputSelection(b.e) = old[0];
+        CorrectionEngineProbe::outputSelection(b.e) = old[1];
+        CorrectionEngineProbe::resolution(b.e) = old[2];
         b.e.SetGainPosition(old[3]);
         Instance before; // b's values, kept aside
-        before.e.targetBands = b.e.targetBands;
-        before.e.referenceBands = b.e.referenceBands;
-        before.e.userCurve = b.e.userCurve;
+        CorrectionEngineProbe::targetBands(before.e) = b.e.Snapshot().targetBands;
+        CorrectionEngineProbe::referenceBands(before.e) = b.e.Snapshot().referenceBands;
+        CorrectionEngineProbe::userCurve(before.e) = b.e.Snapshot().userCurve;
 
         EXPECT_EQ(b.e.UnserializeState(Truncated(full, cut), 0), cut == full.Size() ? cut : -1);
         for (const Span& s : arrays) {
@@ -176,8 +182,9 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
             EXPECT_TRUE(std::equal(want, want + n, s.values(b.e))) << s.name << (read ? " read" : " kept");
         }
         double curve120[kHighBands];
-        ExpandCurveTo120(b.e.userCurve.data(), curve120);
-        EXPECT_TRUE(std::equal(curve120, curve120 + kHighBands, b.e.userCurve.data() + kHighOffset));
+        ExpandCurveTo120(b.e.Snapshot().userCurve.data(), curve120);
+        EXPECT_TRUE(
+            std::equal(curve120, curve120 + kHighBands, b.e.Snapshot().userCurve.data() + kHighOffset));
 
         const bool recordWhole = cut >= 2712;
         double want[15];
@@ -185,11 +192,11 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
             want[j] = recordWhole && cut >= 2712 + 8 * (j + 1) ? fresh[j] : old[j];
             EXPECT_EQ(b.fx.GetParam(j)->value, want[j]) << "parameter " << j;
         }
-        EXPECT_EQ(b.e.inputSelection, want[0]);
-        EXPECT_EQ(b.e.outputSelection, want[1]);
-        EXPECT_EQ(b.e.resolution, want[2]);
-        EXPECT_EQ(b.e.gainPosition, want[3]);
-        EXPECT_DOUBLE_EQ(b.e.gainFactor, GainFactorFor(want[3]));
+        EXPECT_EQ(b.e.Snapshot().inputSelection, want[0]);
+        EXPECT_EQ(b.e.Snapshot().outputSelection, want[1]);
+        EXPECT_EQ(b.e.Snapshot().resolution, want[2]);
+        EXPECT_EQ(b.e.Snapshot().gainPosition, want[3]);
+        EXPECT_DOUBLE_EQ(b.e.Snapshot().gainFactor, GainFactorFor(want[3]));
         EXPECT_EQ(b.log.designs, 1);
     }
 }
@@ -203,7 +210,7 @@ TEST(StateRecord, GainPositionGivesTheGainFactor) {
         a.e.SerializeState(chunk);
         Instance b;
         b.e.UnserializeState(Truncated(chunk, 2744), 0);
-        EXPECT_NEAR(b.e.gainFactor, factor, 1e-12) << position;
+        EXPECT_NEAR(b.e.Snapshot().gainFactor, factor, 1e-12) << position;
     }
 }
 
@@ -281,22 +288,22 @@ TEST(StateRecord, ImpossibleValuesRefuseTheWholeRecord) {
         Distinct(b.e, 0.5);
         for (int i = 0; i < 4; ++i)
             b.fx.GetParam(i)->value = 0.0;
-        const auto target = b.e.targetBands, reference = b.e.referenceBands, curve = b.e.userCurve;
+        const auto target = CorrectionEngineProbe::targetBands(b.e), reference = CorrectionEngineProbe::referenceBands(b.e), curve = CorrectionEngineProbe::userCurve(b.e);
         const int result = b.e.UnserializeState(changed, 0);
         if (c.refused) {
             EXPECT_EQ(result, -1);
-            EXPECT_EQ(b.e.targetBands, target);
-            EXPECT_EQ(b.e.referenceBands, reference);
-            EXPECT_EQ(b.e.userCurve, curve);
+            EXPECT_EQ(CorrectionEngineProbe::targetBands(b.e), target);
+            EXPECT_EQ(CorrectionEngineProbe::referenceBands(b.e), reference);
+            EXPECT_EQ(CorrectionEngineProbe::userCurve(b.e), curve);
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(b.fx.GetParam(i)->value, 0.0) << i;
             EXPECT_EQ(b.log.designs, 0);
         } else {
             EXPECT_EQ(result, whole);
             const int part = c.at < 264 ? 0 : c.at < 528 ? 1 : c.at < 1488 ? 2 : c.at < 2448 ? 3 : 4;
-            const double* arrays[] = {b.e.targetBands.data(), b.e.referenceBands.data(),
-                                      b.e.targetBands.data() + kHighOffset,
-                                      b.e.referenceBands.data() + kHighOffset, b.e.userCurve.data()};
+            const double* arrays[] = {CorrectionEngineProbe::targetBands(b.e).data(), CorrectionEngineProbe::referenceBands(b.e).data(),
+                                      CorrectionEngineProbe::targetBands(b.e).data() + kHighOffset,
+                                      CorrectionEngineProbe::referenceBands(b.e).data() + kHighOffset, CorrectionEngineProbe::userCurve(b.e).data()};
             const int starts[] = {0, 264, 528, 1488, 2448};
             const double taken = arrays[part][(c.at - starts[part]) / 8];
             EXPECT_EQ(std::memcmp(&taken, &c.value, sizeof taken), 0) << "bit for bit";
@@ -313,15 +320,15 @@ TEST(StateRecord, GarbageFieldsStillGiveAFiniteStableFilter) {
         b.fx.SetHostRate(44100);
         b.fx.Reset();
         for (int i = 0; i < kBandCount; ++i) {
-            b.e.targetBands[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
-            b.e.referenceBands[i] = i % 2 ? INFINITY : 1e-300;
-            b.e.userCurve[i] = i % 2 ? -4.0 : NAN;
+            CorrectionEngineProbe::targetBands(b.e)[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
+            CorrectionEngineProbe::referenceBands(b.e)[i] = i % 2 ? INFINITY : 1e-300;
+            CorrectionEngineProbe::userCurve(b.e)[i] = i % 2 ? -4.0 : NAN;
         }
-        b.e.outputSelection = 1.0;
-        b.e.resolution = resolution;
+        CorrectionEngineProbe::outputSelection(b.e) = 1.0;
+        CorrectionEngineProbe::resolution(b.e) = resolution;
         b.e.DesignCorrection();
-        EXPECT_EQ(b.e.filterReady.load(), 1);
-        EXPECT_TRUE(std::isfinite(b.e.levelMatchGain));
+        EXPECT_EQ(CorrectionEngineProbe::filterReady(b.e).load(), 1);
+        EXPECT_TRUE(std::isfinite(CorrectionEngineProbe::levelMatchGain(b.e)));
         Stereo s(4096);
         for (int i = 0; i < 4096; ++i)
             s.in1[i] = std::sin(0.3 * i);
@@ -415,7 +422,7 @@ TEST(StateRecord, QualityExtension) {
     IByteChunk state;
     ASSERT_TRUE(a.e.SerializeState(state));
     Instance b;
-    b.e.quality = q;
+    CorrectionEngineProbe::quality(b.e) = q;
     EXPECT_EQ(b.e.UnserializeState(state, 0), 2712 + 15 * 8);
-    EXPECT_FALSE(b.e.quality.known);
+    EXPECT_FALSE(b.e.Snapshot().quality.known);
 }

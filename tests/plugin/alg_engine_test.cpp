@@ -1,4 +1,5 @@
 #include "plugin/alg_engine.h"
+#include "support/engine_probe.h"
 
 #include "engine/correction_engine.h"
 #include "framework/effect_base.h"
@@ -32,19 +33,20 @@ struct Instance : IRecordTail {
 TEST(AlgEngine, SaveThenLoadRestoresTheCorrection) {
     Instance a;
     for (int i = 0; i < 153; ++i) {
-        a.engine.targetBands[i] = 1.0 + 0.5 * std::sin(i * 0.3);
-        a.engine.referenceBands[i] = 1.2 + 0.1 * std::cos(i * 0.7);
+        CorrectionEngineProbe::targetBands(a.engine)[i] = 1.0 + 0.5 * std::sin(i * 0.3);
+        CorrectionEngineProbe::referenceBands(a.engine)[i] = 1.2 + 0.1 * std::cos(i * 0.7);
     }
     for (int i = 0; i < 33; ++i)
-        a.engine.userCurve[i] = std::pow(10.0, 0.05 * std::sin(i * 0.4));
-    ExpandCurveTo120(a.engine.userCurve.data(), a.engine.userCurve.data() + 33);
-    a.engine.outputSelection = 1.0;
-    a.engine.inputSelection = 1.0;
-    a.engine.resolution = 1.0;
+        CorrectionEngineProbe::userCurve(a.engine)[i] = std::pow(10.0, 0.05 * std::sin(i * 0.4));
+    ExpandCurveTo120(CorrectionEngineProbe::userCurve(a.engine).data(),
+                     CorrectionEngineProbe::userCurve(a.engine).data() + 33);
+    CorrectionEngineProbe::outputSelection(a.engine) = 1.0;
+    CorrectionEngineProbe::inputSelection(a.engine) = 1.0;
+    CorrectionEngineProbe::resolution(a.engine) = 1.0;
     a.engine.SetGainPosition(0.3);
     a.engine.DesignCorrection();
 
-    const AlgRecord record = AlgRecordFromEngine(a.engine);
+    const AlgRecord record = AlgRecordFromEngine(a.engine.Snapshot());
     EXPECT_EQ(record.flags, 2 + 4 + 8);
     EXPECT_EQ(record.gainPosition, 0.3);
 
@@ -55,17 +57,17 @@ TEST(AlgEngine, SaveThenLoadRestoresTheCorrection) {
 
     Instance b;
     ApplyAlgRecord(back, b.engine, b.effect);
-    EXPECT_EQ(b.engine.outputSelection, 1.0);
-    EXPECT_EQ(b.engine.inputSelection, 1.0);
-    EXPECT_EQ(b.engine.resolution, 1.0);
-    EXPECT_EQ(b.engine.gainPosition, 0.3);
-    EXPECT_DOUBLE_EQ(b.engine.gainFactor, std::pow(10.0, -0.4));
-    EXPECT_EQ(b.engine.targetBands, a.engine.targetBands);
-    EXPECT_EQ(b.engine.referenceBands, a.engine.referenceBands);
-    EXPECT_EQ(b.engine.userCurve, a.engine.userCurve);
-    EXPECT_EQ(b.engine.sectionGain, a.engine.sectionGain);
-    EXPECT_EQ(b.engine.levelMatchGain, a.engine.levelMatchGain);
-    EXPECT_EQ(b.engine.filterReady.load(), 1);
+    EXPECT_EQ(b.engine.Snapshot().outputSelection, 1.0);
+    EXPECT_EQ(b.engine.Snapshot().inputSelection, 1.0);
+    EXPECT_EQ(b.engine.Snapshot().resolution, 1.0);
+    EXPECT_EQ(b.engine.Snapshot().gainPosition, 0.3);
+    EXPECT_DOUBLE_EQ(b.engine.Snapshot().gainFactor, std::pow(10.0, -0.4));
+    EXPECT_EQ(b.engine.Snapshot().targetBands, a.engine.Snapshot().targetBands);
+    EXPECT_EQ(b.engine.Snapshot().referenceBands, a.engine.Snapshot().referenceBands);
+    EXPECT_EQ(b.engine.Snapshot().userCurve, a.engine.Snapshot().userCurve);
+    EXPECT_EQ(b.engine.Snapshot().sectionGain, a.engine.Snapshot().sectionGain);
+    EXPECT_EQ(b.engine.Snapshot().levelMatchGain, a.engine.Snapshot().levelMatchGain);
+    EXPECT_EQ(b.engine.Snapshot().filterReady, 1);
     for (int p : {kParamInputs, kParamOutputs, kParamResolution})
         EXPECT_EQ(b.effect.GetParam(p)->value, 1.0) << p;
     EXPECT_EQ(b.effect.GetParam(kParamGain)->value, 0.3);
@@ -87,12 +89,12 @@ TEST(AlgEngine, OutputCodeThreeAndGainOutsideTheRange) {
         r.flags = c.flags;
         r.gainPosition = c.gain;
         ApplyAlgRecord(r, i.engine, i.effect);
-        EXPECT_EQ(i.engine.outputSelection, c.output) << c.flags;
-        EXPECT_EQ(i.engine.gainPosition, c.clampedGain) << c.flags;
-        EXPECT_DOUBLE_EQ(i.engine.gainFactor, c.gainFactor) << c.flags;
+        EXPECT_EQ(i.engine.Snapshot().outputSelection, c.output) << c.flags;
+        EXPECT_EQ(i.engine.Snapshot().gainPosition, c.clampedGain) << c.flags;
+        EXPECT_DOUBLE_EQ(i.engine.Snapshot().gainFactor, c.gainFactor) << c.flags;
         EXPECT_EQ(i.effect.GetParam(kParamGain)->value, c.clampedGain) << c.flags;
-        EXPECT_EQ(i.engine.inputSelection, 0.0);
-        EXPECT_EQ(i.engine.resolution, 0.0);
+        EXPECT_EQ(i.engine.Snapshot().inputSelection, 0.0);
+        EXPECT_EQ(i.engine.Snapshot().resolution, 0.0);
     }
 }
 
@@ -112,11 +114,11 @@ TEST(AlgEngine, SilentMicrophoneInAFileGivesAFiniteCorrection) {
         ApplyAlgRecord(r, i.engine, i.effect);
         const int n = resolution == 0.0 ? 33 : 120;
         for (int k = 0; k < n; ++k) {
-            const PeakingSection& s = i.engine.correctionCascade[k];
+            const PeakingSection s = i.engine.Snapshot().correctionCascade[k];
             EXPECT_TRUE(std::isfinite(s.b) && std::isfinite(s.a1) && std::isfinite(s.a2)) << k;
-            EXPECT_TRUE(std::isfinite(i.engine.sectionGain[k])) << k;
+            EXPECT_TRUE(std::isfinite(i.engine.Snapshot().sectionGain[k])) << k;
         }
-        EXPECT_TRUE(std::isfinite(i.engine.levelMatchGain));
+        EXPECT_TRUE(std::isfinite(i.engine.Snapshot().levelMatchGain));
     }
 }
 
@@ -128,28 +130,35 @@ TEST(AlgEngine, SilentMicrophoneInAFileGivesAFiniteCorrection) {
 TEST(AlgEngine, ProtectedCurveRoundTripsAndItsQualityIsNotKnown) {
     Instance a;
     for (int i = 0; i < 153; ++i) {
-        a.engine.targetBands[i] = i % 33 < 4 ? 0.02 : 1.0 + 0.2 * std::sin(i * 0.3); // -34 dB below 30 Hz
-        a.engine.referenceBands[i] = 1.0;
+        CorrectionEngineProbe::targetBands(a.engine)[i] =
+            i % 33 < 4 ? 0.02 : 1.0 + 0.2 * std::sin(i * 0.3); // -34 dB below 30 Hz
+        CorrectionEngineProbe::referenceBands(a.engine)[i] = 1.0;
     }
-    a.engine.quality.known = true;
-    a.engine.quality.coherence.fill(1.0);
+    CorrectionEngineProbe::quality(a.engine).known = true;
+    CorrectionEngineProbe::quality(a.engine).coherence.fill(1.0);
     for (int k = 28; k < 33; ++k)
-        a.engine.quality.coherence[k] = 0.3;
-    ProtectedCurve(a.engine.protection, a.engine.targetBands.data(), a.engine.referenceBands.data(),
-                   a.engine.quality.coherence.data(), a.engine.userCurve.data(), nullptr);
-    ExpandCurveTo120(a.engine.userCurve.data(), a.engine.userCurve.data() + 33);
-    a.engine.outputSelection = 1.0;
+        CorrectionEngineProbe::quality(a.engine).coherence[k] = 0.3;
+    ProtectedCurve(CorrectionEngineProbe::protection(a.engine),
+                   CorrectionEngineProbe::targetBands(a.engine).data(),
+                   CorrectionEngineProbe::referenceBands(a.engine).data(),
+                   CorrectionEngineProbe::quality(a.engine).coherence.data(),
+                   CorrectionEngineProbe::userCurve(a.engine).data(), nullptr);
+    ExpandCurveTo120(CorrectionEngineProbe::userCurve(a.engine).data(),
+                     CorrectionEngineProbe::userCurve(a.engine).data() + 33);
+    CorrectionEngineProbe::outputSelection(a.engine) = 1.0;
     a.engine.DesignCorrection();
 
-    const auto bytes = EncodeAlgRecord(AlgRecordFromEngine(a.engine));
+    const auto bytes = EncodeAlgRecord(AlgRecordFromEngine(a.engine.Snapshot()));
     AlgRecord back;
     ASSERT_EQ(DecodeAlgRecord(bytes.data(), bytes.size(), back), AlgDecodeResult::Ok);
     Instance b;
-    b.engine.quality = a.engine.quality;
+    CorrectionEngineProbe::quality(b.engine) = a.engine.Snapshot().quality;
     ApplyAlgRecord(back, b.engine, b.effect);
-    EXPECT_EQ(b.engine.userCurve, a.engine.userCurve);
-    EXPECT_EQ(b.engine.sectionGain, a.engine.sectionGain);
-    EXPECT_FALSE(b.engine.quality.known);
+    EXPECT_EQ(b.engine.Snapshot().userCurve, a.engine.Snapshot().userCurve);
+    EXPECT_EQ(b.engine.Snapshot().sectionGain, a.engine.Snapshot().sectionGain);
+    EXPECT_FALSE(b.engine.Snapshot().quality.known);
     for (int k = 0; k < 33; ++k)
-        EXPECT_LE(20 * std::log10(b.engine.curveResult[k] / b.engine.curveMeasured[k]), 12.01) << k;
+        EXPECT_LE(20 * std::log10(b.engine.Snapshot().curveResult[k] / b.engine.Snapshot().curveMeasured[k]),
+                  12.01)
+            << k;
 }

@@ -1,4 +1,5 @@
 #include "plugin/response_display.h"
+#include "support/engine_probe.h"
 
 #include "engine/engine_fixture.h"
 #include "graphics/headless/headless_graphics.h"
@@ -40,7 +41,7 @@ struct Curve {
 struct DisplayRig {
     DisplayRig() : editor(&effect, 730, 330, 25) {
         effect.engine.SetListener(&events);
-        effect.engine.outputSelection = 1.0;
+        CorrectionEngineProbe::outputSelection(effect.engine) = 1.0;
         editor.PrepareSurfaces();
         editor.AttachToParent(nullptr);
         display = new IMyPlots(&effect, effect.engine, IPixelRect(49, 11, 487, 306), 13);
@@ -53,9 +54,9 @@ struct DisplayRig {
     }
     RAST_Pixel At(int x, int y) const { return editor.DrawSurface()->Row(y)[x]; }
     void FillCurves(double ratio) {
-        effect.engine.curveDesired.fill(ratio);
-        effect.engine.curveMeasured.fill(ratio);
-        effect.engine.curveResult.fill(ratio);
+        CorrectionEngineProbe::curveDesired(effect.engine).fill(ratio);
+        CorrectionEngineProbe::curveMeasured(effect.engine).fill(ratio);
+        CorrectionEngineProbe::curveResult(effect.engine).fill(ratio);
     }
 
     EngineEffect effect;
@@ -237,8 +238,8 @@ TEST(ResponseDisplay, RaisedCopiesOfThickStrokesStayBelowTheirTopRows) {
     DisplayRig rig;
     // Row 12: the grey measured curve may raise its copy to row 11, the white result may not.
     const double row12 = std::pow(10.0, 1.0017);
-    rig.effect.engine.curveMeasured.fill(row12);
-    rig.effect.engine.curveResult.fill(row12);
+    CorrectionEngineProbe::curveMeasured(rig.effect.engine).fill(row12);
+    CorrectionEngineProbe::curveResult(rig.effect.engine).fill(row12);
     rig.PaintOver(kBlack);
     for (int x = kPlotLeft; x <= kLastColumn; ++x) {
         ASSERT_EQ(rig.At(x, 12), kWhite) << x;
@@ -271,14 +272,15 @@ TEST(ResponseDisplay, HostileRatiosNeverDrawOutsideThePlot) {
         for (double resolution : {0.0, 1.0}) {
             DisplayRig rig;
             auto& e = rig.effect.engine;
-            e.resolution = resolution;
-            for (size_t i = 0; i < e.curveDesired.size(); ++i) {
+            CorrectionEngineProbe::resolution(e) = resolution;
+            for (size_t i = 0; i < e.Snapshot().curveDesired.size(); ++i) {
                 const double v = c.pattern[i % c.pattern.size()];
-                e.curveDesired[i] = v;
-                e.curveMeasured[i] = c.pattern[(i + 1) % c.pattern.size()];
-                e.curveResult[i] = c.pattern[(i + 2) % c.pattern.size()];
+                CorrectionEngineProbe::curveDesired(e)[i] = v;
+                CorrectionEngineProbe::curveMeasured(e)[i] = c.pattern[(i + 1) % c.pattern.size()];
+                CorrectionEngineProbe::curveResult(e)[i] = c.pattern[(i + 2) % c.pattern.size()];
             }
-            for (const auto* curve : {&e.curveDesired, &e.curveMeasured, &e.curveResult}) {
+            const EngineSnapshot drawn = e.Snapshot();
+            for (const auto* curve : {&drawn.curveDesired, &drawn.curveMeasured, &drawn.curveResult}) {
                 CurvePoint pts[kCurveColumns];
                 RasteriseCurve(curve->data(), resolution == 0.0 ? 33 : 120, pts);
                 ClipCurveToPlot(pts);
@@ -317,135 +319,137 @@ TEST(ResponseDisplay, DrawsOnlyInsideTheAreaBeingRedrawn) {
 TEST(ResponseDisplay, LeftButtonDrawsTheRowsValueAndIgnoresDragsBelowThePlot) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    e.achievedResponse.fill(2.0);
-    e.curveResult.fill(3.0);
+    CorrectionEngineProbe::achievedResponse(e).fill(2.0);
+    CorrectionEngineProbe::curveResult(e).fill(3.0);
 
     rig.editor.MouseDown(49, 11, Left());
     EXPECT_TRUE(rig.display->Dragging());
-    EXPECT_DOUBLE_EQ(e.userCurve[0], 10.0);
+    EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[0], 10.0);
 
     const double row306 = 0.1, row158 = 1.0078, row159 = 0.9922;
     rig.editor.MouseDrag(49, 306, Left());
-    EXPECT_NEAR(e.userCurve[0], row306, 1e-15);
+    EXPECT_NEAR(e.Snapshot().userCurve[0], row306, 1e-15);
     rig.editor.MouseDrag(49, 158, Left());
-    EXPECT_NEAR(e.userCurve[0], row158, 1e-4);
+    EXPECT_NEAR(e.Snapshot().userCurve[0], row158, 1e-4);
     rig.editor.MouseDrag(49, 159, Left());
-    EXPECT_NEAR(e.userCurve[0], row159, 1e-4);
+    EXPECT_NEAR(e.Snapshot().userCurve[0], row159, 1e-4);
     // Below the plot (322..617), in the dead strip under it and beyond the drag area the point stays.
-    const double kept = e.userCurve[0];
+    const double kept = e.Snapshot().userCurve[0];
     for (int row : {322, 617, 310, 307, 321, 618, 1000}) {
         rig.editor.MouseDrag(49, row, Left());
-        EXPECT_EQ(e.userCurve[0], kept) << "row " << row;
+        EXPECT_EQ(e.Snapshot().userCurve[0], kept) << "row " << row;
     }
 
     // The 120 points follow, the wanted curve is shown at once, the result waits for the release.
-    EXPECT_DOUBLE_EQ(e.userCurve[33], e.userCurve[0]);
-    EXPECT_EQ(e.curveDesired[0], e.userCurve[0]);
-    EXPECT_EQ(e.curveResult[0], 2.0);
+    EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[33], e.Snapshot().userCurve[0]);
+    EXPECT_EQ(e.Snapshot().curveDesired[0], e.Snapshot().userCurve[0]);
+    EXPECT_EQ(e.Snapshot().curveResult[0], 2.0);
     EXPECT_EQ(rig.events.designs, 0);
     EXPECT_TRUE(rig.display->NeedsRepaint());
 
     rig.editor.MouseUp(49, 159, Left());
     EXPECT_FALSE(rig.display->Dragging());
     EXPECT_EQ(rig.events.designs, 1);
-    EXPECT_EQ(e.curveDesired[0], e.userCurve[0]); // the design shows the drawn curve
+    EXPECT_EQ(e.Snapshot().curveDesired[0], e.Snapshot().userCurve[0]); // the design shows the drawn curve
 }
 
 TEST(ResponseDisplay, ColumnsMapOntoTheThirtyThreeBands) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    e.resolution = 1.0;
+    CorrectionEngineProbe::resolution(e) = 1.0;
     // (column, band): trunc(32 * (x - 43) / 438)
     const std::pair<int, int> cases[] = {{49, 0}, {56, 0}, {57, 1}, {267, 16}, {486, 32}, {487, 32}};
     for (const auto& [x, band] : cases) {
-        e.userCurve.fill(1.0);
+        CorrectionEngineProbe::userCurve(e).fill(1.0);
         rig.display->HandleMouseDown(x, 11, Left());
         rig.display->HandleMouseDrag(x, 11, 0, 0, Left());
         for (int i = 0; i < 33; ++i)
-            ASSERT_EQ(e.userCurve[size_t(i)], i == band ? 10.0 : 1.0) << "column " << x << " band " << i;
+            ASSERT_EQ(e.Snapshot().userCurve[size_t(i)], i == band ? 10.0 : 1.0)
+                << "column " << x << " band " << i;
     }
     // In high resolution the 120-point curve is shown.
     for (int i = 0; i < 120; ++i)
-        ASSERT_EQ(e.curveDesired[size_t(i)], e.userCurve[size_t(33 + i)]) << i;
-    EXPECT_DOUBLE_EQ(e.curveDesired[119], 10.0);
+        ASSERT_EQ(e.Snapshot().curveDesired[size_t(i)], e.Snapshot().userCurve[size_t(33 + i)]) << i;
+    EXPECT_DOUBLE_EQ(e.Snapshot().curveDesired[119], 10.0);
 }
 
 TEST(ResponseDisplay, RightButtonDrawsAStraightLineInDecibelsFromTheAnchor) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
     for (int i = 0; i < 33; ++i)
-        e.userCurve[size_t(i)] = 1.0 + 0.1 * (i % 5);
+        CorrectionEngineProbe::userCurve(e)[size_t(i)] = 1.0 + 0.1 * (i % 5);
 
     rig.display->HandleMouseDown(49, 11, Right());
     EXPECT_EQ(rig.display->AnchorBand(), 0);
     rig.display->HandleMouseDrag(487, 306, 438, 295, Right());
     for (int i = 0; i <= 32; ++i)
-        EXPECT_NEAR(std::log10(e.userCurve[size_t(i)]), 1.0 - 2.0 * i / 32, 1e-12) << i;
-    EXPECT_DOUBLE_EQ(e.userCurve[152], 0.1);
+        EXPECT_NEAR(std::log10(e.Snapshot().userCurve[size_t(i)]), 1.0 - 2.0 * i / 32, 1e-12) << i;
+    EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[152], 0.1);
     EXPECT_EQ(rig.events.designs, 0);
 
     // Back onto the anchor's band: nothing changes.
-    const auto before = e.userCurve;
+    const auto before = e.Snapshot().userCurve;
     rig.display->HandleMouseDrag(50, 200, -437, -106, Right());
-    EXPECT_EQ(e.userCurve, before);
+    EXPECT_EQ(e.Snapshot().userCurve, before);
 
     // Two bands apart, the one between follows the line; a neighbour of the anchor has none between.
     rig.display->HandleMouseDown(267, 159, Right()); // anchor 16
-    e.userCurve[17] = 3.0;
+    CorrectionEngineProbe::userCurve(e)[17] = 3.0;
     rig.display->HandleMouseDrag(290, 11, 23, -148, Right()); // band 18
-    EXPECT_DOUBLE_EQ(e.userCurve[18], 10.0);
-    EXPECT_NEAR(std::log10(e.userCurve[17]), 0.5 * (std::log10(e.userCurve[16]) + 1.0), 1e-12);
+    EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[18], 10.0);
+    EXPECT_NEAR(std::log10(e.Snapshot().userCurve[17]), 0.5 * (std::log10(e.Snapshot().userCurve[16]) + 1.0),
+                1e-12);
     rig.display->HandleMouseDrag(280, 11, -10, 0, Right()); // band 17
-    EXPECT_DOUBLE_EQ(e.userCurve[17], 10.0);
+    EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[17], 10.0);
 }
 
 TEST(ResponseDisplay, LineEndsRestoredAsGarbageCountAsZeroDecibels) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    e.userCurve[0] = std::numeric_limits<double>::quiet_NaN();
+    CorrectionEngineProbe::userCurve(e)[0] = std::numeric_limits<double>::quiet_NaN();
     rig.display->HandleMouseDown(49, 320, Right()); // dead strip: ignored
     EXPECT_FALSE(rig.display->Dragging());
     rig.display->HandleMouseDown(49, 5, Right()); // above the rows: anchor only
     rig.display->HandleMouseDrag(267, 11, 218, 6, Right());
     for (int i = 1; i < 16; ++i)
-        EXPECT_NEAR(std::log10(e.userCurve[size_t(i)]), i / 16.0, 1e-12) << i;
+        EXPECT_NEAR(std::log10(e.Snapshot().userCurve[size_t(i)]), i / 16.0, 1e-12) << i;
     for (int i = 33; i < 153; ++i)
-        ASSERT_TRUE(std::isfinite(e.userCurve[size_t(i)])) << i;
+        ASSERT_TRUE(std::isfinite(e.Snapshot().userCurve[size_t(i)])) << i;
 }
 
 TEST(ResponseDisplay, OutsideTheCorrectedTargetTheMouseChangesNothingButTheReleaseStillDesigns) {
     for (double outputs : {0.0, 0.5}) {
         DisplayRig rig;
         auto& e = rig.effect.engine;
-        e.outputSelection = outputs;
-        e.curveMeasured.fill(2.0);
-        const auto curve = e.userCurve;
-        const auto desired = e.curveDesired;
-        const auto measured = e.curveMeasured;
+        CorrectionEngineProbe::outputSelection(e) = outputs;
+        CorrectionEngineProbe::curveMeasured(e).fill(2.0);
+        const auto curve = e.Snapshot().userCurve;
+        const auto desired = e.Snapshot().curveDesired;
+        const auto measured = e.Snapshot().curveMeasured;
 
         rig.editor.MouseDown(100, 20, Left());
         rig.display->MarkClean();
         rig.editor.MouseDrag(300, 40, Left());
         rig.display->HandleMouseDown(60, 30, Right());
         rig.display->HandleMouseDrag(400, 50, 0, 0, Right());
-        EXPECT_EQ(e.userCurve, curve);
-        EXPECT_EQ(e.curveDesired, desired);
-        EXPECT_EQ(e.curveMeasured, measured);
+        EXPECT_EQ(e.Snapshot().userCurve, curve);
+        EXPECT_EQ(e.Snapshot().curveDesired, desired);
+        EXPECT_EQ(e.Snapshot().curveMeasured, measured);
         EXPECT_TRUE(rig.display->NeedsRepaint());
         EXPECT_EQ(rig.events.designs, 0);
 
         rig.editor.MouseUp(400, 50, Left());
         EXPECT_EQ(rig.events.designs, 1) << outputs;
-        EXPECT_EQ(e.userCurve, curve);
+        EXPECT_EQ(e.Snapshot().userCurve, curve);
     }
 }
 
 TEST(ResponseDisplay, DragsWithoutAPressDoNothing) {
     DisplayRig rig;
-    const auto curve = rig.effect.engine.userCurve;
+    const auto curve = rig.effect.engine.Snapshot().userCurve;
     rig.display->MarkClean();
     rig.display->HandleMouseDrag(100, 20, 0, 0, Left());
-    EXPECT_EQ(rig.effect.engine.userCurve, curve);
+    EXPECT_EQ(rig.effect.engine.Snapshot().userCurve, curve);
     EXPECT_FALSE(rig.display->NeedsRepaint());
 }
 
@@ -462,11 +466,11 @@ TEST(ResponseDisplay, QualityIsShownOnlyWhenKnown) {
         auto& e = rig.effect.engine;
         rig.FillCurves(1.0);
         for (int k = 0; k < 3; ++k)
-            e.curveMeasured[k] = 100.0; // +40 dB at 20-25 Hz
-        e.quality.known = known;
-        e.quality.coherence.fill(1.0);
-        e.quality.coherence[10] = 0.2; // 150 Hz: nothing in common
-        e.quality.checks.target.clippedSamples = 7;
+            CorrectionEngineProbe::curveMeasured(e)[k] = 100.0; // +40 dB at 20-25 Hz
+        CorrectionEngineProbe::quality(e).known = known;
+        CorrectionEngineProbe::quality(e).coherence.fill(1.0);
+        CorrectionEngineProbe::quality(e).coherence[10] = 0.2; // 150 Hz: nothing in common
+        CorrectionEngineProbe::quality(e).checks.target.clippedSamples = 7;
         rig.PaintOver(kBlack);
         std::vector<RAST_Pixel> pixels;
         for (int y = 0; y < 330; ++y)
@@ -486,7 +490,7 @@ TEST(ResponseDisplay, QualityIsShownOnlyWhenKnown) {
     DisplayRig reference;
     reference.FillCurves(1.0);
     for (int k = 0; k < 3; ++k)
-        reference.effect.engine.curveMeasured[k] = 100.0;
+        CorrectionEngineProbe::curveMeasured(reference.effect.engine)[k] = 100.0;
     reference.PaintOver(kBlack);
     for (int y = 0; y < 330; ++y)
         for (int x = 0; x < 730; ++x)

@@ -4,6 +4,7 @@
 // block asks for is designed on the worker while the blocks play the correction in force), and its
 // output never carries subnormal numbers, also when a loud block is followed by silence.
 #include "counting_allocator.h"
+#include "support/engine_probe.h"
 
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
@@ -58,8 +59,9 @@ class AudioThreadTest : public ::testing::Test {
         // A measured, non-flat correction at the corrected output.
         CorrectionEngine& e = fx->Engine();
         for (int k = 0; k < kBandCount; ++k)
-            e.targetBands[k] = 1.0 + 0.4 * std::sin(0.7 * k);
+            CorrectionEngineProbe::targetBands(e)[k] = 1.0 + 0.4 * std::sin(0.7 * k);
         e.SetOutputSelection(1.0);
+        e.DesignIfRequested();
         for (int i = 0; i < kFrames; ++i) {
             in0[i] = 0.5 * std::sin(0.03 * i) + 0.2 * random(generator);
             in1[i] = 0.5 * std::sin(0.07 * i) + 0.2 * random(generator);
@@ -171,44 +173,43 @@ TEST_F(AudioThreadTest, PresetChangeAllocatesNothing) {
 // installed the blocks play the correction in force, and the newest request wins.
 TEST_F(AudioThreadTest, DesignsAskedForInProcessArriveFromTheWorker) {
     CorrectionEngine& e = fx->Engine();
-    ASSERT_EQ(e.cascadeSections, kNormalBands);
+    ASSERT_EQ(e.Snapshot().cascadeSections, kNormalBands);
     Block();
-    const double playing = e.correctionCascade[5].b;
+    const double playing = e.Snapshot().correctionCascade[5].b;
     holdWorker = true;
     EXPECT_EQ(BlockWith(kParamResolution, 1.0), 0);
     EXPECT_TRUE(e.DesignPending());
     EXPECT_EQ(Block(), 0);
-    EXPECT_EQ(e.cascadeSections, kNormalBands) << "the correction in force plays on";
-    EXPECT_EQ(e.correctionCascade[5].b, playing);
-    EXPECT_EQ(e.filterReady.load(), 1);
+    EXPECT_EQ(e.Snapshot().cascadeSections, kNormalBands) << "the correction in force plays on";
+    EXPECT_EQ(e.Snapshot().correctionCascade[5].b, playing);
+    EXPECT_EQ(e.Snapshot().filterReady, 1);
     // Newer requests overtake the held one: the last of them is what arrives.
     EXPECT_EQ(BlockWith(kParamOutputs, 0.0), 0);
     EXPECT_EQ(BlockWith(IEffectVST3::kPresetParamId, 0.0), 0); // the preset: normal resolution, reference
     EXPECT_EQ(BlockWith(kParamResolution, 1.0), 0);
-    const long started = e.designsStarted.load();
+    const long started = e.DesignsStarted();
     holdWorker = false;
     UntilDesignArrives();
-    EXPECT_EQ(e.cascadeSections, kMaxSections);
-    EXPECT_EQ(e.outputSelection, 0.0);
-    EXPECT_LE(e.designsStarted.load() - started, 2)
-        << "overtaken designs are dropped, not finished one by one";
+    EXPECT_EQ(e.Snapshot().cascadeSections, kMaxSections);
+    EXPECT_EQ(e.Snapshot().outputSelection, 0.0);
+    EXPECT_LE(e.DesignsStarted() - started, 2) << "overtaken designs are dropped, not finished one by one";
     // The same correction as the editor's selector designs.
-    const std::array<PeakingSection, kMaxSections> fromHost = e.correctionCascade;
+    const std::array<PeakingSection, kMaxSections> fromHost = e.Snapshot().correctionCascade;
     fx->SetParameterFromUI(kParamResolution, 0.0);
     fx->DoParameterAction(kParamResolution);
     fx->SetParameterFromUI(kParamResolution, 1.0);
     fx->DoParameterAction(kParamResolution);
     for (int k = 0; k < kMaxSections; ++k)
-        EXPECT_EQ(e.correctionCascade[k].b, fromHost[k].b) << k;
+        EXPECT_EQ(e.Snapshot().correctionCascade[k].b, fromHost[k].b) << k;
 }
 
 TEST_F(AudioThreadTest, RecordingStartAndEndAllocateNothing) {
     ASSERT_EQ(fx->Engine().StartRecording(), StartOutcome::Started); // the editor's action
     int blocks = 0;
     long made = 0;
-    while (fx->Engine().recordingActive.load() && blocks++ < 3000)
+    while (fx->Engine().Snapshot().recordingActive && blocks++ < 3000)
         made += Block();
-    EXPECT_FALSE(fx->Engine().recordingActive.load());
+    EXPECT_FALSE(fx->Engine().Snapshot().recordingActive);
     EXPECT_EQ(made, 0) << "over " << blocks << " recording blocks";
     EXPECT_EQ(Block(), 0);
 }
@@ -239,6 +240,7 @@ TEST_F(AudioThreadTest, OutputNeverCarriesSubnormalsAfterLoudBlockAndSilence) {
     for (const Case& c : cases) {
         fx->Engine().SetResolution(c.resolution);
         fx->Engine().SetOutputSelection(c.outputs);
+        fx->Engine().DesignIfRequested();
         for (int i = 0; i < kFrames; ++i)
             in0[i] = in1[i] = 0.9 * random(generator);
         Block();
@@ -253,7 +255,7 @@ TEST_F(AudioThreadTest, OutputNeverCarriesSubnormalsAfterLoudBlockAndSilence) {
                                << c.quiet << ", block " << b;
         }
         for (int k = 0; k < kMaxSections; ++k) {
-            const PeakingSection& s = fx->Engine().correctionCascade[k];
+            const PeakingSection s = fx->Engine().Snapshot().correctionCascade[k];
             ASSERT_TRUE(NormalOrZero(s.z1) && NormalOrZero(s.z2)) << "section " << k;
         }
     }

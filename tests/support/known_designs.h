@@ -4,6 +4,7 @@
 
 #include "engine/band_grid.h"
 #include "engine/correction_engine.h"
+#include "support/engine_probe.h"
 
 #include <cmath>
 
@@ -14,12 +15,13 @@ inline void SetKnownMeasurement(CorrectionEngine& e) {
     for (int i = 0; i < kBandCount; ++i) {
         const double lowCut = -8.0 / (1.0 + std::pow(f[i] / 90.0, 2.0));
         const double presence = 4.0 * std::exp(-std::pow(std::log2(f[i] / 3500.0) / 0.5, 2.0));
-        e.referenceBands[i] = 0.02;
-        e.targetBands[i] = 0.02 * std::pow(10.0, (lowCut + presence) / 20.0);
+        CorrectionEngineProbe::referenceBands(e)[i] = 0.02;
+        CorrectionEngineProbe::targetBands(e)[i] = 0.02 * std::pow(10.0, (lowCut + presence) / 20.0);
     }
     for (int i = 0; i < kNormalBands; ++i)
-        e.userCurve[i] = i < 8 ? std::pow(10.0, 3.0 / 20.0) : 1.0;
-    ExpandCurveTo120(e.userCurve.data(), e.userCurve.data() + kHighOffset);
+        CorrectionEngineProbe::userCurve(e)[i] = i < 8 ? std::pow(10.0, 3.0 / 20.0) : 1.0;
+    ExpandCurveTo120(CorrectionEngineProbe::userCurve(e).data(),
+                     CorrectionEngineProbe::userCurve(e).data() + kHighOffset);
 }
 
 // The engine ready to play a real correction at the host's rate: a target measured with ±6 dB
@@ -27,7 +29,8 @@ inline void SetKnownMeasurement(CorrectionEngine& e) {
 inline void PlayWigglyCorrection(CorrectionEngine& e, double hostRate, bool highResolution) {
     e.Reset(hostRate);
     for (int i = 0; i < kBandCount; ++i)
-        e.targetBands[i] = std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+        CorrectionEngineProbe::targetBands(e)[i] =
+            std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
     if (highResolution) e.SetResolution(1.0);
     e.SetOutputSelection(1.0);
 }

@@ -71,19 +71,22 @@ inline bool Measure(const std::vector<double>& reference, const std::vector<doub
     PluginSession session;
     CorrectionEngine& engine = session.Plugin().Engine();
     const auto& freq = TheBandGrid().bandFrequencies;
+    std::array<double, kBandCount> gain;
     for (int k = 0; k < kBandCount; ++k)
-        engine.calibrationGain[k] = calibration ? std::abs((*calibration)(freq[k])) : 1.0;
+        gain[k] = calibration ? std::abs((*calibration)(freq[k])) : 1.0;
+    engine.SetCalibration(gain);
     MeasurementInput input;
     input.sampleRate = kRate;
     input.reference = &reference;
     input.target = &target;
     if (!RunMeasurement(session, input, error)) return false;
-    if (!engine.quality.known) {
+    const EngineSnapshot measured = engine.Snapshot();
+    if (!measured.quality.known) {
         error = "the measurement was refused";
         return false;
     }
-    take.record = AlgRecordFromEngine(engine);
-    take.coherence = engine.quality.coherence;
+    take.record = AlgRecordFromEngine(measured);
+    take.coherence = measured.quality.coherence;
     return true;
 }
 

@@ -68,7 +68,7 @@ TEST(ABListeningActions, ResetLoadAndAMeasurementGiveWayWithoutAClick) {
                 {"the start of a measurement", [&] { fx->DoParameterAction(kParamStart); }},
                 {"the first corrected block after the measurement",
                  [&] {
-                     while (fx->Engine().recordingActive.load())
+                     while (fx->Engine().Snapshot().recordingActive)
                          ASSERT_TRUE(s.Play(block));
                      ASSERT_TRUE(s.Play(kSteady)); // the steady stretch before the switch
                      fx->Engine().PollRecordingSignals();
@@ -85,7 +85,7 @@ TEST(ABListeningActions, ResetLoadAndAMeasurementGiveWayWithoutAClick) {
                 EXPECT_LE(f.peakRatio, 1.05) << where;
                 EXPECT_LE(f.stepRatio, 1.5) << where;
             }
-            EXPECT_EQ(fx->Engine().outputSelection, 1.0) << "the measurement's correction plays";
+            EXPECT_EQ(fx->Engine().Snapshot().outputSelection, 1.0) << "the measurement's correction plays";
             fx->setActive(0);
             fx->terminate();
         }

@@ -266,6 +266,8 @@ TEST(HostServices, QueueValuesReachTheEditorAndTheHook) {
     data.symbolicSampleSize = kSample32;
     data.inputParameterChanges = &changes;
     ASSERT_EQ(fx->process(data), kResultOk);
+    EXPECT_TRUE(fx->editor->applied.empty()) << "the audio thread touches no control";
+    fx->DeliverHostValuesToControls(); // the editor's draw cycle
     ASSERT_EQ(fx->editor->applied.size(), 2u);
     EXPECT_EQ(fx->editor->applied[0], std::make_pair(1, 0.4));
     EXPECT_EQ(fx->editor->applied[1], std::make_pair(2, 1.0));

@@ -1,6 +1,7 @@
 // The plug-in's own class as it is built: its documents folder, calibration, parameters, default
 // preset and its reaction to parameter changes.
 #include "plugin/mic_corrector.h"
+#include "support/engine_probe.h"
 #include "support/host_objects.h"
 #include "support/message_recorder.h"
 #include "support/module_loader.h"
@@ -52,12 +53,12 @@ TEST_F(MicCorrectorTest, BuiltWithItsFolderParametersAndDefaultPreset) {
     EXPECT_EQ(a->GetParam(1)->displayPrecision, 1);
     EXPECT_EQ(a->GetParam(3)->displayPrecision, 4);
 
-    const CorrectionEngine& e = a->Engine();
-    EXPECT_EQ(e.outputSelection, 0.0);
-    EXPECT_EQ(e.gainFactor, 1.0);
-    EXPECT_EQ(e.workingSampleRate, 1.0);
-    EXPECT_EQ(e.fftLength, 524288);
-    EXPECT_EQ(e.calibrationGain[0], 1.0);
+    CorrectionEngine& e = a->Engine();
+    EXPECT_EQ(e.Snapshot().outputSelection, 0.0);
+    EXPECT_EQ(e.Snapshot().gainFactor, 1.0);
+    EXPECT_EQ(e.Snapshot().workingSampleRate, 1.0);
+    EXPECT_EQ(CorrectionEngineProbe::fftLength(e), 524288);
+    EXPECT_EQ(e.Snapshot().calibrationGain[0], 1.0);
     EXPECT_EQ(a->CalibrationLabel(), "");
 
     ASSERT_EQ(a->NPresets(), 1);
@@ -87,40 +88,41 @@ TEST_F(MicCorrectorTest, TakesTheCalibrationFoundInItsFolder) {
     fs::remove(txt);
     EXPECT_EQ(fx->CalibrationLabel(), "mic.frd");
     const CorrectionEngine& e = fx->Engine();
-    EXPECT_DOUBLE_EQ(e.calibrationGain[0], 1.0);                           // 20 Hz, below the first point
-    EXPECT_NEAR(e.calibrationGain[32], std::pow(10.0, 6.0 / 20.0), 1e-12); // 20000 Hz, above the last
+    EXPECT_DOUBLE_EQ(e.Snapshot().calibrationGain[0], 1.0); // 20 Hz, below the first point
+    EXPECT_NEAR(e.Snapshot().calibrationGain[32], std::pow(10.0, 6.0 / 20.0),
+                1e-12); // 20000 Hz, above the last
 }
 
 TEST_F(MicCorrectorTest, GainAndTheSelectionsActWhateverSetThemButTheButtonsDoNot) {
     Owned fx;
     fx->GetParam(3)->SetNormalized(0.75);
     fx->OnParamChange(3);
-    EXPECT_NEAR(fx->Engine().gainFactor, std::pow(10.0, 0.5), 1e-12);
-    EXPECT_DOUBLE_EQ(fx->Engine().gainPosition, 0.75);
+    EXPECT_NEAR(fx->Engine().Snapshot().gainFactor, std::pow(10.0, 0.5), 1e-12);
+    EXPECT_DOUBLE_EQ(fx->Engine().Snapshot().gainPosition, 0.75);
     // A selection takes effect and asks for a design, which its caller runs where it may.
     fx->GetParam(1)->SetNormalized(1.0);
     fx->OnParamChange(1);
-    EXPECT_EQ(fx->Engine().outputSelection, 1.0);
+    EXPECT_EQ(fx->Engine().Snapshot().outputSelection, 1.0);
     EXPECT_TRUE(fx->Engine().DesignPending());
     fx->CompleteRequestedWork();
     EXPECT_FALSE(fx->Engine().DesignPending());
     fx->GetParam(0)->SetNormalized(1.0);
     fx->OnParamChange(0);
-    EXPECT_EQ(fx->Engine().inputSelection, 1.0);
+    EXPECT_EQ(fx->Engine().Snapshot().inputSelection, 1.0);
     EXPECT_FALSE(fx->Engine().DesignPending()) << "the inputs need no design";
     // The same value again asks for nothing.
     fx->OnParamChange(1);
     EXPECT_FALSE(fx->Engine().DesignPending());
     fx->GetParam(4)->SetNormalized(1.0); // "Start" from the host
     fx->OnParamChange(4);
-    EXPECT_EQ(fx->Engine().recordingActive.load(), 0);
+    EXPECT_EQ(fx->Engine().Snapshot().recordingActive, 0);
 }
 
 // The last measurement's quality travels in a trailer after the state: the component's record,
 // or the controller's record and bypass flag, stay byte for byte what older readers expect.
 TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
     Owned a;
-    MeasurementQuality& q = a->Engine().quality;
+    MeasurementQuality& q = CorrectionEngineProbe::quality(a->Engine());
     q.known = true;
     for (int i = 0; i < kBandCount; ++i)
         q.coherence[i] = i / double(kBandCount);
@@ -138,10 +140,11 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
     EXPECT_EQ(std::memcmp(component.data.data(), record.Data(), n), 0);
     ASSERT_EQ(controller.data.size(), component.data.size() + 4);
     EXPECT_EQ(std::memcmp(controller.data.data(), record.Data(), n), 0);
-    EXPECT_EQ(std::memcmp(controller.data.data() + n + 4, component.data.data() + n, component.data.size() - n), 0);
+    EXPECT_EQ(
+        std::memcmp(controller.data.data() + n + 4, component.data.data() + n, component.data.size() - n), 0);
 
     auto expectQualityOf = [&](IMicCorrector* fx) {
-        const MeasurementQuality& r = fx->Engine().quality;
+        const MeasurementQuality r = fx->Engine().Snapshot().quality;
         ASSERT_TRUE(r.known);
         for (int i = 0; i < kBandCount; ++i)
             EXPECT_DOUBLE_EQ(r.coherence[i], q.coherence[i]) << i;
@@ -157,17 +160,17 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
 
     // An older project has the record alone (and the flag): accepted, the quality is not known.
     Owned d;
-    d->Engine().quality = q;
+    CorrectionEngineProbe::quality(d->Engine()) = q;
     MemoryStream old(std::vector<unsigned char>(component.data.begin(), component.data.begin() + n));
     EXPECT_EQ(d->componentSetState(&old), vst::kResultOk);
-    EXPECT_FALSE(d->Engine().quality.known);
+    EXPECT_FALSE(d->Engine().Snapshot().quality.known);
     // A damaged trailer means "not known" too, never a value out of range.
     std::vector<unsigned char> damaged = component.data;
     for (std::size_t i = n + 12; i < damaged.size(); ++i)
         damaged[i] = 0xff;
     MemoryStream bad(damaged);
     EXPECT_EQ(d->componentSetState(&bad), vst::kResultOk);
-    for (double v : d->Engine().quality.coherence)
+    for (double v : d->Engine().Snapshot().quality.coherence)
         EXPECT_TRUE(v >= 0.0 && v <= 1.0);
 }
 
@@ -176,8 +179,8 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
 // and its parameters, and the state's trailer is not taken either.
 TEST_F(MicCorrectorTest, ADamagedHostStateIsRefusedAndChangesNothing) {
     Owned a;
-    a->Engine().targetBands.fill(3.0);
-    a->Engine().quality.known = true;
+    CorrectionEngineProbe::targetBands(a->Engine()).fill(3.0);
+    CorrectionEngineProbe::quality(a->Engine()).known = true;
     MemoryStream component, controller;
     ASSERT_EQ(a->componentGetState(&component), vst::kResultOk);
     ASSERT_EQ(a->controllerGetState(&controller), vst::kResultOk);
@@ -186,13 +189,13 @@ TEST_F(MicCorrectorTest, ADamagedHostStateIsRefusedAndChangesNothing) {
         std::memcpy(s->data.data() + 528 + 8 * 7, &nan, sizeof nan);
 
     Owned b;
-    b->Engine().targetBands.fill(2.0);
+    CorrectionEngineProbe::targetBands(b->Engine()).fill(2.0);
     b->GetParam(3)->value = 0.25;
-    const auto before = b->Engine().targetBands;
+    const auto before = CorrectionEngineProbe::targetBands(b->Engine());
     MemoryStream componentBack(component.data), controllerBack(controller.data);
     EXPECT_EQ(b->componentSetState(&componentBack), vst::kResultFalse);
     EXPECT_EQ(b->controllerSetState(&controllerBack), vst::kResultFalse);
-    EXPECT_EQ(b->Engine().targetBands, before);
+    EXPECT_EQ(CorrectionEngineProbe::targetBands(b->Engine()), before);
     EXPECT_EQ(b->GetParam(3)->value, 0.25);
-    EXPECT_FALSE(b->Engine().quality.known);
+    EXPECT_FALSE(CorrectionEngineProbe::quality(b->Engine()).known);
 }

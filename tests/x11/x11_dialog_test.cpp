@@ -327,7 +327,7 @@ TEST_F(X11DialogTest, TheEditorCoresMessageIsAPanelAndItsQuestionTheDesktopsBox)
 TEST_F(X11DialogTest, AFileReplacedBeforeItIsReadChangesNothing) {
     ASSERT_TRUE(Open());
     const std::string file = (root / "home" / "Documents" / "chosen.alg").string();
-    const auto state = [&] { return EncodeAlgRecord(AlgRecordFromEngine(plug->Engine())); };
+    const auto state = [&] { return EncodeAlgRecord(AlgRecordFromEngine(plug->Engine().Snapshot())); };
     const auto before = state();
     const struct {
         const char* change;
@@ -342,7 +342,7 @@ TEST_F(X11DialogTest, AFileReplacedBeforeItIsReadChangesNothing) {
         {
             MessageRecorder quiet;
             // A correction other than the instance's, so that reading it would show.
-            AlgRecord other = AlgRecordFromEngine(plug->Engine());
+            AlgRecord other = AlgRecordFromEngine(plug->Engine().Snapshot());
             other.gainPosition = 0.9;
             ASSERT_TRUE(SaveAlgFile(file, other));
         }

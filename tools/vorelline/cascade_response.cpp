@@ -1,13 +1,13 @@
 #include "tools/vorelline/cascade_response.h"
 
 #include "engine/band_grid.h"
-#include "engine/correction_engine.h"
+#include "engine/engine_snapshot.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-CascadeSnapshot SnapshotCascade(const CorrectionEngine& engine, double hostRate) {
+CascadeSnapshot SnapshotCascade(const EngineSnapshot& engine, double hostRate) {
     CascadeSnapshot c;
     const int count = engine.cascadeSections == kHighBands ? kHighBands : kNormalBands;
     c.sections.assign(engine.correctionCascade.begin(), engine.correctionCascade.begin() + count);

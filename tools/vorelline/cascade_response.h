@@ -5,7 +5,7 @@
 #include <complex>
 #include <vector>
 
-class CorrectionEngine;
+struct EngineSnapshot;
 
 // The correction the plug-in plays, as numbers: the sections it runs, the gain after them and the
 // rate the host plays at. Every section is 1 + b(1 - z^-2) / (1 + a1 z^-1 + a2 z^-2).
@@ -16,7 +16,7 @@ struct CascadeSnapshot {
 };
 
 // The sections and gain of the corrected output as the engine holds them after a design.
-CascadeSnapshot SnapshotCascade(const CorrectionEngine& engine, double hostRate);
+CascadeSnapshot SnapshotCascade(const EngineSnapshot& engine, double hostRate);
 
 // The cascade's complex response at `hz`.
 std::complex<double> CascadeResponse(const CascadeSnapshot& cascade, double hz);

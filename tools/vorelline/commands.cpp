@@ -141,11 +141,11 @@ int RunAnalyze(const std::vector<std::string>& args) {
     if (a.Has("--calibration")) {
         CalibrationInfo cal;
         if (!ReadUsableCalibration(a.Value("--calibration"), cal)) return 1;
-        engine.calibrationGain = cal.gain;
+        engine.SetCalibration(cal.gain);
         calibrationLabel = cal.label;
     }
 
-    engine.protection = rule;
+    engine.SetProtection(rule);
     MeasurementInput input;
     input.sampleRate = ref.sampleRate;
     input.reference = &ref.samples;
@@ -157,22 +157,23 @@ int RunAnalyze(const std::vector<std::string>& args) {
     progress.Done();
     if (!measured) return Fail(both + error);
     // The plug-in has shown why (silent input, nothing in common) and kept no measurement.
-    if (!engine.quality.known) return Fail(both + "the measurement cannot be used");
+    const EngineSnapshot measuredState = engine.Snapshot();
+    if (!measuredState.quality.known) return Fail(both + "the measurement cannot be used");
 
     // The correction as the plug-in's Save writes it, and the picture: both written, or neither.
     OutputFiles files;
     if (a.Has("--save-alg")) {
-        const auto alg = EncodeAlgRecord(AlgRecordFromEngine(engine));
+        const auto alg = EncodeAlgRecord(AlgRecordFromEngine(measuredState));
         files.Add(a.Value("--save-alg"), {alg.begin(), alg.end()});
     }
     if (!AddPictureIfAsked(session, a, files)) return 1;
     if (!files.WriteAll(error)) return Fail(error);
 
     if (a.Has("--json")) {
-        std::cout << DesignJson(engine, ref.sampleRate, AddQualityJson);
+        std::cout << DesignJson(measuredState, ref.sampleRate, AddQualityJson);
     } else {
         if (!calibrationLabel.empty()) std::cout << "calibration: " << calibrationLabel << "\n";
-        std::cout << DesignTable(engine, ref.sampleRate) << "\n" << QualityTable(engine);
+        std::cout << DesignTable(measuredState, ref.sampleRate) << "\n" << QualityTable(measuredState);
         if (a.Has("--save-alg")) std::cout << "\nsaved " << a.Value("--save-alg") << "\n";
     }
     return 0;
@@ -204,7 +205,7 @@ int RunDesign(const std::vector<std::string>& args) {
     std::string error;
     if (!AddPictureIfAsked(session, a, files)) return 1;
     if (!files.WriteAll(error)) return Fail(error);
-    const CorrectionEngine& engine = session.Plugin().Engine();
+    const EngineSnapshot engine = session.Plugin().Engine().Snapshot();
     std::cout << (a.Has("--json") ? DesignJson(engine, rate) : DesignTable(engine, rate));
     return 0;
 }

@@ -52,7 +52,7 @@ bool MeasureAgain(PluginSession& session, const MeasurementInput& input, std::ve
     MeasurementInput verify = input;
     verify.target = &corrected;
     if (!RunMeasurement(*check, verify, error)) return false;
-    const CorrectionEngine& c = check->Plugin().Engine();
+    const EngineSnapshot c = check->Plugin().Engine().Snapshot();
     db.clear();
     for (int k = 0; k < kNormalBands; ++k)
         db.push_back(ToDb(c.targetBands[k] / c.referenceBands[k]));
@@ -81,18 +81,19 @@ bool RunDemoMeasurements(const DemoMicrophones& mics, double rate, const std::st
     // 2. The protected correction, as the measurement designed it, and then the exact one (Reset),
     //    each played and measured again against the reference.
     {
+        const EngineSnapshot m = e.Snapshot();
         std::array<double, kNormalBands> curve;
-        ProtectedCurve(e.protection, e.targetBands.data(), e.referenceBands.data(),
-                       e.quality.coherence.data(), curve.data(), run.protection.data());
+        ProtectedCurve(m.protection, m.targetBands.data(), m.referenceBands.data(),
+                       m.quality.coherence.data(), curve.data(), run.protection.data());
         for (int k = 0; k < kNormalBands; ++k)
-            run.protectedCorrection[k] = ToDb(e.curveResult[k] / e.curveMeasured[k]);
+            run.protectedCorrection[k] = ToDb(m.curveResult[k] / m.curveMeasured[k]);
     }
     if (!MeasureAgain(*run.session, input, run.protectedAchieved, error)) return false;
     e.ResetUserCurve();
     return MeasureAgain(*run.session, input, run.exactAchieved, error);
 }
 
-std::vector<DemoBand> CollectBands(const CorrectionEngine& e, double rate, const DemoRun& run) {
+std::vector<DemoBand> CollectBands(const EngineSnapshot& e, double rate, const DemoRun& run) {
     const auto& freq = TheBandGrid().bandFrequencies;
     const std::vector<double> known = DemoTargetBandResponse(rate);
     std::vector<DemoBand> bands;
@@ -132,7 +133,7 @@ DemoSummary Summarise(const std::vector<DemoBand>& bands, double levelDb) {
     return s;
 }
 
-void PrintJson(const CorrectionEngine& e, double rate, const std::vector<DemoBand>& bands,
+void PrintJson(const EngineSnapshot& e, double rate, const std::vector<DemoBand>& bands,
                const DemoSummary& s) {
     auto column = [&](double DemoBand::*field) {
         std::vector<double> v;
@@ -164,7 +165,7 @@ void PrintJson(const CorrectionEngine& e, double rate, const std::vector<DemoBan
     std::cout << w.Finish();
 }
 
-void PrintReport(const CorrectionEngine& e, double rate, const std::vector<DemoBand>& bands,
+void PrintReport(const EngineSnapshot& e, double rate, const std::vector<DemoBand>& bands,
                  const DemoSummary& s, const std::string& picture) {
     std::printf("Tessivane Vorelline demo: two microphones record the same noise for %.1f s at %.0f Hz.\n"
                 "reference microphone: ideally flat\n%s\n"
@@ -213,7 +214,7 @@ int RunDemo(const std::vector<std::string>& args) {
         return 1;
     }
 
-    const CorrectionEngine& e = run.session->Plugin().Engine();
+    const EngineSnapshot e = run.session->Plugin().Engine().Snapshot();
     const std::vector<DemoBand> bands = CollectBands(e, rate, run);
     const DemoSummary summary = Summarise(bands, ToDb(e.levelMatchGain));
     if (json)

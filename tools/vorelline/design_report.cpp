@@ -17,8 +17,8 @@ const char* OutputName(double o) {
 }
 } // namespace
 
-std::string DesignJson(const CorrectionEngine& e, double hostSampleRate,
-                       void (*more)(JsonWriter&, const CorrectionEngine&)) {
+std::string DesignJson(const EngineSnapshot& e, double hostSampleRate,
+                       void (*more)(JsonWriter&, const EngineSnapshot&)) {
     const int n = SectionCount(e.resolution);
     std::vector<std::vector<double>> sections;
     for (int k = 0; k < n; ++k)
@@ -45,7 +45,7 @@ std::string DesignJson(const CorrectionEngine& e, double hostSampleRate,
     return json.Finish();
 }
 
-std::string DesignTable(const CorrectionEngine& e, double hostSampleRate) {
+std::string DesignTable(const EngineSnapshot& e, double hostSampleRate) {
     const int n = SectionCount(e.resolution);
     const int offset = BandOffset(e.resolution);
     const auto& freq = TheBandGrid().bandFrequencies;

@@ -177,7 +177,7 @@ int RunExport(const std::vector<std::string>& args) {
     session.PrepareProcessing(rate);
     session.Plugin().ApplyCorrectionRecord(record);
     session.Click(session.Plugin().Controls().outputsSelector->Button(2));
-    const CascadeSnapshot cascade = SnapshotCascade(session.Plugin().Engine(), rate);
+    const CascadeSnapshot cascade = SnapshotCascade(session.Plugin().Engine().Snapshot(), rate);
 
     // Both files are written, or neither.
     ProgressReporter progress;

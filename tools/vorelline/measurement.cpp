@@ -45,7 +45,7 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
         session.Click(controls.resolutionSelector->Button(1));
     session.Click(editor_rect::kStart);
     CorrectionEngine& engine = session.Plugin().Engine();
-    if (!engine.recordingActive.load()) {
+    if (!engine.Snapshot().recordingActive) {
         error = "the plug-in did not start the recording";
         return false;
     }
@@ -56,7 +56,7 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
     std::vector<double> out0(kToolBlockFrames), out1(kToolBlockFrames);
     std::size_t pos = 0;
     if (input.progress) input.progress->Phase("recording");
-    while (engine.recordingActive.load() && pos < channel0.size()) {
+    while (engine.Snapshot().recordingActive && pos < channel0.size()) {
         const int frames = static_cast<int>(std::min<std::size_t>(kToolBlockFrames, channel0.size() - pos));
         double* in[2] = {const_cast<double*>(channel0.data() + pos),
                          const_cast<double*>(channel1.data() + pos)};
@@ -65,15 +65,16 @@ bool RunMeasurement(PluginSession& session, const MeasurementInput& input, std::
         pos += static_cast<std::size_t>(frames);
         if (input.progress) input.progress->Update(static_cast<double>(pos) / static_cast<double>(needed));
     }
-    if (engine.recordingActive.load()) {
+    if (engine.Snapshot().recordingActive) {
         error = "the recording did not complete";
         return false;
     }
     // The analysis runs in the editor's next draw cycle, as it does behind a host's window.
     if (input.progress) input.progress->Phase("analysing");
-    for (int tick = 0; tick < 4 && engine.outputSelection != 1.0; ++tick)
+    for (int tick = 0; tick < 4 && engine.Snapshot().outputSelection != 1.0; ++tick)
         session.DrawCycle();
-    if (engine.recordPosition != 0 || engine.outputSelection != 1.0) {
+    const EngineSnapshot analysed = engine.Snapshot();
+    if (analysed.recordPosition != 0 || analysed.outputSelection != 1.0) {
         error = "the analysis of the recording failed";
         return false;
     }

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::array<BandProtection, kNormalBands> Detail(const CorrectionEngine& e) {
+std::array<BandProtection, kNormalBands> Detail(const EngineSnapshot& e) {
     std::array<BandProtection, kNormalBands> d;
     std::array<double, kNormalBands> curve;
     ProtectedCurve(e.protection, e.targetBands.data(), e.referenceBands.data(), e.quality.coherence.data(),
@@ -17,7 +17,7 @@ std::array<BandProtection, kNormalBands> Detail(const CorrectionEngine& e) {
 
 } // namespace
 
-void AddQualityJson(JsonWriter& json, const CorrectionEngine& e) {
+void AddQualityJson(JsonWriter& json, const EngineSnapshot& e) {
     const MeasurementQuality& q = e.quality;
     const CaptureChecks& c = q.checks;
     json.Boolean("qualityKnown", q.known);
@@ -53,7 +53,7 @@ void AddQualityJson(JsonWriter& json, const CorrectionEngine& e) {
         .Numbers("protectionLimited", limited);
 }
 
-std::string QualityTable(const CorrectionEngine& e) {
+std::string QualityTable(const EngineSnapshot& e) {
     const MeasurementQuality& q = e.quality;
     if (!q.known) return "measurement quality: not known\n";
     std::string out = "measurement: " + MeasurementStatusLine(q, e.protection) + "\n";

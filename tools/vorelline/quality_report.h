@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/correction_engine.h"
+#include "engine/engine_snapshot.h"
 #include "tools/vorelline/json_writer.h"
 
 #include <string>
@@ -13,8 +13,8 @@
 // polarityInverted, delaySamples, delayMs, delayCm), status, and the protection: protected,
 // fullCoherence, noCoherence, maxBoostDb, protectionShare, protectionCorrectionDb, protectionLimited
 // (33 entries each; limited as 0 or 1).
-void AddQualityJson(JsonWriter& json, const CorrectionEngine& engine);
+void AddQualityJson(JsonWriter& json, const EngineSnapshot& engine);
 
 // The status line and one line per normal band: centre, coherence, share of the correction kept,
 // the correction, and whether the boost limit lowered it.
-std::string QualityTable(const CorrectionEngine& engine);
+std::string QualityTable(const EngineSnapshot& engine);
