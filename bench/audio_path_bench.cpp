@@ -147,7 +147,7 @@ void BothPathsCalibrated(benchmark::State& state) {
     const long before = allocations.load();
     long blocks = 0;
     for (auto _ : state) {
-        if (state.range(0) == 1 && !e.outputPlayer->Changing()) {
+        if (state.range(0) == 1 && !CorrectionEngineProbe::outputPlayer(e)->Changing()) {
             state.PauseTiming();
             CorrectionEngineProbe::inputSelection(e) = CorrectionEngineProbe::inputSelection(e) == 0.0 ? 1.0 : 0.0; // a new pair, from rest
             state.ResumeTiming();
@@ -182,12 +182,12 @@ std::vector<SwitchTime> SwitchTimes() {
          [](CorrectionEngine& e) {
              for (int i = 0; i < kBandCount; ++i)
                  CorrectionEngineProbe::userCurve(e)[i] *= 1.1;
-             e.RequestDesign();
+             CorrectionEngineProbe::RequestDesign(e);
          }},
         {"Resolution: high -> normal",
          [](CorrectionEngine& e) {
              CorrectionEngineProbe::resolution(e) = 0.0;
-             e.RequestDesign();
+             CorrectionEngineProbe::RequestDesign(e);
          }},
         {"Inputs swapped", [](CorrectionEngine& e) { CorrectionEngineProbe::inputSelection(e) = 1.0; }},
     };
@@ -219,7 +219,7 @@ std::vector<SwitchTime> SwitchTimes() {
             block();
             frames += kFrames;
             // The design a change asks for is made after its block and met by the next one.
-        } while (((designed && frames < 2 * kFrames) || e.outputPlayer->Changing()) && frames < 10 * 48000);
+        } while (((designed && frames < 2 * kFrames) || CorrectionEngineProbe::outputPlayer(e)->Changing()) && frames < 10 * 48000);
         times.push_back({c.what, frames});
     }
     return times;
