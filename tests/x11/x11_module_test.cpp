@@ -111,11 +111,21 @@ TEST_F(ProductEditor, ClickAndRecordingWithTheWindowOpen) {
             handler.edits.begin(), handler.edits.end(),
             [&](const RecordingHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
     };
-    // "Start" switches the output to the target microphone and arms the recording.
+    // "Start" switches the output to the target microphone and arms the recording; the progress
+    // panel shows from a following draw cycle.
+    std::unique_ptr<RAST_MemBitmap> idle = host.Capture(EditorWindow());
+    ASSERT_TRUE(idle);
     const IPixelRect start = editor_rect::kStart;
     host.Click((start.left + start.right) / 2, (start.top + start.bottom) / 2);
     ASSERT_TRUE(loop.RunUntil([&] { return editsOf(kParamOutputs, 0.5) == 1; }));
-    std::unique_ptr<RAST_MemBitmap> before = host.Capture(EditorWindow());
+    std::unique_ptr<RAST_MemBitmap> before;
+    ASSERT_TRUE(loop.RunUntil(
+        [&] {
+            before = host.Capture(EditorWindow());
+            return before && DifferentPixels(*idle, *before) > 1000;
+        },
+        5000))
+        << "the progress panel shows";
 
     // The host plays while its loop runs the editor; the analysis follows from the draw cycle
     // and switches to the corrected target.
