@@ -34,16 +34,7 @@ struct Sound {
     std::vector<double> re, im;
 };
 
-// Inverse transform of a spectrum, real part.
-inline std::vector<double> Inverse(std::vector<double> re, std::vector<double> im) {
-    const int order = static_cast<int>(std::lround(std::log2(static_cast<double>(re.size()))));
-    for (double& v : im)
-        v = -v;
-    Fft(re.data(), im.data(), order);
-    for (double& v : re)
-        v /= static_cast<double>(re.size());
-    return re;
-}
+using synthetic::Inverse;
 
 // White noise of 2^order samples shaped in frequency. Pink: 1/sqrt(f). Voice: a high-pass at 100 Hz,
 // flat to 800 Hz, then -12 dB per octave and a low-pass at 5 kHz, so that a voice's top octaves lie
@@ -60,19 +51,7 @@ inline Sound MakeMaterial(bool voice, unsigned seed, int order, double rate) {
         v = g(rng);
     m.im.assign(n, 0.0);
     Fft(m.re.data(), m.im.data(), order);
-    for (int k = 0; k <= n / 2; ++k) {
-        const double f = std::max(k * rate / n, 1.0);
-        double a = voice ? std::abs(HighPass2(f, 100, 0.707) * LowPass2(f, 5000, 0.707)) *
-                               (f > 800 ? std::pow(800 / f, 2.0) : 1.0)
-                         : 1.0 / std::sqrt(f / 1000.0);
-        if (k == 0) a = 0;
-        m.re[k] *= a;
-        m.im[k] *= a;
-        if (k > 0 && k < n / 2) {
-            m.re[n - k] = m.re[k];
-            m.im[n - k] = -m.im[k];
-        }
-    }
+    synthetic::ShapeNoiseSpectrum(voice, m.re, m.im, rate);
     if (voice) {
         std::vector<double> y = Inverse(m.re, m.im);
         for (int t = 0; t < n; ++t) {

@@ -114,6 +114,26 @@ inline Spectrum Transform(std::vector<double> samples) {
     return s;
 }
 
+// The spectrum of white noise (re, im: n bins at `rate`) shaped as pink noise (1/sqrt(f)) or as a
+// voice's long-term spectrum (a high-pass at 100 Hz, flat to 800 Hz, then -12 dB per octave and a
+// low-pass at 5 kHz); the upper half mirrors the lower, so the sound stays real.
+inline void ShapeNoiseSpectrum(bool voice, std::vector<double>& re, std::vector<double>& im, double rate) {
+    const int n = static_cast<int>(re.size());
+    for (int k = 0; k <= n / 2; ++k) {
+        const double f = std::max(k * rate / n, 1.0);
+        double a = voice ? std::abs(HighPass2(f, 100, 0.707) * LowPass2(f, 5000, 0.707)) *
+                               (f > 800 ? std::pow(800 / f, 2.0) : 1.0)
+                         : 1.0 / std::sqrt(f / 1000.0);
+        if (k == 0) a = 0;
+        re[k] *= a;
+        im[k] *= a;
+        if (k > 0 && k < n / 2) {
+            re[n - k] = re[k];
+            im[n - k] = -im[k];
+        }
+    }
+}
+
 // Pink: white noise shaped by 1/sqrt(f). Voice: white noise through a high-pass at 100 Hz, flat to
 // 800 Hz, then -12 dB per octave and a low-pass at 5 kHz (a voice's top octaves lie 50 to 60 dB
 // below its body), then a syllabic envelope with pauses. Sweep: silence, the sweep over exactly the
@@ -139,19 +159,7 @@ inline Spectrum MakeSound(Sound sound, unsigned seed) {
         v = g(rng);
     Spectrum s = Transform(std::move(noise));
     const bool voice = sound == Sound::Voice;
-    for (int k = 0; k <= kLong / 2; ++k) {
-        const double f = std::max(k * kRate / kLong, 1.0);
-        double a = voice ? std::abs(HighPass2(f, 100, 0.707) * LowPass2(f, 5000, 0.707)) *
-                               (f > 800 ? std::pow(800 / f, 2.0) : 1.0)
-                         : 1.0 / std::sqrt(f / 1000.0);
-        if (k == 0) a = 0;
-        s.re[k] *= a;
-        s.im[k] *= a;
-        if (k > 0 && k < kLong / 2) {
-            s.re[kLong - k] = s.re[k];
-            s.im[kLong - k] = -s.im[k];
-        }
-    }
+    ShapeNoiseSpectrum(voice, s.re, s.im, kRate);
     if (!voice) return s;
     std::vector<double> y = Inverse(s.re, s.im);
     for (int t = 0; t < kLong; ++t) {

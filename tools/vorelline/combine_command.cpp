@@ -87,15 +87,7 @@ int RunCombine(const std::vector<std::string>& args) {
                         {{{"-o", a.Value("-o")}, OutputKind::Correction}}))
         return 2;
     ProtectionRule rule;
-    rule.enabled = !a.Has("--exact");
-    if (a.Has("--max-boost")) {
-        const std::string v = a.Value("--max-boost");
-        char* end = nullptr;
-        const double db = std::strtod(v.c_str(), &end);
-        if (v.empty() || *end != '\0' || !std::isfinite(db) || db < 0.0 || db > 200.0)
-            return UsageError("combine", "--max-boost needs a number of dB from 0 (no limit) to 200");
-        rule.maxBoostDb = db;
-    }
+    if (!ProtectionFromArguments(a, rule)) return UsageError("combine", kMaxBoostUsage);
 
     AlgRecord profile, like;
     if (!LoadProfile(a.positionals[0], profile) || !LoadProfile(a.Value("--like"), like)) return 1;

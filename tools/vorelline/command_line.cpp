@@ -1,5 +1,7 @@
 #include "tools/vorelline/command_line.h"
 
+#include "engine/protected_curve.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -55,5 +57,19 @@ bool ParseSampleRate(const std::string& text, double& rate) {
     double v = 0.0;
     if (!ParsePositiveNumber(text, v) || v != std::floor(v) || v < 8000.0 || v > 768000.0) return false;
     rate = v;
+    return true;
+}
+
+bool ProtectionFromArguments(const ParsedArguments& a, ProtectionRule& rule) {
+    ProtectionRule r = rule;
+    r.enabled = !a.Has("--exact");
+    if (a.Has("--max-boost")) {
+        const std::string v = a.Value("--max-boost");
+        char* end = nullptr;
+        const double db = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !std::isfinite(db) || db < 0.0 || db > 200.0) return false;
+        r.maxBoostDb = db;
+    }
+    rule = r;
     return true;
 }

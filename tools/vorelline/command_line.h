@@ -35,3 +35,10 @@ bool ParsePositiveNumber(const std::string& text, double& value);
 // The sample rates the tool designs for: a whole number of hertz from 8000 to 768000.
 bool ParseSampleRate(const std::string& text, double& rate);
 inline constexpr const char* kSampleRateRange = "a whole number of hertz from 8000 to 768000";
+
+struct ProtectionRule;
+
+// The protection a measurement's wanted response starts with, from --exact and --max-boost (dB, 0
+// for no limit, up to 200). False when --max-boost is not such a number; `rule` is then unchanged.
+bool ProtectionFromArguments(const ParsedArguments& a, ProtectionRule& rule);
+constexpr const char* kMaxBoostUsage = "--max-boost needs a number of dB from 0 (no limit) to 200";

@@ -99,15 +99,7 @@ int RunAnalyze(const std::vector<std::string>& args) {
     if (!a.Has("--reference") || !a.Has("--target"))
         return UsageError("analyze", "--reference and --target are needed");
     ProtectionRule rule;
-    rule.enabled = !a.Has("--exact");
-    if (a.Has("--max-boost")) {
-        const std::string v = a.Value("--max-boost");
-        char* end = nullptr;
-        const double db = std::strtod(v.c_str(), &end);
-        if (v.empty() || *end != '\0' || !std::isfinite(db) || db < 0.0 || db > 200.0)
-            return UsageError("analyze", "--max-boost needs a number of dB from 0 (no limit) to 200");
-        rule.maxBoostDb = db;
-    }
+    if (!ProtectionFromArguments(a, rule)) return UsageError("analyze", kMaxBoostUsage);
     // The plug-in reads its own calibration file when constructed; without --calibration that file
     // is an input too.
     PluginSession session;
