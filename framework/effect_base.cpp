@@ -165,6 +165,7 @@ void IEffectBase::SetBlockSize(int frames) {
         ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
     for (IOutChannel& ch : outChannels)
         ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+    bypassFade.Reserve(NOutChannels(), frames);
     blockSize = frames;
 }
 
@@ -321,6 +322,29 @@ void IEffectBase::PassThrough(int frames) {
     d.writePos = static_cast<int32_t>((d.writePos + frames % d.length) % d.length);
 }
 
+void IEffectBase::ProcessOrPassThrough(int frames) {
+    if (latency > 0) {
+        bypassFade.Snap(bypassed);
+        if (bypassed)
+            PassThrough(frames);
+        else
+            ProcessBlock(inData.data(), outData.data(), frames);
+        return;
+    }
+    if (bypassFade.FullyProcessed(bypassed)) {
+        ProcessBlock(inData.data(), outData.data(), frames);
+        return;
+    }
+    bypassFade.KeepDry(inData.data(), NInChannels(), NOutChannels(), frames);
+    ProcessBlock(inData.data(), outData.data(), frames);
+    bypassFade.Blend(outData.data(), NOutChannels(), frames, bypassed, sampleRate);
+}
+
+void IEffectBase::SnapBypass() {
+    PluginLockGuard guard(lock);
+    bypassFade.Snap(bypassed);
+}
+
 void IEffectBase::EnsureScratchFrames(int frames) {
     if (frames <= 0) return;
     const auto n = static_cast<std::size_t>(frames);
@@ -328,6 +352,7 @@ void IEffectBase::EnsureScratchFrames(int frames) {
         if (ch.scratch.size() < n) ch.scratch.resize(n, 0.0);
     for (IOutChannel& ch : outChannels)
         if (ch.scratch.size() < n) ch.scratch.resize(n, 0.0);
+    bypassFade.Reserve(NOutChannels(), frames);
 }
 
 void IEffectBase::AttachInputBuffers(int first, int count, float* const* hostBuffers, int frames) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/bypass_crossfade.h"
 #include "framework/byte_chunk.h"
 #include "framework/editor_link.h"
 #include "framework/param_record.h"
@@ -215,6 +216,12 @@ class IEffectBase {
 
     // ---- Processing helpers for the binding ----
     void PassThrough(int frames);
+    // The block through ProcessBlock, or, while bypassed, the input passed through; a change of
+    // the bypass crossfades between the two (BypassCrossfade). With a latency the bypass delay
+    // line plays and the switch is immediate.
+    void ProcessOrPassThrough(int frames);
+    // The next block starts fully bypassed or fully processed, as the bypass now stands.
+    void SnapBypass();
     // Converts the host's 32-bit buffers of the connected channels into their scratch buffers.
     void AttachInputBuffers(int first, int count, float* const* hostBuffers, int frames);
     // Converts every connected output channel's buffer into its host 32-bit buffer.
@@ -259,6 +266,7 @@ class IEffectBase {
     int32_t latency = 0;
     int32_t tailSize = 0;
     std::unique_ptr<BypassDelay> bypassDelay;
+    BypassCrossfade bypassFade;
     std::vector<const char*> paramGroups;
     std::unique_ptr<IEditorLink> graphics;
     std::vector<std::unique_ptr<IParamRecord>> params;

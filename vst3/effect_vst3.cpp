@@ -189,6 +189,8 @@ tresult IEffectVST3::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
 
 tresult IEffectVST3::setActive(TBool state) {
     processingActive.store(state != 0, std::memory_order_release);
+    // Processing starts where the bypass stands (a project reopened bypassed starts bypassed).
+    if (state) SnapBypass();
     OnActivate(state != 0);
     return kResultOk;
 }
@@ -260,6 +262,7 @@ tresult IEffectVST3::setupProcessing(ProcessSetup& setup) {
         return kOutOfMemory;
     }
     Reset();
+    SnapBypass();
     // Hosts set processing up while inactive; one that does it while processing gets the new
     // rate's correction from the worker, as for any request made while processing.
     if (IsProcessingActive())

@@ -157,9 +157,6 @@ void IEffectVST3::ProcessUnderLock(ProcessData& data, bool offline) {
     BindInputs(bound, is64, frames);
     BindOutputs(bound, is64);
 
-    if (bypassed)
-        PassThrough(frames);
-    else
-        ProcessBlock(InData(), OutData(), frames);
+    ProcessOrPassThrough(frames);
     if (!is64) ConvertOutputs(frames);
 }

@@ -1,6 +1,6 @@
 // A/B listening as a host drives it: every switch of what plays - each direction of "Outputs",
-// "Inputs", "Resolution", "Gain", a preset and a restored state - gives way from one running signal
-// to the next without a click, whether the change comes at a block's start or in its middle.
+// "Inputs", "Resolution", "Gain", the host's bypass, a preset and a restored state - gives way from one
+// running signal to the next without a click, whether the change comes at a block's start or in its middle.
 #include "support/switch_listening.h"
 #include "vst3/host/shared_host.h"
 
@@ -18,6 +18,7 @@ namespace {
 constexpr long kWindow = 12000; // the switch stretch: warm-up, both fades and a block to spare
 constexpr long kSteady = 7200;  // the steady stretches before and after it
 constexpr ParamID kPresetParam = 0x70727374;
+constexpr ParamID kBypassParam = 0x62706173;
 
 // An instance at 48 kHz playing the raw target of the correction above: offline, each design is
 // made before the next block; in real time the engine's worker makes it meanwhile.
@@ -57,6 +58,8 @@ const std::vector<Step>& Steps() {
         {"Inputs back", {{0, 0.0}}},
         {"Normal to High resolution", {{2, 1.0}}},
         {"High to Normal resolution", {{2, 0.0}}},
+        {"Bypass on (the input passed through)", {{kBypassParam, 1.0}}},
+        {"Bypass off", {{kBypassParam, 0.0}}},
         {"the default preset", {{kPresetParam, 0.0}}},
         {"a restored state", {}, true},
     };

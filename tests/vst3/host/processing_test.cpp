@@ -61,6 +61,16 @@ void ProcessScaled(IAudioProcessor* proc, int frames, double factor, ParameterCh
     ASSERT_EQ(proc->process(b.data), kResultOk);
     ExpectScaled(b, factor, frames);
 }
+// Blocks of 256 frames, the first carrying a change of the bypass, until the crossfade it starts
+// (20 ms: 960 frames at 48 kHz, 1920 at 96 kHz) is over; the blocks after them play the new side
+// alone.
+void ProcessThroughBypassFade(IAudioProcessor* proc, ParameterChanges* changes) {
+    for (int played = 0; played < 4096; played += 256) {
+        Block<float> b(256);
+        b.data.inputParameterChanges = played == 0 ? changes : nullptr;
+        ASSERT_EQ(proc->process(b.data), kResultOk);
+    }
+}
 void ProcessScaled(int32 size, IAudioProcessor* proc, int frames, double factor, ParameterChanges* changes,
                    ProcessContext* context = nullptr) {
     if (size == kSample32)
@@ -83,16 +93,18 @@ TEST(Processing, SetupRefusesUnknownSampleSizesAndKeepsBypass) {
     ParameterChanges on;
     on.Add(kGain, {{0, 0.25}});
     on.Add(kBypass, {{0, 1.0}});
-    ProcessScaled<float>(p.in.processor, 16, 1.0, &on);
+    ASSERT_NO_FATAL_FAILURE(ProcessThroughBypassFade(p.in.processor, &on));
+    ProcessScaled<float>(p.in.processor, 16, 1.0);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
-    // A new rate or block size leaves the bypass the host set.
+    // A new rate or block size leaves the bypass the host set, with no fade to play again.
     ProcessSetup again{kRealtime, kSample32, 256, 96000.0};
     EXPECT_EQ(p.in.processor->setupProcessing(again), kResultOk);
     ProcessScaled<float>(p.in.processor, 16, 1.0);
     EXPECT_DOUBLE_EQ(p.in.controller->getParamNormalized(kBypass), 1.0);
     ParameterChanges off;
     off.Add(kBypass, {{0, 0.0}});
-    ProcessScaled<float>(p.in.processor, 16, 0.5, &off);
+    ASSERT_NO_FATAL_FAILURE(ProcessThroughBypassFade(p.in.processor, &off));
+    ProcessScaled<float>(p.in.processor, 16, 0.5);
 }
 
 TEST(Processing, ProjectSavedBypassedStaysBypassedThroughSetup) {
@@ -130,7 +142,8 @@ TEST(Processing, BypassSetOnTheControllerWaitsForTheQueue) {
     ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 32, 0.5));
     ParameterChanges on;
     on.Add(kBypass, {{0, 1.0}});
-    ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 32, 1.0, &on));
+    ASSERT_NO_FATAL_FAILURE(ProcessThroughBypassFade(p.in.processor, &on));
+    ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 32, 1.0));
 }
 
 TEST(Processing, LastQueuePointWinsBeforeTheBlockInBothSampleSizes) {
@@ -162,7 +175,8 @@ TEST(Processing, BypassThresholdCopiesInputToOutput) {
         ParameterChanges changes;
         changes.Add(kGain, {{0, 0.25}});
         changes.Add(kBypass, {{0, c.value}});
-        ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 64, c.factor, &changes));
+        ASSERT_NO_FATAL_FAILURE(ProcessThroughBypassFade(p.in.processor, &changes));
+        ASSERT_NO_FATAL_FAILURE(ProcessScaled<float>(p.in.processor, 64, c.factor));
     }
 }
 
