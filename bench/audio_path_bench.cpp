@@ -147,7 +147,7 @@ void BothPathsCalibrated(benchmark::State& state) {
     const long before = allocations.load();
     long blocks = 0;
     for (auto _ : state) {
-        if (state.range(0) == 1 && !CorrectionEngineProbe::outputPlayer(e)->Changing()) {
+        if (state.range(0) == 1 && !CorrectionEngineProbe::outputPlayer(e).Changing()) {
             state.PauseTiming();
             CorrectionEngineProbe::inputSelection(e) = CorrectionEngineProbe::inputSelection(e) == 0.0 ? 1.0 : 0.0; // a new pair, from rest
             state.ResumeTiming();
@@ -219,7 +219,7 @@ std::vector<SwitchTime> SwitchTimes() {
             block();
             frames += kFrames;
             // The design a change asks for is made after its block and met by the next one.
-        } while (((designed && frames < 2 * kFrames) || CorrectionEngineProbe::outputPlayer(e)->Changing()) && frames < 10 * 48000);
+        } while (((designed && frames < 2 * kFrames) || CorrectionEngineProbe::outputPlayer(e).Changing()) && frames < 10 * 48000);
         times.push_back({c.what, frames});
     }
     return times;

@@ -352,5 +352,5 @@ TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
     for (std::size_t i = 256 + 4800 + 960 + 256; i < heard.size(); ++i)
         apart = std::max(apart, std::fabs(heard[i] - old[i]));
     EXPECT_GT(apart, 1e-3) << "the high-resolution correction is heard";
-    EXPECT_FALSE(CorrectionEngineProbe::outputPlayer(a.p.e)->Changing());
+    EXPECT_FALSE(CorrectionEngineProbe::outputPlayer(a.p.e).Changing());
 }

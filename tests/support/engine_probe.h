@@ -6,10 +6,11 @@
 // through the engine's operations.
 
 #include "engine/correction_engine.h"
+#include "engine/output_player.h"
 
 struct CorrectionEngineProbe {
     static auto& correctionCascade(CorrectionEngine& e) { return e.correctionCascade; }
-    static auto& cascadeSections(CorrectionEngine& e) { return e.cascadeSections; }
+    static int cascadeSections(const CorrectionEngine& e) { return e.cascadeSections; }
     static auto& filterReady(CorrectionEngine& e) { return e.filterReady; }
     static auto& levelMatchGain(CorrectionEngine& e) { return e.levelMatchGain; }
     static auto& gainFactor(CorrectionEngine& e) { return e.gainFactor; }
@@ -18,18 +19,20 @@ struct CorrectionEngineProbe {
     static auto& outputSelection(CorrectionEngine& e) { return e.outputSelection; }
     static auto& resolution(CorrectionEngine& e) { return e.resolution; }
     static auto& gainPosition(CorrectionEngine& e) { return e.gainPosition; }
-    static auto& recordBuffers(CorrectionEngine& e) { return e.recordBuffers; }
-    static auto& recordPosition(CorrectionEngine& e) { return e.recordPosition; }
-    static auto& recordProgress(CorrectionEngine& e) { return e.recordProgress; }
-    static auto& decimationCounter(CorrectionEngine& e) { return e.decimationCounter; }
-    static auto& recordingActive(CorrectionEngine& e) { return e.recordingActive; }
+    static const auto& recordBuffers(const CorrectionEngine& e) { return e.recordBuffers; }
+    static int recordPosition(const CorrectionEngine& e) { return e.recordPosition; }
+    static double recordProgress(const CorrectionEngine& e) { return e.recordProgress; }
+    static int decimationCounter(const CorrectionEngine& e) { return e.decimationCounter; }
+    static int recordingActive(const CorrectionEngine& e) { return e.recordingActive.load(); }
     static auto& fftOrder(CorrectionEngine& e) { return e.fftOrder; }
-    static auto& fftLength(CorrectionEngine& e) { return e.fftLength; }
-    static auto& bandBins(CorrectionEngine& e) { return e.bandBins; }
+    static int fftLength(const CorrectionEngine& e) { return e.fftLength; }
+    static const auto& bandBins(const CorrectionEngine& e) { return e.bandBins; }
     static auto& targetBands(CorrectionEngine& e) { return e.targetBands; }
     static auto& referenceBands(CorrectionEngine& e) { return e.referenceBands; }
     static auto& calibrationGain(CorrectionEngine& e) { return e.calibrationGain; }
     static auto& userCurve(CorrectionEngine& e) { return e.userCurve; }
+    // The 120 points of the curve at high resolution.
+    static double* semitoneCurve(CorrectionEngine& e) { return e.userCurve.data() + kHighOffset; }
     static auto& quality(CorrectionEngine& e) { return e.quality; }
     static auto& protection(CorrectionEngine& e) { return e.protection; }
     static auto& measuredRatio(CorrectionEngine& e) { return e.measuredRatio; }
@@ -41,7 +44,7 @@ struct CorrectionEngineProbe {
     static auto& targetPath(CorrectionEngine& e) { return e.targetPath; }
     static auto& targetPathGain(CorrectionEngine& e) { return e.targetPathGain; }
     static auto& pathSections(CorrectionEngine& e) { return e.pathSections; }
-    static auto& outputPlayer(CorrectionEngine& e) { return e.outputPlayer; }
+    static const OutputPlayer& outputPlayer(const CorrectionEngine& e) { return *e.outputPlayer; }
     // What a change of a design input does inside the engine's operations.
     static void RequestDesign(CorrectionEngine& e) { e.RequestDesign(); }
 };
