@@ -10,10 +10,12 @@
 #include "platform/vector_paths.h"
 #include "ratio_reporter.h"
 #include "support/engine_effect.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 #include "support/known_designs.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -91,12 +93,13 @@ void PlainCascadeHighResolution(benchmark::State& state) {
     EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
     PlayWigglyCorrection(e, kRate, true);
+    EngineSnapshot designed = e.Snapshot();
     const std::vector<double> in = Input(0.07, 0.5);
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascadePlain(CorrectionEngineProbe::correctionCascade(e).data(), kHighBands, in.data(), kBlock,
-                        CorrectionEngineProbe::levelMatchGain(e), out0.data(), out1.data());
+        RunCascadePlain(designed.correctionCascade.data(), kHighBands, in.data(), kBlock,
+                        designed.levelMatchGain, out0.data(), out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
     }
@@ -109,12 +112,13 @@ void TodaysOneCascade(benchmark::State& state) {
     EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
     PlayWigglyCorrection(e, kRate, true);
+    EngineSnapshot designed = e.Snapshot();
     const std::vector<double> in = Input(0.07, 0.5);
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascade(CorrectionEngineProbe::correctionCascade(e).data(), kHighBands, in.data(), kBlock, CorrectionEngineProbe::levelMatchGain(e), out0.data(),
-                   out1.data());
+        RunCascade(designed.correctionCascade.data(), kHighBands, in.data(), kBlock, designed.levelMatchGain,
+                   out0.data(), out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
     }
@@ -123,10 +127,11 @@ BENCHMARK(TodaysOneCascade)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // A reference microphone with a calibration: its cascade is not flat, so both paths run.
 void Calibrate(CorrectionEngine& e) {
+    std::array<double, kBandCount> gain;
     for (int i = 0; i < kBandCount; ++i)
-        CorrectionEngineProbe::calibrationGain(e)[i] =
-            std::pow(10.0, 3.0 * std::cos(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-    e.DesignCorrection();
+        gain[i] = std::pow(10.0, 3.0 * std::cos(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    e.SetCalibration(gain);
+    e.DesignIfRequested();
 }
 
 // arg 0: steady, both paths running; arg 1: a new pair warming up beside them (four cascades).
@@ -147,9 +152,9 @@ void BothPathsCalibrated(benchmark::State& state) {
     const long before = allocations.load();
     long blocks = 0;
     for (auto _ : state) {
-        if (state.range(0) == 1 && !CorrectionEngineProbe::outputPlayer(e)->Changing()) {
+        if (state.range(0) == 1 && !CorrectionEngineProbe::outputPlayer(e).Changing()) {
             state.PauseTiming();
-            CorrectionEngineProbe::inputSelection(e) = CorrectionEngineProbe::inputSelection(e) == 0.0 ? 1.0 : 0.0; // a new pair, from rest
+            e.SetInputSelection(e.Snapshot().inputSelection == 0.0 ? 1.0 : 0.0); // a new pair, from rest
             state.ResumeTiming();
         }
         fx.EnterLock();
@@ -175,21 +180,18 @@ std::vector<SwitchTime> SwitchTimes() {
         void (*change)(CorrectionEngine&);
     };
     const Case cases[] = {
-        {"Outputs: corrected -> reference", [](CorrectionEngine& e) { CorrectionEngineProbe::outputSelection(e) = 0.0; }},
-        {"Outputs: corrected -> target", [](CorrectionEngine& e) { CorrectionEngineProbe::outputSelection(e) = 0.5; }},
+        {"Outputs: corrected -> reference", [](CorrectionEngine& e) { e.SetOutputSelection(0.0); }},
+        {"Outputs: corrected -> target", [](CorrectionEngine& e) { e.SetOutputSelection(0.5); }},
         {"Gain", [](CorrectionEngine& e) { e.SetGainPosition(0.7); }},
         {"a redrawn curve (states carry on)",
          [](CorrectionEngine& e) {
-             for (int i = 0; i < kBandCount; ++i)
-                 CorrectionEngineProbe::userCurve(e)[i] *= 1.1;
-             CorrectionEngineProbe::RequestDesign(e);
+             CorrectionSettings redrawn = CorrectionInForce(e);
+             for (double& point : redrawn.userCurve)
+                 point *= 1.1;
+             e.ApplyCorrection(redrawn);
          }},
-        {"Resolution: high -> normal",
-         [](CorrectionEngine& e) {
-             CorrectionEngineProbe::resolution(e) = 0.0;
-             CorrectionEngineProbe::RequestDesign(e);
-         }},
-        {"Inputs swapped", [](CorrectionEngine& e) { CorrectionEngineProbe::inputSelection(e) = 1.0; }},
+        {"Resolution: high -> normal", [](CorrectionEngine& e) { e.SetResolution(0.0); }},
+        {"Inputs swapped", [](CorrectionEngine& e) { e.SetInputSelection(1.0); }},
     };
     std::vector<SwitchTime> times;
     constexpr int kFrames = 256;
@@ -201,6 +203,7 @@ std::vector<SwitchTime> SwitchTimes() {
         CorrectionEngine& e = fx.engine;
         PlayWigglyCorrection(e, kRate, true);
         e.SetGainPosition(0.5);
+        e.SetDesignsDeferred(true); // a change asks; the design is made after its block
         long t = 0;
         auto block = [&] {
             for (int i = 0; i < kFrames; ++i, ++t) {
@@ -219,7 +222,8 @@ std::vector<SwitchTime> SwitchTimes() {
             block();
             frames += kFrames;
             // The design a change asks for is made after its block and met by the next one.
-        } while (((designed && frames < 2 * kFrames) || CorrectionEngineProbe::outputPlayer(e)->Changing()) && frames < 10 * 48000);
+        } while (((designed && frames < 2 * kFrames) || CorrectionEngineProbe::outputPlayer(e).Changing()) &&
+                 frames < 10 * 48000);
         times.push_back({c.what, frames});
     }
     return times;
@@ -234,8 +238,10 @@ double DesignMilliseconds() {
     Calibrate(e);
     std::vector<double> ms;
     for (int i = 0; i < 21; ++i) {
-        for (int k = 0; k < kBandCount; ++k)
-            CorrectionEngineProbe::userCurve(e)[k] = 1.0 + 0.01 * ((i + k) % 5);
+        e.EditUserCurve([i](double* curve) {
+            for (int k = 0; k < kNormalBands; ++k)
+                curve[k] = 1.0 + 0.01 * ((i + k) % 5);
+        });
         const auto start = std::chrono::steady_clock::now();
         e.DesignCorrection();
         ms.push_back(
@@ -251,19 +257,18 @@ bool SameBitsAsPlain(bool baseline) {
     EngineEffect a(kRate), b(kRate);
     PlayWigglyCorrection(a.engine, kRate, true);
     PlayWigglyCorrection(b.engine, kRate, true);
+    auto fastCascade = a.engine.Snapshot().correctionCascade,
+         plainCascade = b.engine.Snapshot().correctionCascade;
     bool same = true;
     for (int block = 0; block < 8; ++block) {
         const std::vector<double> in = Input(0.07 + 0.01 * block, 0.5);
         std::vector<double> fast(kBlock), plain(kBlock);
-        RunCascade(CorrectionEngineProbe::correctionCascade(a.engine).data(), kHighBands, in.data(), kBlock,
-                   1.0, fast.data(), nullptr);
-        RunCascadePlain(CorrectionEngineProbe::correctionCascade(b.engine).data(), kHighBands, in.data(),
-                        kBlock, 1.0, plain.data(), nullptr);
+        RunCascade(fastCascade.data(), kHighBands, in.data(), kBlock, 1.0, fast.data(), nullptr);
+        RunCascadePlain(plainCascade.data(), kHighBands, in.data(), kBlock, 1.0, plain.data(), nullptr);
         same = same && std::memcmp(fast.data(), plain.data(), sizeof(double) * kBlock) == 0;
     }
-    same = same && std::memcmp(CorrectionEngineProbe::correctionCascade(a.engine).data(),
-                               CorrectionEngineProbe::correctionCascade(b.engine).data(),
-                               sizeof(PeakingSection) * kHighBands) == 0;
+    same = same &&
+           std::memcmp(fastCascade.data(), plainCascade.data(), sizeof(PeakingSection) * kHighBands) == 0;
     ForceBaselineVectorPaths(false);
     return same;
 }

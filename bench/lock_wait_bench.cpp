@@ -30,6 +30,7 @@
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 #include "support/host_objects.h"
 
@@ -69,9 +70,11 @@ struct Session {
         vst::ProcessSetup setup{vst::kRealtime, vst::kSample64, kFrames, 48000.0};
         fx->setupProcessing(setup);
         CorrectionEngine& e = fx->Engine();
+        CorrectionSettings measured = CorrectionInForce(e);
         for (int i = 0; i < kBandCount; ++i)
-            CorrectionEngineProbe::targetBands(e)[i] =
+            measured.targetBands[i] =
                 std::pow(10.0, 6.0 * std::sin(std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+        e.ApplyCorrection(measured);
         fx->SetParameterFromUI(kParamResolution, 1.0);
         fx->DoParameterAction(kParamResolution);
         fx->SetParameterFromUI(kParamOutputs, 1.0);
@@ -268,8 +271,10 @@ int main(int argc, char** argv) {
         // Bands alternating by +-40 dB at normal resolution, the corrected target heard.
         Session source;
         CorrectionEngine& e = source.fx->Engine();
+        CorrectionSettings hostileBands = CorrectionInForce(e);
         for (int i = 0; i < kBandCount; ++i)
-            CorrectionEngineProbe::targetBands(e)[i] = i % 2 ? 100.0 : 0.01;
+            hostileBands.targetBands[i] = i % 2 ? 100.0 : 0.01;
+        e.ApplyCorrection(hostileBands);
         source.fx->SetParameterFromUI(kParamResolution, 0.0);
         source.fx->DoParameterAction(kParamResolution);
         MemoryStream hostile;

@@ -1,6 +1,6 @@
 // The editor as the plug-in builds it: its rows, and what a click on each control does.
 #include "app_fixture.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 
 #include "graphics/bitmap_control.h"
 #include "graphics/text_control.h"
@@ -231,7 +231,9 @@ TEST_F(EditorApp, ActionsWithoutMeaningDoNothing) {
 }
 
 TEST_F(EditorApp, ResetFlattensTheDrawnCurveAndRedesigns) {
-    CorrectionEngineProbe::userCurve(Engine()).fill(2.0);
+    CorrectionSettings drawn = CorrectionInForce(Engine());
+    drawn.userCurve.fill(2.0);
+    Engine().ApplyCorrection(drawn);
     Click(530, 214); // corrected target: the wanted response is the drawn curve
     EXPECT_EQ(Engine().Snapshot().curveDesired[5], 2.0);
     ClickCentre(editor_rect::kReset);

@@ -1,6 +1,6 @@
 // Help written out and opened; corrections saved and loaded through the file dialogs.
 #include "app_fixture.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 
 #include "platform/file_system.h"
 #include "platform/resources.h"
@@ -100,11 +100,13 @@ TEST_F(EditorApp, SaveAndLoadAskWithTheirDialogsAndRoundTrip) {
     const fs::path file = fs::path(fx->DocumentsFolder()) / "take one.alg";
     fs::remove(file);
     CorrectionEngine& e = Engine();
+    CorrectionSettings measured = CorrectionInForce(e);
     for (int i = 0; i < kBandCount; ++i) {
-        CorrectionEngineProbe::targetBands(e)[i] = 1.0 + 0.01 * i;
-        CorrectionEngineProbe::referenceBands(e)[i] = 2.0 - 0.005 * i;
+        measured.targetBands[i] = 1.0 + 0.01 * i;
+        measured.referenceBands[i] = 2.0 - 0.005 * i;
     }
-    CorrectionEngineProbe::userCurve(e)[3] = 3.0;
+    measured.userCurve[3] = 3.0;
+    e.ApplyCorrection(measured);
     Click(530, 197); // outputs: target
     ClickCentre(editor_rect::kInputs);
     Click(530, 267); // high resolution

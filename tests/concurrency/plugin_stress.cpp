@@ -15,7 +15,7 @@
 #include "plugin/editor_layout.h"
 #include "plugin/mic_corrector.h"
 #include "plugin/parameter_table.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 #include "support/host_block.h"
 #include "support/host_objects.h"
 #include "support/module_loader.h"
@@ -190,8 +190,10 @@ void ReleaseWithDesignsInFlight(int count) {
         fx->setupProcessing(setup);
         fx->setActive(1);
         CorrectionEngine& e = fx->Engine();
+        CorrectionSettings measured = CorrectionInForce(e);
         for (int k = 0; k < kBandCount; ++k)
-            CorrectionEngineProbe::targetBands(e)[k] = 1.0 + 0.5 * std::sin(0.3 * k);
+            measured.targetBands[k] = 1.0 + 0.5 * std::sin(0.3 * k);
+        e.ApplyCorrection(measured);
         ParameterChanges changes;
         changes.Add(kParamResolution, {{0, 1.0}});
         changes.Add(kParamOutputs, {{0, 1.0}});

@@ -1,8 +1,8 @@
 #include "engine/output_player.h"
 #include "engine_fixture.h"
-#include "support/known_designs.h"
-
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
+#include "support/known_designs.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +13,28 @@
 
 namespace {
 
-// A prepared engine at 48 kHz with a flat design in place.
+// A prepared engine at 48 kHz with a flat design in place, or with its first design asked for and
+// left waiting (no filter ready).
 struct Prepared {
     EngineEffect fx;
     CorrectionEngine& e = fx.engine;
     EventLog log;
-    Prepared() {
+    explicit Prepared(bool designed = true) {
         e.SetListener(&log);
+        e.SetDesignsDeferred(!designed);
         fx.SetHostRate(48000);
         fx.Reset();
     }
 };
+
+// The engine's correction with `targetBands` as the target's measurement, the corrected target heard.
+template <class Level> void PlayCorrected(CorrectionEngine& e, Level level) {
+    CorrectionSettings c = CorrectionInForce(e);
+    for (int i = 0; i < kBandCount; ++i)
+        c.targetBands[i] = level(i);
+    c.outputSelection = 1.0;
+    e.ApplyCorrection(c);
+}
 
 void Fill(Stereo& s) {
     for (size_t i = 0; i < s.in0.size(); ++i) {
@@ -41,11 +52,11 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
         int filterReady;
     } cases[] = {{0, 0.5, 1.0, 1}, {0, 0.5, 1.0, 0}, {0, 1.0, 10.0, 1}, {1, 0.0, 0.1, 0}};
     for (const Case& c : cases) {
-        Prepared p;
-        CorrectionEngineProbe::outputSelection(p.e) = 0.5;
-        CorrectionEngineProbe::inputSelection(p.e) = c.inputs;
+        Prepared p(c.filterReady == 1);
+        ASSERT_EQ(p.e.Snapshot().filterReady, c.filterReady);
+        p.e.SetOutputSelection(0.5);
+        p.e.SetInputSelection(c.inputs);
         p.e.SetGainPosition(c.gainPosition);
-        CorrectionEngineProbe::filterReady(p.e) = c.filterReady;
         Stereo s(256);
         Fill(s);
         s.Run(p.e);
@@ -62,9 +73,9 @@ TEST(AudioPath, TargetOutputIsTheRawTargetTimesTheGain) {
 
 TEST(AudioPath, SilentWithoutAReadyFilter) {
     for (double outputs : {0.0, 1.0}) {
-        Prepared p;
-        CorrectionEngineProbe::outputSelection(p.e) = outputs;
-        CorrectionEngineProbe::filterReady(p.e) = 0;
+        Prepared p(false);
+        p.e.SetOutputSelection(outputs);
+        ASSERT_EQ(p.e.Snapshot().filterReady, 0);
         Stereo s(64);
         Fill(s);
         s.Run(p.e);
@@ -79,10 +90,10 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
     for (double inputs : {0.0, 1.0})
         for (double outputs : {0.0, 1.0}) {
             Prepared p;
-            ASSERT_EQ(CorrectionEngineProbe::filterReady(p.e).load(), 1);
-            CorrectionEngineProbe::inputSelection(p.e) = inputs;
-            CorrectionEngineProbe::outputSelection(p.e) = outputs;
-            CorrectionEngineProbe::targetPathGain(p.e) = 0.5;
+            ASSERT_EQ(p.e.Snapshot().filterReady, 1);
+            p.e.SetInputSelection(inputs);
+            p.e.SetOutputSelection(outputs);
+            CorrectionEngineProbe::targetPathGain(p.e) = 0.5; // after the design the selection ran
             Stereo s(128);
             Fill(s);
             s.Run(p.e);
@@ -100,13 +111,13 @@ TEST(AudioPath, FlatCascadePassesTheSelectedChannel) {
 // to exact zeros rather than subnormal numbers.
 TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
     Prepared p;
-    CorrectionEngineProbe::outputSelection(p.e) = 1.0;
+    p.e.SetOutputSelection(1.0);
     CorrectionEngineProbe::targetPathGain(p.e) = 1.0;
     const double w0 = 2 * std::numbers::pi * 1000 / 48000, alpha = std::sin(w0) / 4.0, g = 1.0;
     for (auto& s : CorrectionEngineProbe::targetPath(p.e))
         s = PeakingSection{};
-    CorrectionEngineProbe::targetPath(p.e)[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha), (1 - alpha) / (1 + alpha),
-                         0, 0};
+    CorrectionEngineProbe::targetPath(p.e)[7] = {alpha * g / (1 + alpha), -2 * std::cos(w0) / (1 + alpha),
+                                                 (1 - alpha) / (1 + alpha), 0, 0};
     Stereo s(48000);
     for (int i = 0; i < 48000; ++i)
         s.in1[i] = std::sin(w0 * i);
@@ -125,14 +136,12 @@ TEST(AudioPath, PeakingSectionResponseAndTinyValueFlush) {
 // previous design keep running alone until the new design is written.
 TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
     Prepared a, b;
-    for (Prepared* p : {&a, &b}) {
-        for (int i = 0; i < kBandCount; ++i)
-            CorrectionEngineProbe::targetBands(p->e)[i] = 1.0 + 0.2 * (i % 7);
-        p->e.SetOutputSelection(1.0);
-    }
+    for (Prepared* p : {&a, &b})
+        PlayCorrected(p->e, [](int i) { return 1.0 + 0.2 * (i % 7); });
     for (int k = kNormalBands; k < kHighBands; ++k) // stale sections from some earlier design
         CorrectionEngineProbe::correctionCascade(b.e)[k] = {0.5, -1.2, 0.5, 0.0, 0.0};
-    CorrectionEngineProbe::resolution(b.e) = 1.0; // changed, not yet redesigned
+    b.e.SetDesignsDeferred(true);
+    b.e.SetResolution(1.0); // changed, not yet redesigned
     Stereo sa(512), sb(512);
     Fill(sa);
     Fill(sb);
@@ -145,9 +154,7 @@ TEST(AudioPath, SectionCountFollowsTheWrittenDesign) {
 
 TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     Prepared p;
-    for (int i = 0; i < kBandCount; ++i)
-        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.3 * (i % 5);
-    p.e.SetOutputSelection(1.0);
+    PlayCorrected(p.e, [](int i) { return 1.0 + 0.3 * (i % 5); });
     Stereo s(64);
     Fill(s);
     s.in1[10] = NAN;
@@ -162,8 +169,8 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
     for (const auto& sec : p.e.Snapshot().correctionCascade)
         ASSERT_TRUE(std::isfinite(sec.z1) && std::isfinite(sec.z2));
 
-    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
-    CorrectionEngineProbe::gainFactor(p.e) = INFINITY;
+    p.e.SetOutputSelection(0.5);
+    CorrectionEngineProbe::gainFactor(p.e) = INFINITY; // no gain position gives it
     s.Run(p.e);
     for (int i = 0; i < 64; ++i)
         ASSERT_TRUE(std::isfinite(s.out0[i]));
@@ -171,7 +178,7 @@ TEST(AudioPath, NonFiniteInputNeverReachesTheOutput) {
 
 TEST(AudioPath, MissingChannelsAndEmptyBlocks) {
     Prepared p;
-    CorrectionEngineProbe::outputSelection(p.e) = 0.5;
+    p.e.SetOutputSelection(0.5);
     std::vector<double> out0(32, 5.0), out1(32, 5.0);
     double* in[2] = {nullptr, nullptr};
     double* out[2] = {out0.data(), out1.data()};
@@ -212,9 +219,7 @@ TEST(AudioPath, ResetAdoptsTheHostRateAndRedesigns) {
 // and over: no deadlock, every block finite, and no block ever silent once a filter was ready.
 TEST(AudioPath, DesignsWhileTheAudioThreadRuns) {
     Prepared p;
-    for (int i = 0; i < kBandCount; ++i)
-        CorrectionEngineProbe::targetBands(p.e)[i] = 1.0 + 0.4 * (i % 5);
-    p.e.SetOutputSelection(1.0);
+    PlayCorrected(p.e, [](int i) { return 1.0 + 0.4 * (i % 5); });
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0}, bad{0};
     std::thread audio([&] {
@@ -250,12 +255,9 @@ TEST(AudioPath, DesignsWhileTheAudioThreadRuns) {
 TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     Prepared p;
     CorrectionEngine& e = p.e;
-    for (int i = 0; i < kBandCount; ++i) // ripples of +-8 dB
-        CorrectionEngineProbe::targetBands(e)[i] =
-            std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
-    CorrectionEngineProbe::outputSelection(e) = 1.0;
-    CorrectionEngineProbe::RequestDesign(e);
-    e.DesignIfRequested();
+    PlayCorrected(e, [](int i) { // ripples of +-8 dB
+        return std::pow(10.0, 8.0 * std::sin(3.0 * std::log(TheBandGrid().bandFrequencies[i])) / 20.0);
+    });
     long t = 0;
     // Blocks of a 1 kHz tone on the target input; the largest output sample of the last one.
     auto play = [&](int blocks) {
@@ -273,8 +275,10 @@ TEST(AudioPath, RedesignOfTheSameSectionsChangesTheSoundWithoutARestart) {
     };
     play(200); // settled
     for (int redraw = 0; redraw < 4; ++redraw) {
-        for (int i = 0; i < kBandCount; ++i)
-            CorrectionEngineProbe::userCurve(e)[i] *= 1.06; // half a decibel up, as a drawn curve moves
+        ASSERT_TRUE(e.EditUserCurve([](double* curve) { // half a decibel up, as a drawn curve moves
+            for (int i = 0; i < kNormalBands; ++i)
+                curve[i] *= 1.06;
+        }));
         e.DesignCorrection();
         const double first = play(1);
         const double settled = play(200);
@@ -291,12 +295,14 @@ struct Listening {
     Prepared p;
     long t = 0;
     Listening(double outputs, double resolution) {
-        SetKnownMeasurement(p.e);
+        std::array<double, kBandCount> calibration;
         for (int i = 0; i < kBandCount; ++i)
-            CorrectionEngineProbe::calibrationGain(p.e)[i] = std::pow(10.0, 3.0 * std::cos(0.3 * i) / 20.0);
-        CorrectionEngineProbe::outputSelection(p.e) = outputs;
-        CorrectionEngineProbe::resolution(p.e) = resolution;
-        p.e.DesignCorrection();
+            calibration[i] = std::pow(10.0, 3.0 * std::cos(0.3 * i) / 20.0);
+        p.e.SetCalibration(calibration);
+        CorrectionSettings c = KnownMeasurement(p.e);
+        c.outputSelection = outputs;
+        c.resolution = resolution;
+        p.e.ApplyCorrection(c);
     }
     // Blocks of 256 frames of two different signals, each design made before the next block; the
     // output of channel 0.
@@ -327,8 +333,8 @@ TEST(AudioPath, OutputsSwitchFadesBetweenPathsThatKeepRunning) {
         Listening a(pair[0], 0.0), b(pair[1], 0.0);
         a.Play(40);
         b.Play(40);
-        CorrectionEngineProbe::outputSelection(a.p.e) = pair[1];
-        CorrectionEngineProbe::RequestDesign(a.p.e); // as the selection asks: the same paths come back
+        a.p.e.SetDesignsDeferred(true); // made after the first block: the same paths come back
+        a.p.e.SetOutputSelection(pair[1]);
         const std::vector<double> switched = a.Play(8), steady = b.Play(8);
         EXPECT_NE(switched[1], steady[1]) << pair[0] << " to " << pair[1] << ": a fade, not a cut";
         for (std::size_t i = 960; i < switched.size(); ++i)
@@ -342,8 +348,8 @@ TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
     Listening a(1.0, 0.0), stays(1.0, 0.0);
     a.Play(40);
     stays.Play(40);
-    CorrectionEngineProbe::resolution(a.p.e) = 1.0;
-    CorrectionEngineProbe::RequestDesign(a.p.e);
+    a.p.e.SetDesignsDeferred(true);
+    a.p.e.SetResolution(1.0);
     const std::vector<double> heard = a.Play(30), old = stays.Play(30);
     // The design is made after the first block; the warm-up counts from the block after it.
     for (std::size_t i = 0; i < 256 + 4800; ++i)
@@ -352,5 +358,5 @@ TEST(AudioPath, ACascadeFromRestWarmsUpBeforeItIsHeard) {
     for (std::size_t i = 256 + 4800 + 960 + 256; i < heard.size(); ++i)
         apart = std::max(apart, std::fabs(heard[i] - old[i]));
     EXPECT_GT(apart, 1e-3) << "the high-resolution correction is heard";
-    EXPECT_FALSE(CorrectionEngineProbe::outputPlayer(a.p.e)->Changing());
+    EXPECT_FALSE(CorrectionEngineProbe::outputPlayer(a.p.e).Changing());
 }

@@ -2,7 +2,7 @@
 #include "engine/correction_design.h"
 #include "engine/interaction_terms.h"
 #include "engine_fixture.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 
 #include <gtest/gtest.h>
 
@@ -346,14 +346,14 @@ TEST(CorrectionDesign, RateOfOneGivesStableSections) {
 TEST(CorrectionDesign, NormalDesignKeepsTheHighEntriesOfTheCurves) {
     EngineEffect fx;
     CorrectionEngine& e = fx.engine;
-    CorrectionEngineProbe::outputSelection(e) = 1.0;
+    CorrectionSettings c = CorrectionInForce(e);
+    c.outputSelection = 1.0;
     for (int i = 0; i < kBandCount; ++i)
-        CorrectionEngineProbe::targetBands(e)[i] = 1.0 + 0.1 * (i % 4);
-    CorrectionEngineProbe::resolution(e) = 1.0;
-    e.DesignCorrection();
+        c.targetBands[i] = 1.0 + 0.1 * (i % 4);
+    c.resolution = 1.0;
+    e.ApplyCorrection(c); // designs
     const auto highCurve = e.Snapshot().curveResult;
-    CorrectionEngineProbe::resolution(e) = 0.0;
-    e.DesignCorrection();
+    e.SetResolution(0.0); // designs
     for (int k = kNormalBands; k < kHighBands; ++k)
         EXPECT_EQ(e.Snapshot().curveResult[k], highCurve[k]) << k;
     EXPECT_NE(e.Snapshot().curveResult[0], highCurve[0]);

@@ -88,7 +88,7 @@ TEST(EngineNumbers, FlushTouchesOnlyBandPassValuesBelowTenToTheMinusHundred) {
         CorrectionEngine& e = fx.engine;
         fx.SetHostRate(48000);
         fx.Reset();
-        CorrectionEngineProbe::outputSelection(e) = 1.0;
+        e.SetOutputSelection(1.0);
         CorrectionEngineProbe::targetPathGain(e) = 1.0;
         for (auto& sec : CorrectionEngineProbe::targetPath(e))
             sec = PeakingSection{};

@@ -1,9 +1,11 @@
 #include "engine_fixture.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -48,7 +50,7 @@ double* FailingAllocator(std::size_t) {
 
 TEST(RecordingSession, StartNeedsAHostRate) {
     Session s(0);
-    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
+    s.e.SetOutputSelection(1.0);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::NoAudioYet);
     EXPECT_EQ(s.log.events, std::vector<std::string>{"notice no audio"});
     EXPECT_EQ(s.e.Snapshot().outputSelection, 1.0);
@@ -58,7 +60,7 @@ TEST(RecordingSession, StartNeedsAHostRate) {
 
 TEST(RecordingSession, StartPreparesAndArms) {
     Session s(96000);
-    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
+    s.e.SetOutputSelection(1.0);
     ASSERT_EQ(s.e.Snapshot().filterReady, 1);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::Started);
     EXPECT_EQ(s.e.Snapshot().outputSelection, 0.5);
@@ -75,7 +77,7 @@ TEST(RecordingSession, StartPreparesAndArms) {
 
     // Start when the target is already heard leaves the selector and the filter alone.
     Session t(44100);
-    CorrectionEngineProbe::outputSelection(t.e) = 0.5;
+    t.e.SetOutputSelection(0.5);
     EXPECT_EQ(t.e.StartRecording(), StartOutcome::Started);
     EXPECT_EQ(t.e.Snapshot().filterReady, 1);
     EXPECT_EQ(t.log.events, (std::vector<std::string>{"progress", "show"}));
@@ -83,7 +85,7 @@ TEST(RecordingSession, StartPreparesAndArms) {
 
 TEST(RecordingSession, StartWithoutMemoryChangesNothing) {
     Session s(48000);
-    CorrectionEngineProbe::outputSelection(s.e) = 1.0;
+    s.e.SetOutputSelection(1.0);
     const auto previous = SetDoubleArrayAllocator(&FailingAllocator);
     EXPECT_EQ(s.e.StartRecording(), StartOutcome::OutOfMemory);
     SetDoubleArrayAllocator(previous);
@@ -153,7 +155,7 @@ TEST(RecordingSession, ProgressStepsAndCompletion) {
 
 TEST(RecordingSession, BuffersFillingMidBlockStopTheRecordingOnly) {
     Session s(48000);
-    CorrectionEngineProbe::outputSelection(s.e) = 0.5;
+    s.e.SetOutputSelection(0.5);
     ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
     s.Feed(kFftLength - 10, 4096, [](long, double& a, double& b) { a = b = 0.1; });
     Stereo s2(100);
@@ -172,8 +174,10 @@ TEST(RecordingSession, BuffersFillingMidBlockStopTheRecordingOnly) {
 // the calibration division both microphones read the same, so the correction is flat.
 TEST(RecordingSession, AnalysisEndToEnd) {
     Session s(48000);
-    CorrectionEngineProbe::calibrationGain(s.e).fill(2.0);
-    s.e.RunAnalysis(); // no recording: nothing
+    std::array<double, kBandCount> calibration;
+    calibration.fill(2.0);
+    s.e.SetCalibration(calibration); // asks for a design, which the analysis's design answers
+    s.e.RunAnalysis();               // no recording: nothing
     EXPECT_EQ(s.log.designs, 0);
     ASSERT_EQ(s.e.StartRecording(), StartOutcome::Started);
     std::mt19937 rng(1);
@@ -249,7 +253,9 @@ void Measure(Session& s, const std::function<void(long, double&, double&)>& gen)
 // the wanted response follows it and nothing is corrected; Reset then gives the exact correction.
 TEST(RecordingSession, NewMeasurementStartsAProtectedWantedResponse) {
     Session s(48000);
-    CorrectionEngineProbe::userCurve(s.e).fill(3.0); // drawn before the measurement
+    CorrectionSettings drawn = CorrectionInForce(s.e); // drawn before the measurement
+    drawn.userCurve.fill(3.0);
+    s.e.ApplyCorrection(drawn);
     std::mt19937 rng(2);
     std::normal_distribution<double> noise;
     double hp = 0.0, prev = 0.0;
@@ -294,7 +300,7 @@ TEST(RecordingSession, UnusableMeasurementKeepsThePreviousOne) {
         return e.rfind("notice", 0) == 0 || e.rfind("rejected", 0) == 0;
     };
     ASSERT_TRUE(std::none_of(s.log.events.begin(), s.log.events.end(), told));
-    CorrectionEngineProbe::userCurve(s.e)[4] = 2.0;
+    ASSERT_TRUE(s.e.EditUserCurve([](double* curve) { curve[4] = 2.0; }));
     const auto target = s.e.Snapshot().targetBands, curve = s.e.Snapshot().userCurve;
     const auto coherence = s.e.Snapshot().quality.coherence;
     s.log.events.clear();

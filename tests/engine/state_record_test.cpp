@@ -1,6 +1,7 @@
 #include "engine/quality_state.h"
 #include "engine_fixture.h"
 #include "framework/byte_chunk.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,22 @@ struct Instance {
     Instance() { e.SetListener(&log); }
 };
 
-void Distinct(CorrectionEngine& e, double base) {
+// Band levels and a drawn curve that differ from band to band, and from one base to another.
+CorrectionSettings Distinct(double base) {
+    CorrectionSettings c;
     for (int i = 0; i < kBandCount; ++i) {
-        CorrectionEngineProbe::targetBands(e)[i] = base + 0.001 * i;
-        CorrectionEngineProbe::referenceBands(e)[i] = 2 * base + 0.002 * i;
-        CorrectionEngineProbe::userCurve(e)[i] = 1.0 + 0.01 * (i % 33);
+        c.targetBands[i] = base + 0.001 * i;
+        c.referenceBands[i] = 2 * base + 0.002 * i;
     }
+    for (int i = 0; i < kNormalBands; ++i)
+        c.userCurve[i] = 1.0 + 0.01 * i;
+    return c;
+}
+
+// The correction applied and designed; the designs a test counts are those that follow.
+void Apply(Instance& in, const CorrectionSettings& c) {
+    in.e.ApplyCorrection(c);
+    in.log.designs = 0;
 }
 
 IByteChunk Truncated(const IByteChunk& c, int size) {
@@ -37,7 +48,7 @@ IByteChunk Truncated(const IByteChunk& c, int size) {
 
 TEST(StateRecord, RoundTrip) {
     Instance a;
-    Distinct(a.e, 0.25);
+    Apply(a, Distinct(0.25));
     const double params[4] = {1.0, 0.5, 1.0, 0.75};
     for (int i = 0; i < 4; ++i)
         a.fx.GetParam(i)->value = params[i];
@@ -77,13 +88,14 @@ TEST(StateRecord, RoundTrip) {
 // Short records keep the complete arrays before the cut and still rebuild the curve and redesign.
 TEST(StateRecord, ShortRecords) {
     Instance a;
-    Distinct(a.e, 0.25);
+    Apply(a, Distinct(0.25));
     IByteChunk full;
     ASSERT_TRUE(a.e.SerializeState(full));
 
     Instance b;
-    Distinct(b.e, 0.5);
-    CorrectionEngineProbe::userCurve(b.e).fill(2.0);
+    CorrectionSettings drawn = Distinct(0.5);
+    drawn.userCurve.fill(2.0);
+    Apply(b, drawn);
     const auto oldTarget = b.e.Snapshot().targetBands, oldReference = b.e.Snapshot().referenceBands;
     EXPECT_EQ(b.e.UnserializeState(Truncated(full, 600), 0), -1);
     for (int i = 0; i < kNormalBands; ++i) {
@@ -97,10 +109,10 @@ TEST(StateRecord, ShortRecords) {
     EXPECT_EQ(b.log.designs, 1);
 
     Instance c;
-    Distinct(c.e, 0.5);
+    Apply(c, Distinct(0.5));
     CorrectionEngineProbe::gainPosition(c.e) = 0.0; // gainFactor still 1.0: the restore recomputes it
     c.fx.GetParam(3)->value = 0.0;
-    CorrectionEngineProbe::userCurve(c.e)[kHighOffset + 5] = 123.0;
+    CorrectionEngineProbe::semitoneCurve(c.e)[5] = 123.0; // not the drawn curve's: the restore rebuilds it
     const auto keep = c.e.Snapshot().targetBands;
     EXPECT_EQ(c.e.UnserializeState(Truncated(full, 263), 0), -1);
     EXPECT_EQ(c.e.Snapshot().targetBands, keep);
@@ -126,7 +138,7 @@ TEST(StateRecord, ShortRecords) {
 // that is not there turns into a zero.
 TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
     Instance a;
-    Distinct(a.e, 0.25);
+    Apply(a, Distinct(0.25));
     const double fresh[15] = {1.0, 0.5, 1.0, 0.75}; // the buttons at rest
     for (int i = 0; i < 15; ++i)
         a.fx.GetParam(i)->value = fresh[i];
@@ -136,20 +148,17 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
     struct Span {
         int begin, end; // bytes in the record
         const char* name;
-        double* (*values)(CorrectionEngine&);
+        const double* (*values)(const EngineSnapshot&);
     };
     const Span arrays[] = {
-        {0, 264, "target 33",
-         [](CorrectionEngine& e) { return CorrectionEngineProbe::targetBands(e).data(); }},
-        {264, 528, "reference 33",
-         [](CorrectionEngine& e) { return CorrectionEngineProbe::referenceBands(e).data(); }},
-        {528, 1488, "target 120",
-         [](CorrectionEngine& e) { return CorrectionEngineProbe::targetBands(e).data() + kHighOffset; }},
+        {0, 264, "target 33", [](const EngineSnapshot& s) { return s.targetBands.data(); }},
+        {264, 528, "reference 33", [](const EngineSnapshot& s) { return s.referenceBands.data(); }},
+        {528, 1488, "target 120", [](const EngineSnapshot& s) { return s.targetBands.data() + kHighOffset; }},
         {1488, 2448, "reference 120",
-         [](CorrectionEngine& e) { return CorrectionEngineProbe::referenceBands(e).data() + kHighOffset; }},
-        {2448, 2712, "user curve",
-         [](CorrectionEngine& e) { return CorrectionEngineProbe::userCurve(e).data(); }},
+         [](const EngineSnapshot& s) { return s.referenceBands.data() + kHighOffset; }},
+        {2448, 2712, "user curve", [](const EngineSnapshot& s) { return s.userCurve.data(); }},
     };
+    const EngineSnapshot written = a.e.Snapshot();
     std::vector<int> cuts;
     for (const Span& s : arrays)
         cuts.insert(cuts.end(), {s.begin, (s.begin + s.end) / 2 + 3});
@@ -160,26 +169,25 @@ TEST(StateRecord, ACutAnywhereKeepsWhatFollowsItAsItWas) {
     for (int cut : cuts) {
         SCOPED_TRACE(testing::Message() << "cut at byte " << cut);
         Instance b;
-        Distinct(b.e, 0.5);
-        std::fill_n(CorrectionEngineProbe::userCurve(b.e).begin(), kNormalBands, 2.0);
         const double old[15] = {0.0, 1.0, 0.0, 0.25, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
         for (int i = 0; i < 15; ++i)
             b.fx.GetParam(i)->value = old[i];
-        CorrectionEngineProbe::inputSelection(b.e) = old[0];
-        CorrectionEngineProbe::outputSelection(b.e) = old[1];
-        CorrectionEngineProbe::resolution(b.e) = old[2];
-        b.e.SetGainPosition(old[3]);
-        Instance before; // b's values, kept aside
-        CorrectionEngineProbe::targetBands(before.e) = b.e.Snapshot().targetBands;
-        CorrectionEngineProbe::referenceBands(before.e) = b.e.Snapshot().referenceBands;
-        CorrectionEngineProbe::userCurve(before.e) = b.e.Snapshot().userCurve;
+        CorrectionSettings drawn = Distinct(0.5);
+        drawn.userCurve.fill(2.0);
+        drawn.inputSelection = old[0];
+        drawn.outputSelection = old[1];
+        drawn.resolution = old[2];
+        drawn.gainPosition = old[3];
+        Apply(b, drawn);
+        const EngineSnapshot before = b.e.Snapshot(); // b's values, kept aside
 
         EXPECT_EQ(b.e.UnserializeState(Truncated(full, cut), 0), cut == full.Size() ? cut : -1);
+        const EngineSnapshot after = b.e.Snapshot();
         for (const Span& s : arrays) {
             const bool read = cut >= s.end;
-            const double* want = (read ? s.values(a.e) : s.values(before.e));
+            const double* want = (read ? s.values(written) : s.values(before));
             const int n = (s.end - s.begin) / 8;
-            EXPECT_TRUE(std::equal(want, want + n, s.values(b.e))) << s.name << (read ? " read" : " kept");
+            EXPECT_TRUE(std::equal(want, want + n, s.values(after))) << s.name << (read ? " read" : " kept");
         }
         double curve120[kHighBands];
         ExpandCurveTo120(b.e.Snapshot().userCurve.data(), curve120);
@@ -246,7 +254,7 @@ TEST(StateRecord, ExpandCurveTo120) {
 // calibration or a drawing can give still loads, a silent band (0) included.
 TEST(StateRecord, ImpossibleValuesRefuseTheWholeRecord) {
     Instance a;
-    Distinct(a.e, 0.25);
+    Apply(a, Distinct(0.25));
     for (int i = 0; i < 4; ++i)
         a.fx.GetParam(i)->value = (i + 1) / 4.0;
     IByteChunk full;
@@ -285,25 +293,26 @@ TEST(StateRecord, ImpossibleValuesRefuseTheWholeRecord) {
         std::memcpy(changed.Data() + c.at, &c.value, sizeof c.value);
 
         Instance b;
-        Distinct(b.e, 0.5);
+        Apply(b, Distinct(0.5));
         for (int i = 0; i < 4; ++i)
             b.fx.GetParam(i)->value = 0.0;
-        const auto target = CorrectionEngineProbe::targetBands(b.e), reference = CorrectionEngineProbe::referenceBands(b.e), curve = CorrectionEngineProbe::userCurve(b.e);
+        const EngineSnapshot before = b.e.Snapshot();
         const int result = b.e.UnserializeState(changed, 0);
+        const EngineSnapshot after = b.e.Snapshot();
         if (c.refused) {
             EXPECT_EQ(result, -1);
-            EXPECT_EQ(CorrectionEngineProbe::targetBands(b.e), target);
-            EXPECT_EQ(CorrectionEngineProbe::referenceBands(b.e), reference);
-            EXPECT_EQ(CorrectionEngineProbe::userCurve(b.e), curve);
+            EXPECT_EQ(after.targetBands, before.targetBands);
+            EXPECT_EQ(after.referenceBands, before.referenceBands);
+            EXPECT_EQ(after.userCurve, before.userCurve);
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(b.fx.GetParam(i)->value, 0.0) << i;
             EXPECT_EQ(b.log.designs, 0);
         } else {
             EXPECT_EQ(result, whole);
             const int part = c.at < 264 ? 0 : c.at < 528 ? 1 : c.at < 1488 ? 2 : c.at < 2448 ? 3 : 4;
-            const double* arrays[] = {CorrectionEngineProbe::targetBands(b.e).data(), CorrectionEngineProbe::referenceBands(b.e).data(),
-                                      CorrectionEngineProbe::targetBands(b.e).data() + kHighOffset,
-                                      CorrectionEngineProbe::referenceBands(b.e).data() + kHighOffset, CorrectionEngineProbe::userCurve(b.e).data()};
+            const double* arrays[] = {after.targetBands.data(), after.referenceBands.data(),
+                                      after.targetBands.data() + kHighOffset,
+                                      after.referenceBands.data() + kHighOffset, after.userCurve.data()};
             const int starts[] = {0, 264, 528, 1488, 2448};
             const double taken = arrays[part][(c.at - starts[part]) / 8];
             EXPECT_EQ(std::memcmp(&taken, &c.value, sizeof taken), 0) << "bit for bit";
@@ -319,16 +328,23 @@ TEST(StateRecord, GarbageFieldsStillGiveAFiniteStableFilter) {
         Instance b;
         b.fx.SetHostRate(44100);
         b.fx.Reset();
+        CorrectionSettings garbage;
         for (int i = 0; i < kBandCount; ++i) {
-            CorrectionEngineProbe::targetBands(b.e)[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
-            CorrectionEngineProbe::referenceBands(b.e)[i] = i % 2 ? INFINITY : 1e-300;
-            CorrectionEngineProbe::userCurve(b.e)[i] = i % 2 ? -4.0 : NAN;
+            garbage.targetBands[i] = i % 3 == 0 ? 0.0 : (i % 3 == 1 ? NAN : 1e300);
+            garbage.referenceBands[i] = i % 2 ? INFINITY : 1e-300;
         }
-        CorrectionEngineProbe::outputSelection(b.e) = 1.0;
-        CorrectionEngineProbe::resolution(b.e) = resolution;
+        for (int i = 0; i < kNormalBands; ++i)
+            garbage.userCurve[i] = i % 2 ? -4.0 : NAN;
+        garbage.outputSelection = 1.0;
+        garbage.resolution = resolution;
+        b.e.SetDesignsDeferred(true);
+        b.e.ApplyCorrection(garbage);
+        // The drawn curve's expansion is always usable; its semitone points get garbage of their own.
+        for (int i = 0; i < kHighBands; ++i)
+            CorrectionEngineProbe::semitoneCurve(b.e)[i] = i % 2 ? NAN : -4.0;
         b.e.DesignCorrection();
-        EXPECT_EQ(CorrectionEngineProbe::filterReady(b.e).load(), 1);
-        EXPECT_TRUE(std::isfinite(CorrectionEngineProbe::levelMatchGain(b.e)));
+        EXPECT_EQ(b.e.Snapshot().filterReady, 1);
+        EXPECT_TRUE(std::isfinite(b.e.Snapshot().levelMatchGain));
         Stereo s(4096);
         for (int i = 0; i < 4096; ++i)
             s.in1[i] = std::sin(0.3 * i);
@@ -418,11 +434,12 @@ TEST(StateRecord, QualityExtension) {
     EXPECT_EQ(r.coherence[1], 1.0);
 
     Instance a;
-    Distinct(a.e, 0.5);
+    Apply(a, Distinct(0.5));
     IByteChunk state;
     ASSERT_TRUE(a.e.SerializeState(state));
     Instance b;
-    CorrectionEngineProbe::quality(b.e) = q;
+    RestoreQuality(b.e, q);
+    ASSERT_TRUE(b.e.Snapshot().quality.known);
     EXPECT_EQ(b.e.UnserializeState(state, 0), 2712 + 15 * 8);
     EXPECT_FALSE(b.e.Snapshot().quality.known);
 }

@@ -1,5 +1,5 @@
 #include "plugin/alg_engine.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 
 #include "engine/correction_engine.h"
 #include "framework/effect_base.h"
@@ -32,19 +32,18 @@ struct Instance : IRecordTail {
 
 TEST(AlgEngine, SaveThenLoadRestoresTheCorrection) {
     Instance a;
+    CorrectionSettings c;
     for (int i = 0; i < 153; ++i) {
-        CorrectionEngineProbe::targetBands(a.engine)[i] = 1.0 + 0.5 * std::sin(i * 0.3);
-        CorrectionEngineProbe::referenceBands(a.engine)[i] = 1.2 + 0.1 * std::cos(i * 0.7);
+        c.targetBands[i] = 1.0 + 0.5 * std::sin(i * 0.3);
+        c.referenceBands[i] = 1.2 + 0.1 * std::cos(i * 0.7);
     }
     for (int i = 0; i < 33; ++i)
-        CorrectionEngineProbe::userCurve(a.engine)[i] = std::pow(10.0, 0.05 * std::sin(i * 0.4));
-    ExpandCurveTo120(CorrectionEngineProbe::userCurve(a.engine).data(),
-                     CorrectionEngineProbe::userCurve(a.engine).data() + 33);
-    CorrectionEngineProbe::outputSelection(a.engine) = 1.0;
-    CorrectionEngineProbe::inputSelection(a.engine) = 1.0;
-    CorrectionEngineProbe::resolution(a.engine) = 1.0;
-    a.engine.SetGainPosition(0.3);
-    a.engine.DesignCorrection();
+        c.userCurve[i] = std::pow(10.0, 0.05 * std::sin(i * 0.4));
+    c.outputSelection = 1.0;
+    c.inputSelection = 1.0;
+    c.resolution = 1.0;
+    c.gainPosition = 0.3;
+    a.engine.ApplyCorrection(c); // designs
 
     const AlgRecord record = AlgRecordFromEngine(a.engine.Snapshot());
     EXPECT_EQ(record.flags, 2 + 4 + 8);
@@ -129,30 +128,27 @@ TEST(AlgEngine, SilentMicrophoneInAFileGivesAFiniteCorrection) {
 // whatever the loading instance knew of its own last measurement.
 TEST(AlgEngine, ProtectedCurveRoundTripsAndItsQualityIsNotKnown) {
     Instance a;
+    CorrectionSettings c;
     for (int i = 0; i < 153; ++i) {
-        CorrectionEngineProbe::targetBands(a.engine)[i] =
-            i % 33 < 4 ? 0.02 : 1.0 + 0.2 * std::sin(i * 0.3); // -34 dB below 30 Hz
-        CorrectionEngineProbe::referenceBands(a.engine)[i] = 1.0;
+        c.targetBands[i] = i % 33 < 4 ? 0.02 : 1.0 + 0.2 * std::sin(i * 0.3); // -34 dB below 30 Hz
+        c.referenceBands[i] = 1.0;
     }
-    CorrectionEngineProbe::quality(a.engine).known = true;
-    CorrectionEngineProbe::quality(a.engine).coherence.fill(1.0);
+    MeasurementQuality quality;
+    quality.known = true;
+    quality.coherence.fill(1.0);
     for (int k = 28; k < 33; ++k)
-        CorrectionEngineProbe::quality(a.engine).coherence[k] = 0.3;
-    ProtectedCurve(CorrectionEngineProbe::protection(a.engine),
-                   CorrectionEngineProbe::targetBands(a.engine).data(),
-                   CorrectionEngineProbe::referenceBands(a.engine).data(),
-                   CorrectionEngineProbe::quality(a.engine).coherence.data(),
-                   CorrectionEngineProbe::userCurve(a.engine).data(), nullptr);
-    ExpandCurveTo120(CorrectionEngineProbe::userCurve(a.engine).data(),
-                     CorrectionEngineProbe::userCurve(a.engine).data() + 33);
-    CorrectionEngineProbe::outputSelection(a.engine) = 1.0;
-    a.engine.DesignCorrection();
+        quality.coherence[k] = 0.3;
+    ProtectedCurve(a.engine.Snapshot().protection, c.targetBands.data(), c.referenceBands.data(),
+                   quality.coherence.data(), c.userCurve.data(), nullptr);
+    c.outputSelection = 1.0;
+    a.engine.ApplyCorrection(c); // designs
 
     const auto bytes = EncodeAlgRecord(AlgRecordFromEngine(a.engine.Snapshot()));
     AlgRecord back;
     ASSERT_EQ(DecodeAlgRecord(bytes.data(), bytes.size(), back), AlgDecodeResult::Ok);
     Instance b;
-    CorrectionEngineProbe::quality(b.engine) = a.engine.Snapshot().quality;
+    RestoreQuality(b.engine, quality); // what it knew of its own last measurement
+    ASSERT_TRUE(b.engine.Snapshot().quality.known);
     ApplyAlgRecord(back, b.engine, b.effect);
     EXPECT_EQ(b.engine.Snapshot().userCurve, a.engine.Snapshot().userCurve);
     EXPECT_EQ(b.engine.Snapshot().sectionGain, a.engine.Snapshot().sectionGain);

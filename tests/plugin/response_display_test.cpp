@@ -1,4 +1,5 @@
 #include "plugin/response_display.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 
 #include "engine/engine_fixture.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -37,11 +39,13 @@ struct Curve {
 };
 
 // The editor with the response display where the plug-in puts it, over an engine that hears the
-// corrected target.
+// corrected target. Its designs wait for a release of the mouse (or a test's own call), so that the
+// curves a test puts on the display stay there.
 struct DisplayRig {
     DisplayRig() : editor(&effect, 730, 330, 25) {
         effect.engine.SetListener(&events);
-        CorrectionEngineProbe::outputSelection(effect.engine) = 1.0;
+        effect.engine.SetDesignsDeferred(true);
+        effect.engine.SetOutputSelection(1.0);
         editor.PrepareSurfaces();
         editor.AttachToParent(nullptr);
         display = new IMyPlots(&effect, effect.engine, IPixelRect(49, 11, 487, 306), 13);
@@ -272,7 +276,7 @@ TEST(ResponseDisplay, HostileRatiosNeverDrawOutsideThePlot) {
         for (double resolution : {0.0, 1.0}) {
             DisplayRig rig;
             auto& e = rig.effect.engine;
-            CorrectionEngineProbe::resolution(e) = resolution;
+            e.SetResolution(resolution);
             for (size_t i = 0; i < e.Snapshot().curveDesired.size(); ++i) {
                 const double v = c.pattern[i % c.pattern.size()];
                 CorrectionEngineProbe::curveDesired(e)[i] = v;
@@ -356,11 +360,11 @@ TEST(ResponseDisplay, LeftButtonDrawsTheRowsValueAndIgnoresDragsBelowThePlot) {
 TEST(ResponseDisplay, ColumnsMapOntoTheThirtyThreeBands) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    CorrectionEngineProbe::resolution(e) = 1.0;
+    e.SetResolution(1.0);
     // (column, band): trunc(32 * (x - 43) / 438)
     const std::pair<int, int> cases[] = {{49, 0}, {56, 0}, {57, 1}, {267, 16}, {486, 32}, {487, 32}};
     for (const auto& [x, band] : cases) {
-        CorrectionEngineProbe::userCurve(e).fill(1.0);
+        ASSERT_TRUE(e.EditUserCurve([](double* curve) { std::fill_n(curve, kNormalBands, 1.0); }));
         rig.display->HandleMouseDown(x, 11, Left());
         rig.display->HandleMouseDrag(x, 11, 0, 0, Left());
         for (int i = 0; i < 33; ++i)
@@ -376,8 +380,10 @@ TEST(ResponseDisplay, ColumnsMapOntoTheThirtyThreeBands) {
 TEST(ResponseDisplay, RightButtonDrawsAStraightLineInDecibelsFromTheAnchor) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    for (int i = 0; i < 33; ++i)
-        CorrectionEngineProbe::userCurve(e)[size_t(i)] = 1.0 + 0.1 * (i % 5);
+    ASSERT_TRUE(e.EditUserCurve([](double* curve) {
+        for (int i = 0; i < 33; ++i)
+            curve[i] = 1.0 + 0.1 * (i % 5);
+    }));
 
     rig.display->HandleMouseDown(49, 11, Right());
     EXPECT_EQ(rig.display->AnchorBand(), 0);
@@ -394,7 +400,7 @@ TEST(ResponseDisplay, RightButtonDrawsAStraightLineInDecibelsFromTheAnchor) {
 
     // Two bands apart, the one between follows the line; a neighbour of the anchor has none between.
     rig.display->HandleMouseDown(267, 159, Right()); // anchor 16
-    CorrectionEngineProbe::userCurve(e)[17] = 3.0;
+    ASSERT_TRUE(e.EditUserCurve([](double* curve) { curve[17] = 3.0; }));
     rig.display->HandleMouseDrag(290, 11, 23, -148, Right()); // band 18
     EXPECT_DOUBLE_EQ(e.Snapshot().userCurve[18], 10.0);
     EXPECT_NEAR(std::log10(e.Snapshot().userCurve[17]), 0.5 * (std::log10(e.Snapshot().userCurve[16]) + 1.0),
@@ -406,7 +412,9 @@ TEST(ResponseDisplay, RightButtonDrawsAStraightLineInDecibelsFromTheAnchor) {
 TEST(ResponseDisplay, LineEndsRestoredAsGarbageCountAsZeroDecibels) {
     DisplayRig rig;
     auto& e = rig.effect.engine;
-    CorrectionEngineProbe::userCurve(e)[0] = std::numeric_limits<double>::quiet_NaN();
+    CorrectionSettings restored = CorrectionInForce(e);
+    restored.userCurve[0] = std::numeric_limits<double>::quiet_NaN();
+    e.ApplyCorrection(restored);
     rig.display->HandleMouseDown(49, 320, Right()); // dead strip: ignored
     EXPECT_FALSE(rig.display->Dragging());
     rig.display->HandleMouseDown(49, 5, Right()); // above the rows: anchor only
@@ -421,7 +429,7 @@ TEST(ResponseDisplay, OutsideTheCorrectedTargetTheMouseChangesNothingButTheRelea
     for (double outputs : {0.0, 0.5}) {
         DisplayRig rig;
         auto& e = rig.effect.engine;
-        CorrectionEngineProbe::outputSelection(e) = outputs;
+        e.SetOutputSelection(outputs);
         CorrectionEngineProbe::curveMeasured(e).fill(2.0);
         const auto curve = e.Snapshot().userCurve;
         const auto desired = e.Snapshot().curveDesired;
@@ -467,10 +475,12 @@ TEST(ResponseDisplay, QualityIsShownOnlyWhenKnown) {
         rig.FillCurves(1.0);
         for (int k = 0; k < 3; ++k)
             CorrectionEngineProbe::curveMeasured(e)[k] = 100.0; // +40 dB at 20-25 Hz
-        CorrectionEngineProbe::quality(e).known = known;
-        CorrectionEngineProbe::quality(e).coherence.fill(1.0);
-        CorrectionEngineProbe::quality(e).coherence[10] = 0.2; // 150 Hz: nothing in common
-        CorrectionEngineProbe::quality(e).checks.target.clippedSamples = 7;
+        MeasurementQuality quality;
+        quality.known = known;
+        quality.coherence.fill(1.0);
+        quality.coherence[10] = 0.2; // 150 Hz: nothing in common
+        quality.checks.target.clippedSamples = 7;
+        RestoreQuality(e, quality);
         rig.PaintOver(kBlack);
         std::vector<RAST_Pixel> pixels;
         for (int y = 0; y < 330; ++y)
@@ -541,10 +551,10 @@ TEST(MeasurementStatus, TrustedRangeCountsOnlyFullyTrustedBands) {
     ProtectionRule rule;
     q.known = true;
     q.coherence.fill(0.3);
-    q.coherence[3] = 0.6;                       // 38 Hz
-    q.coherence[4] = rule.fullCoherence;        // 47 Hz
-    q.coherence[10] = rule.fullCoherence;       // 173 Hz
+    q.coherence[3] = 0.6;                        // 38 Hz
+    q.coherence[4] = rule.fullCoherence;         // 47 Hz
+    q.coherence[10] = rule.fullCoherence;        // 173 Hz
     q.coherence[11] = rule.fullCoherence - 1e-9; // 215 Hz
-    q.coherence[20] = 0.6;                      // 1.5 kHz
+    q.coherence[20] = 0.6;                       // 1.5 kHz
     EXPECT_EQ(MeasurementStatusLine(q, rule), "trusted 47 Hz - 173 Hz");
 }

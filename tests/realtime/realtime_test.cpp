@@ -4,7 +4,7 @@
 // block asks for is designed on the worker while the blocks play the correction in force), and its
 // output never carries subnormal numbers, also when a loud block is followed by silence.
 #include "counting_allocator.h"
-#include "support/engine_probe.h"
+#include "support/engine_operations.h"
 
 #include "graphics/headless/headless_graphics.h"
 #include "plugin/mic_corrector.h"
@@ -58,9 +58,11 @@ class AudioThreadTest : public ::testing::Test {
         fx->setActive(1);
         // A measured, non-flat correction at the corrected output.
         CorrectionEngine& e = fx->Engine();
+        CorrectionSettings measured = CorrectionInForce(e);
         for (int k = 0; k < kBandCount; ++k)
-            CorrectionEngineProbe::targetBands(e)[k] = 1.0 + 0.4 * std::sin(0.7 * k);
-        e.SetOutputSelection(1.0);
+            measured.targetBands[k] = 1.0 + 0.4 * std::sin(0.7 * k);
+        measured.outputSelection = 1.0;
+        e.ApplyCorrection(measured);
         e.DesignIfRequested();
         for (int i = 0; i < kFrames; ++i) {
             in0[i] = 0.5 * std::sin(0.03 * i) + 0.2 * random(generator);

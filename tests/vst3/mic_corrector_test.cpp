@@ -1,6 +1,7 @@
 // The plug-in's own class as it is built: its documents folder, calibration, parameters, default
 // preset and its reaction to parameter changes.
 #include "plugin/mic_corrector.h"
+#include "support/engine_operations.h"
 #include "support/engine_probe.h"
 #include "support/host_objects.h"
 #include "support/message_recorder.h"
@@ -122,13 +123,14 @@ TEST_F(MicCorrectorTest, GainAndTheSelectionsActWhateverSetThemButTheButtonsDoNo
 // or the controller's record and bypass flag, stay byte for byte what older readers expect.
 TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
     Owned a;
-    MeasurementQuality& q = CorrectionEngineProbe::quality(a->Engine());
+    MeasurementQuality q;
     q.known = true;
     for (int i = 0; i < kBandCount; ++i)
         q.coherence[i] = i / double(kBandCount);
     q.checks.delaySamples = 144.0;
     q.checks.delayMs = 3.0;
     q.checks.polarityInverted = true;
+    RestoreQuality(a->Engine(), q);
     IByteChunk record;
     ASSERT_TRUE(a->SerializeState(record));
     const std::size_t n = static_cast<std::size_t>(record.Size());
@@ -160,7 +162,8 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
 
     // An older project has the record alone (and the flag): accepted, the quality is not known.
     Owned d;
-    CorrectionEngineProbe::quality(d->Engine()) = q;
+    RestoreQuality(d->Engine(), q);
+    ASSERT_TRUE(d->Engine().Snapshot().quality.known);
     MemoryStream old(std::vector<unsigned char>(component.data.begin(), component.data.begin() + n));
     EXPECT_EQ(d->componentSetState(&old), vst::kResultOk);
     EXPECT_FALSE(d->Engine().Snapshot().quality.known);
@@ -179,8 +182,12 @@ TEST_F(MicCorrectorTest, MeasurementQualityTravelsInTheStateTrailer) {
 // and its parameters, and the state's trailer is not taken either.
 TEST_F(MicCorrectorTest, ADamagedHostStateIsRefusedAndChangesNothing) {
     Owned a;
-    CorrectionEngineProbe::targetBands(a->Engine()).fill(3.0);
-    CorrectionEngineProbe::quality(a->Engine()).known = true;
+    CorrectionSettings measured = CorrectionInForce(a->Engine());
+    measured.targetBands.fill(3.0);
+    a->Engine().ApplyCorrection(measured);
+    MeasurementQuality known;
+    known.known = true;
+    RestoreQuality(a->Engine(), known);
     MemoryStream component, controller;
     ASSERT_EQ(a->componentGetState(&component), vst::kResultOk);
     ASSERT_EQ(a->controllerGetState(&controller), vst::kResultOk);
@@ -189,13 +196,15 @@ TEST_F(MicCorrectorTest, ADamagedHostStateIsRefusedAndChangesNothing) {
         std::memcpy(s->data.data() + 528 + 8 * 7, &nan, sizeof nan);
 
     Owned b;
-    CorrectionEngineProbe::targetBands(b->Engine()).fill(2.0);
+    CorrectionSettings own = CorrectionInForce(b->Engine());
+    own.targetBands.fill(2.0);
+    b->Engine().ApplyCorrection(own);
     b->GetParam(3)->value = 0.25;
-    const auto before = CorrectionEngineProbe::targetBands(b->Engine());
+    const auto before = b->Engine().Snapshot().targetBands;
     MemoryStream componentBack(component.data), controllerBack(controller.data);
     EXPECT_EQ(b->componentSetState(&componentBack), vst::kResultFalse);
     EXPECT_EQ(b->controllerSetState(&controllerBack), vst::kResultFalse);
-    EXPECT_EQ(CorrectionEngineProbe::targetBands(b->Engine()), before);
+    EXPECT_EQ(b->Engine().Snapshot().targetBands, before);
     EXPECT_EQ(b->GetParam(3)->value, 0.25);
-    EXPECT_FALSE(CorrectionEngineProbe::quality(b->Engine()).known);
+    EXPECT_FALSE(b->Engine().Snapshot().quality.known);
 }
