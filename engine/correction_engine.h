@@ -164,7 +164,7 @@ class CorrectionEngine {
     long DesignsStarted() const { return designsStarted.load(std::memory_order_relaxed); }
 
   private:
-    friend struct CorrectionEngineProbe; // tests: hand-made cascades, recordings and display curves
+    friend struct CorrectionEngineProbe; // tests: states no operation makes (hand-made cascades, odd values)
 
     // Under the lock, after a change of anything the design reads.
     void RequestDesign() { designRequested.fetch_add(1, std::memory_order_acq_rel); }
