@@ -64,19 +64,30 @@ class IGraphics : public IEditorLink, public IMessageSink {
     virtual IMenuList* ShowPopupMenu(IMenuList& menu, const IPixelRect& r) = 0;
     virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r,
                                const char* text, IParamRecord* param) = 0;
-    virtual void GetHostFolder(std::string& path) = 0;
-    virtual void GetModuleFolder(std::string& path) = 0;
-    virtual void GetDesktopFolder(std::string& path) = 0;
-    virtual void GetAppDataFolder(std::string& path, bool common) = 0;
+    // Services for the host side: the usual folders, a file and a colour chooser, and (in its
+    // slot below) the clipboard's text. The editor's own actions never use them - its file dialogs
+    // go through ChooseFileThen - so only the Windows back end answers them, with the system's.
+    // Here they answer nothing: the folders are empty, ChooseFile empties the file and leaves the
+    // folder, ChooseColour leaves the colour and GetClipboardText empties the text, both saying false.
+    virtual void GetHostFolder(std::string& path) { path.clear(); }
+    virtual void GetModuleFolder(std::string& path) { path.clear(); }
+    virtual void GetDesktopFolder(std::string& path) { path.clear(); }
+    virtual void GetAppDataFolder(std::string& path, bool /*common*/) { path.clear(); }
     virtual void GetUserAppDataFolder(std::string& path) { GetAppDataFolder(path, false); }
-    virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
-    virtual bool ChooseColour(IArgbColor& colour, const char* prompt) = 0;
+    virtual void ChooseFile(std::string& file, int /*action*/, std::string& /*folder*/,
+                            const char* /*extensions*/) {
+        file.clear();
+    }
+    virtual bool ChooseColour(IArgbColor& /*colour*/, const char* /*prompt*/) { return false; }
     virtual bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
                            const char* errorText) = 0;
     virtual void* AttachToParent(void* parentWindow) = 0;
     virtual void DetachWindow() = 0;
     virtual void* NativeWindow() = 0;
-    virtual bool GetClipboardText(std::string& text) = 0;
+    virtual bool GetClipboardText(std::string& text) {
+        text.clear();
+        return false;
+    }
     ~IGraphics() override;
     virtual void HideCursor() {}
     virtual void RestoreCursor() {}

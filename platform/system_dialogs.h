@@ -10,7 +10,8 @@
 // product's dialog and message services and the editor core's window back ends all call. They
 // wait for the user's answer; an editor that must not hold up its host runs the dialog programs
 // through its run loop instead (posix). `owner` is the window a dialog belongs to on Windows (an
-// HWND), null for none; elsewhere it is ignored.
+// HWND), null for none; elsewhere it is ignored. The colour dialog is Windows' alone
+// (platform/win32/colour_dialog.h).
 
 // Message box types and answers, with the window system's numbers: buttons in the low nibble, the
 // icon in the next one.
@@ -27,14 +28,6 @@ int ShowSystemMessageBox(const std::string& text, const std::string& caption, in
 // be shown. Where its answer is unusable, `failure` (when given) gets what the user is to be told.
 std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& request,
                                                       std::string* failure = nullptr);
-
-// The colour dialog, starting at red, green and blue; the chosen ones, or nothing. Windows keeps
-// the user's custom colours in `customColours` (16 entries, owned by the caller) when given.
-struct RgbColour {
-    int r = 0, g = 0, b = 0;
-};
-std::optional<RgbColour> ChooseColourWithSystemDialog(const RgbColour& initial, const char* prompt, void* owner,
-                                                      unsigned long* customColours = nullptr);
 
 // Hands a document or an address to the user's program for it. The shell's code on Windows
 // (above 32: handed on); elsewhere kShellOpened when the opener took it, 0 when there is none or

@@ -103,33 +103,6 @@ void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle&, cons
     entry = std::move(pending);
 }
 
-void IGraphicsHeadless::ChooseFile(std::string& file, int action, std::string& folder,
-                                   const char* extensions) {
-    if (!windowOpen) {
-        file.clear();
-        return;
-    }
-    std::string start = folder.empty() ? desktopFolder : folder;
-    std::optional<std::string> chosen = responder.File(action, start, extensions ? extensions : "");
-    if (!chosen) {
-        file.clear();
-        return;
-    }
-    file = *chosen;
-    size_t cut = file.find_last_of("/\\");
-    folder = cut == std::string::npos ? std::string() : file.substr(0, cut + 1);
-}
-
-bool IGraphicsHeadless::ChooseColour(IArgbColor& colour, const char* prompt) {
-    if (!windowOpen) return false;
-    std::optional<IArgbColor> chosen = responder.Colour(colour, prompt ? prompt : "");
-    if (!chosen) return false;
-    colour.r = chosen->r;
-    colour.g = chosen->g;
-    colour.b = chosen->b;
-    return true;
-}
-
 bool IGraphicsHeadless::LaunchUrl(const char* url, const char* caption, const char* confirmText,
                                   const char* errorText) {
     if (confirmText && MessageDialog(confirmText, caption, kMessageYesNo) != kResultYes) return false;
@@ -151,10 +124,4 @@ void IGraphicsHeadless::DetachWindow() {
     if (!windowOpen) return;
     windowOpen = false;
     entry.reset();
-}
-
-bool IGraphicsHeadless::GetClipboardText(std::string& text) {
-    std::optional<std::string> clip = responder.Clipboard();
-    text = clip ? *clip : std::string();
-    return clip.has_value();
 }

@@ -11,9 +11,9 @@ class RAST_MemBitmap;
 
 // An editor back end without a window system. Its caller plays the window: it opens the "window",
 // drives the timer with Tick (collect the dirty area, draw, present) and feeds pointer and key
-// input to the core. What a person would answer (dialogs, menus, text entry, file and colour
-// choice) comes from a ScriptedResponder. Presented pixels are kept in an editor-sized image, the
-// way a screen would show them.
+// input to the core. What a person would answer (dialogs, menus, text entry, opening a link)
+// comes from a ScriptedResponder. Presented pixels are kept in an editor-sized image, the way a
+// screen would show them.
 class IGraphicsHeadless : public IGraphics {
   public:
     IGraphicsHeadless(IEffectBase* plug, int width, int height, int frameRate);
@@ -36,20 +36,11 @@ class IGraphicsHeadless : public IGraphics {
     IMenuList* ShowPopupMenu(IMenuList& menu, const IPixelRect& r) override;
     void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r, const char* text,
                        IParamRecord* param) override;
-    void GetHostFolder(std::string& path) override { path = hostFolder; }
-    void GetModuleFolder(std::string& path) override { path = moduleFolder; }
-    void GetDesktopFolder(std::string& path) override { path = desktopFolder; }
-    void GetAppDataFolder(std::string& path, bool common) override {
-        path = common ? commonAppDataFolder : appDataFolder;
-    }
-    void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) override;
-    bool ChooseColour(IArgbColor& colour, const char* prompt) override;
     bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
                    const char* errorText) override;
     void* AttachToParent(void* parentWindow) override;
     void DetachWindow() override;
     void* NativeWindow() override { return windowOpen ? this : nullptr; }
-    bool GetClipboardText(std::string& text) override;
     RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
 
     // ---- For the caller ----
@@ -63,12 +54,6 @@ class IGraphicsHeadless : public IGraphics {
     int PresentCount() const { return presentCount; }
     bool EntryOpen() const { return entry.has_value(); }
     void* ParentWindow() const { return parent; }
-
-    std::string hostFolder;
-    std::string moduleFolder;
-    std::string desktopFolder;
-    std::string appDataFolder;
-    std::string commonAppDataFolder;
 
   private:
     struct PendingEntry {

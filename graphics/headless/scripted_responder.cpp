@@ -36,23 +36,7 @@ std::optional<std::string> ScriptedResponder::TextEntry(const std::string& initi
     return Next(textAnswers, std::optional<std::string>());
 }
 
-std::optional<std::string> ScriptedResponder::File(int action, const std::string& folder,
-                                                   const std::string& extensions) {
-    asked.push_back({"file", folder, extensions, action, {}, {}});
-    return Next(fileAnswers, std::optional<std::string>());
-}
-
-std::optional<IArgbColor> ScriptedResponder::Colour(const IArgbColor&, const std::string& prompt) {
-    asked.push_back({"colour", prompt, "", 0, {}, {}});
-    return Next(colourAnswers, std::optional<IArgbColor>());
-}
-
 bool ScriptedResponder::Url(const std::string& url) {
     asked.push_back({"url", url, "", 0, {}, {}});
     return Next(urlAnswers, false);
-}
-
-std::optional<std::string> ScriptedResponder::Clipboard() {
-    asked.push_back({"clipboard", "", "", 0, {}, {}});
-    return clipboard;
 }

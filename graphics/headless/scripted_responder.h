@@ -1,6 +1,5 @@
 #pragma once
 
-#include "graphics/argb_color.h"
 #include "graphics/menu_list.h"
 #include "graphics/pixel_rect.h"
 
@@ -10,14 +9,14 @@
 #include <vector>
 
 // Stands in for the person in front of a headless editor: answers message dialogs, popup menus,
-// text entries, file and colour choosers, link openings and clipboard reads. Answers are queued
-// in advance; when the queue is empty the person dismisses (OK for messages, cancel for the rest).
+// text entries and link openings. Answers are queued in advance; when the queue is empty the
+// person dismisses (OK for messages, cancel for the rest).
 // Every question asked is recorded so callers can check what the editor showed.
 class ScriptedResponder {
   public:
     struct Question {
-        std::string kind; // "message", "menu", "text", "file", "colour", "url", "clipboard"
-        std::string text; // message text, menu captions joined by '|', entry text, folder, url...
+        std::string kind; // "message", "menu", "text", "url"
+        std::string text; // message text, menu captions joined by '|', entry text, url
         std::string caption;
         int type = 0;
         IPixelRect rect;
@@ -31,20 +30,14 @@ class ScriptedResponder {
     void AnswerMenu(int command) { menuAnswers.push_back(command); }
     // Text the person types and commits; std::nullopt cancels the entry.
     void AnswerTextEntry(std::optional<std::string> text) { textAnswers.push_back(std::move(text)); }
-    void AnswerFile(std::optional<std::string> path) { fileAnswers.push_back(std::move(path)); }
-    void AnswerColour(std::optional<IArgbColor> colour) { colourAnswers.push_back(colour); }
     // Whether opening the next address succeeds (a connection and a browser are there).
     void AnswerUrl(bool opens) { urlAnswers.push_back(opens); }
-    void SetClipboard(std::optional<std::string> text) { clipboard = std::move(text); }
 
     // ---- Asked by the headless editor ----
     int Message(const std::string& text, const std::string& caption, int type);
     int Menu(const IMenuList& menu, const IPixelRect& rect);
     std::optional<std::string> TextEntry(const std::string& initial, const IPixelRect& rect);
-    std::optional<std::string> File(int action, const std::string& folder, const std::string& extensions);
-    std::optional<IArgbColor> Colour(const IArgbColor& initial, const std::string& prompt);
     bool Url(const std::string& url);
-    std::optional<std::string> Clipboard();
 
     std::vector<Question> asked;
 
@@ -52,8 +45,5 @@ class ScriptedResponder {
     std::deque<int> messageAnswers;
     std::deque<int> menuAnswers;
     std::deque<std::optional<std::string>> textAnswers;
-    std::deque<std::optional<std::string>> fileAnswers;
-    std::deque<std::optional<IArgbColor>> colourAnswers;
     std::deque<bool> urlAnswers;
-    std::optional<std::string> clipboard;
 };

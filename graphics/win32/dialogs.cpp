@@ -4,6 +4,7 @@
 #include "graphics/win32/graphics_win.h"
 
 #include "platform/system_dialogs.h"
+#include "platform/win32/colour_dialog.h"
 
 #include <wininet.h>
 
@@ -80,8 +81,8 @@ void IGraphicsWin::ChooseFile(std::string& file, int action, std::string& folder
 bool IGraphicsWin::ChooseColour(IArgbColor& colour, const char* prompt) {
     if (!editorWindow) return false;
     if (!customColours) customColours = std::make_unique<COLORREF[]>(16);
-    const std::optional<RgbColour> chosen =
-        ChooseColourWithSystemDialog({colour.r, colour.g, colour.b}, prompt, editorWindow, customColours.get());
+    const std::optional<RgbColour> chosen = ChooseColourWithSystemDialog(
+        {colour.r, colour.g, colour.b}, prompt, editorWindow, customColours.get());
     if (!chosen) return false;
     colour.r = chosen->r;
     colour.g = chosen->g;
@@ -92,9 +93,11 @@ bool IGraphicsWin::ChooseColour(IArgbColor& colour, const char* prompt) {
 bool IGraphicsWin::LaunchUrl(const char* url, const char* caption, const char* confirmText,
                              const char* errorText) {
     const std::string title = caption ? caption : "";
-    if (confirmText && ShowSystemMessageBox(confirmText, title, MB_YESNO, editorWindow) != IDYES) return false;
+    if (confirmText && ShowSystemMessageBox(confirmText, title, MB_YESNO, editorWindow) != IDYES)
+        return false;
     DWORD connection = 0;
-    if (url && InternetGetConnectedState(&connection, 0) && OpenWithSystem(url, editorWindow) > 32) return true;
+    if (url && InternetGetConnectedState(&connection, 0) && OpenWithSystem(url, editorWindow) > 32)
+        return true;
     if (errorText) ShowSystemMessageBox(errorText, title, MB_OK, editorWindow);
     return false;
 }

@@ -2,6 +2,7 @@
 // the module's resources.
 #include "graphics/win32/graphics_win.h"
 
+#include "platform/file_system.h"
 #include "platform/resources.h"
 #include "raster/mem_bitmap.h"
 #include "raster/png_loader.h"
@@ -66,9 +67,15 @@ void IGraphicsWin::GetDesktopFolder(std::string& path) {
 }
 
 void IGraphicsWin::GetAppDataFolder(std::string& path, bool common) {
+    if (!common) {
+        // The plug-in's own look-up; a path too long for the system's narrow calls stays empty.
+        const std::string local = LocalAppDataFolderPath();
+        path = local.size() < MAX_PATH ? Limited(local.c_str()) : std::string();
+        return;
+    }
     char buf[MAX_PATH + 1] = {};
-    const int which = common ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA;
-    path = SUCCEEDED(SHGetFolderPathA(nullptr, which, nullptr, 0, buf)) ? Limited(buf) : std::string();
+    path = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, buf)) ? Limited(buf)
+                                                                                       : std::string();
 }
 
 bool IGraphicsWin::GetClipboardText(std::string& text) {

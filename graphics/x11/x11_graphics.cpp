@@ -4,7 +4,6 @@
 #include "graphics/message_dialog.h"
 #include "graphics/modal_panel.h"
 #include "graphics/value_entry.h"
-#include "graphics/x11/desktop_services.h"
 #include "graphics/x11/x11_descriptor_watch.h"
 #include "graphics/x11/x11_display.h"
 #include "graphics/x11/x11_document_opener.h"
@@ -273,50 +272,6 @@ IMenuList* IGraphicsX11::ShowPopupMenu(IMenuList& menu, const IPixelRect& r) {
     return chosen;
 }
 
-bool IGraphicsX11::GetClipboardText(std::string& text) {
-    text.clear();
-    if (!display || !window || windowGone) return false;
-    xcb_connection_t* c = display->Conn();
-    xcb_atom_t clipboard = display->Atom("CLIPBOARD");
-    xcb_atom_t utf8 = display->Atom("UTF8_STRING");
-    xcb_atom_t into = display->Atom("TV_CLIPBOARD");
-    ReplyPtr<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr));
-    if (!owner || owner->owner == XCB_NONE) return false;
-    xcb_convert_selection(c, window, clipboard, utf8, into, XCB_CURRENT_TIME);
-    display->Flush();
-    // The owner answers through the server; other events that arrive meanwhile wait their turn.
-    std::vector<xcb_generic_event_t*> others;
-    bool converted = false;
-    for (int waited = 0; waited < 1000 && !converted;) {
-        xcb_generic_event_t* e = display->WaitEvent(50);
-        if (!e) {
-            if (!display->Ok()) break;
-            waited += 50;
-            continue;
-        }
-        if ((e->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
-            auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(e);
-            if (n->requestor == window) {
-                converted = n->property != XCB_NONE;
-                std::free(e);
-                if (!converted) break;
-                continue;
-            }
-        }
-        others.push_back(e);
-    }
-    for (xcb_generic_event_t* e : others)
-        display->Defer(e);
-    if (!converted) return false;
-    ReplyPtr<xcb_get_property_reply_t> value(xcb_get_property_reply(
-        c, xcb_get_property(c, 1, window, into, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16), nullptr));
-    if (!value || value->format != 8 || value->type == display->Atom("INCR")) return false;
-    text.assign(static_cast<const char*>(xcb_get_property_value(value.get())),
-                size_t(xcb_get_property_value_length(value.get())));
-    return true;
-}
-
 void IGraphicsX11::HideCursor() {
     if (cursorHidden || !display || !window || windowGone) return;
     xcb_connection_t* c = display->Conn();
@@ -362,52 +317,6 @@ int IGraphicsX11::MessageDialog(const char* text, const char* caption, int type)
         return kResultOk;
     }
     return ShowSystemMessageBox(text ? text : "", caption ? caption : "", type, nullptr);
-}
-
-void IGraphicsX11::GetHostFolder(std::string& path) {
-    path = ExecutableFolder();
-}
-
-void IGraphicsX11::GetModuleFolder(std::string& path) {
-    path = ThisModuleFolder();
-}
-
-void IGraphicsX11::GetDesktopFolder(std::string& path) {
-    path = DesktopFolder();
-}
-
-void IGraphicsX11::GetAppDataFolder(std::string& path, bool common) {
-    path = DataFolder(common);
-}
-
-void IGraphicsX11::ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) {
-    if (!NativeWindow()) {
-        file.clear();
-        return;
-    }
-    FileDialogRequest request =
-        FileRequestForExtensions(action == kFileSave ? FileDialogRequest::Save : FileDialogRequest::Open, extensions);
-    request.initialFolder = folder.empty() ? DesktopFolder() : folder;
-    request.initialFile = file;
-    const std::optional<std::string> chosen = ChooseFileWithSystemDialog(request);
-    if (!chosen) {
-        file.clear();
-        return;
-    }
-    file = *chosen;
-    size_t cut = file.find_last_of('/');
-    folder = cut == std::string::npos ? std::string() : file.substr(0, cut + 1);
-}
-
-bool IGraphicsX11::ChooseColour(IArgbColor& colour, const char* prompt) {
-    if (!NativeWindow()) return false;
-    const std::optional<RgbColour> chosen =
-        ChooseColourWithSystemDialog({colour.r, colour.g, colour.b}, prompt, nullptr);
-    if (!chosen) return false;
-    colour.r = chosen->r;
-    colour.g = chosen->g;
-    colour.b = chosen->b;
-    return true;
 }
 
 bool IGraphicsX11::LaunchUrl(const char* url, const char* caption, const char* confirmText,

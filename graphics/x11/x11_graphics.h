@@ -18,7 +18,7 @@ class X11TextField;
 // hands over, driven by the host's run loop (a handler on the X connection and a timer at the
 // editor's frame rate). It presents the draw surface, turns pointer and key events into the core's
 // input calls, draws its own popup menus and text field with the editor's raster and fonts, and
-// leaves message boxes and file or colour dialogs to zenity or kdialog and addresses to xdg-open.
+// leaves message boxes and file dialogs to zenity or kdialog and addresses to xdg-open.
 // The plug-in's own messages and the wait for a file dialog are panels drawn in the editor.
 // The X connection is made when the window opens, so the object can exist without a display.
 class IGraphicsX11 : public IGraphics,
@@ -38,19 +38,12 @@ class IGraphicsX11 : public IGraphics,
     IMenuList* ShowPopupMenu(IMenuList& menu, const IPixelRect& r) override;
     void ShowTextEntry(IControl* control, const ITextStyle& style, const IPixelRect& r, const char* text,
                        IParamRecord* param) override;
-    void GetHostFolder(std::string& path) override;
-    void GetModuleFolder(std::string& path) override;
-    void GetDesktopFolder(std::string& path) override;
-    void GetAppDataFolder(std::string& path, bool common) override;
-    void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) override;
-    bool ChooseColour(IArgbColor& colour, const char* prompt) override;
     bool LaunchUrl(const char* url, const char* caption, const char* confirmText,
                    const char* errorText) override;
     // parent is the host's X11 window id. Needs a host run loop (UseHostRunLoop) and a display.
     void* AttachToParent(void* parent) override;
     void DetachWindow() override;
     void* NativeWindow() override;
-    bool GetClipboardText(std::string& text) override;
     void HideCursor() override;
     void RestoreCursor() override;
     RAST_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;

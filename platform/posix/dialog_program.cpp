@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -97,7 +96,8 @@ std::vector<std::string> FileDialogCommand(DialogProgram program, const FileDial
         if (!r.title.empty()) args.insert(args.end(), {"--title", r.title});
         args.push_back(save ? "--getsavefilename" : "--getopenfilename");
         args.push_back(start);
-        if (!patterns.empty()) args.push_back(r.filterName.empty() ? patterns : patterns + "|" + r.filterName);
+        if (!patterns.empty())
+            args.push_back(r.filterName.empty() ? patterns : patterns + "|" + r.filterName);
         return args;
     }
     return {};
@@ -110,7 +110,9 @@ std::vector<std::string> MessageBoxCommand(DialogProgram program, const std::str
     if (program == DialogProgram::Zenity) {
         std::vector<std::string> cmd{"zenity"};
         if (buttons == kBoxOk) {
-            cmd.push_back(icon == kBoxIconError ? "--error" : icon == kBoxIconWarning ? "--warning" : "--info");
+            cmd.push_back(icon == kBoxIconError     ? "--error"
+                          : icon == kBoxIconWarning ? "--warning"
+                                                    : "--info");
         } else {
             cmd.push_back("--question");
             if (buttons == kBoxOkCancel) {
@@ -130,7 +132,9 @@ std::vector<std::string> MessageBoxCommand(DialogProgram program, const std::str
     if (program == DialogProgram::KDialog) {
         std::vector<std::string> cmd{"kdialog", "--title", caption};
         if (buttons == kBoxOk) {
-            cmd.push_back(icon == kBoxIconError ? "--error" : icon == kBoxIconWarning ? "--sorry" : "--msgbox");
+            cmd.push_back(icon == kBoxIconError     ? "--error"
+                          : icon == kBoxIconWarning ? "--sorry"
+                                                    : "--msgbox");
             cmd.push_back(text);
         } else if (buttons == kBoxYesNoCancel) {
             cmd.push_back("--yesnocancel");
@@ -164,41 +168,6 @@ int MessageBoxAnswer(DialogProgram program, int type, bool started, int exitCode
     default:
         return first ? kAnswerOk : kAnswerCancel;
     }
-}
-
-std::vector<std::string> ColourDialogCommand(DialogProgram program, int r, int g, int b, const char* prompt) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", r & 0xff, g & 0xff, b & 0xff);
-    std::vector<std::string> cmd;
-    if (program == DialogProgram::Zenity) {
-        cmd = {"zenity", "--color-selection", std::string("--color=") + hex};
-        if (prompt && *prompt) cmd.push_back(std::string("--title=") + prompt);
-    } else if (program == DialogProgram::KDialog) {
-        cmd = {"kdialog", "--getcolor", "--default", hex};
-        if (prompt && *prompt) cmd.insert(cmd.begin() + 1, {"--title", prompt});
-    }
-    return cmd;
-}
-
-bool ParseDialogColour(const std::string& raw, int& r, int& g, int& b) {
-    const std::string text = TrimLine(raw);
-    if (text.size() == 7 && text[0] == '#') {
-        char* end = nullptr;
-        const unsigned long v = std::strtoul(text.c_str() + 1, &end, 16);
-        if (!end || *end) return false;
-        r = int(v >> 16 & 0xff), g = int(v >> 8 & 0xff), b = int(v & 0xff);
-        return true;
-    }
-    double dr = 0, dg = 0, db = 0;
-    if (std::sscanf(text.c_str(), "rgb(%lf,%lf,%lf)", &dr, &dg, &db) == 3 ||
-        std::sscanf(text.c_str(), "rgba(%lf,%lf,%lf", &dr, &dg, &db) == 3) {
-        auto channel = [](double v) { return v >= 0 && v <= 255 ? int(v + 0.5) : -1; };
-        const int cr = channel(dr), cg = channel(dg), cb = channel(db);
-        if (cr < 0 || cg < 0 || cb < 0) return false;
-        r = cr, g = cg, b = cb;
-        return true;
-    }
-    return false;
 }
 
 FileDialogAnswer ReadFileDialogAnswer(const FileDialogRequest& r, bool signalled, int exitCode,

@@ -6,9 +6,9 @@
 #include <vector>
 
 // The desktop's dialog programs (zenity, else kdialog): the command lines that ask them for a
-// file, a message's answer or a colour, and the reading of what they answer. Running them is the
-// caller's: synchronously for callers that may wait (platform/system_dialogs.h), through the
-// host's run loop for an editor.
+// file or a message's answer, and the reading of what they answer. Running them is the caller's:
+// synchronously for callers that may wait (platform/system_dialogs.h), through the host's run loop
+// for an editor.
 
 enum class DialogProgram { None, Zenity, KDialog };
 
@@ -44,11 +44,6 @@ std::vector<std::string> MessageBoxCommand(DialogProgram program, const std::str
                                            const std::string& caption, int type);
 // The answer for a message box command that ran (or could not start: started is false).
 int MessageBoxAnswer(DialogProgram program, int type, bool started, int exitCode, const std::string& output);
-
-// The command line of a colour dialog starting at #rrggbb; empty for DialogProgram::None.
-std::vector<std::string> ColourDialogCommand(DialogProgram program, int r, int g, int b, const char* prompt);
-// Reads "rgb(r,g,b)", "rgba(r,g,b,a)" or "#rrggbb" as the dialogs print it; false when it is none.
-bool ParseDialogColour(const std::string& text, int& r, int& g, int& b);
 
 inline constexpr const char* kDialogFailedText = "The file dialog closed unexpectedly. Nothing was changed.";
 inline constexpr const char* kDialogAnswerUnusableText =

@@ -12,7 +12,8 @@
 namespace {
 
 void SayNoDialogProgram(const char* what, const std::string& caption, const std::string& text) {
-    std::fprintf(stderr, "Tessivane Vorelline: cannot show %s: neither zenity nor kdialog is installed.", what);
+    std::fprintf(stderr, "Tessivane Vorelline: cannot show %s: neither zenity nor kdialog is installed.",
+                 what);
     if (!caption.empty()) std::fprintf(stderr, " %s:", caption.c_str());
     if (!text.empty()) std::fprintf(stderr, " %s", text.c_str());
     std::fputc('\n', stderr);
@@ -30,7 +31,8 @@ int ShowSystemMessageBox(const std::string& text, const std::string& caption, in
     return MessageBoxAnswer(program, type, outcome.started, outcome.exitCode, outcome.output);
 }
 
-std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& request, std::string* failure) {
+std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& request,
+                                                      std::string* failure) {
     const DialogProgram program = AvailableDialogProgram();
     if (program == DialogProgram::None) {
         if (request.title.empty())
@@ -47,21 +49,6 @@ std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& r
     if (answer.kind == FileDialogAnswer::Failed && failure) *failure = answer.message;
     if (answer.kind != FileDialogAnswer::Chosen) return std::nullopt;
     return answer.path;
-}
-
-std::optional<RgbColour> ChooseColourWithSystemDialog(const RgbColour& initial, const char* prompt, void*,
-                                                      unsigned long*) {
-    const DialogProgram program = AvailableDialogProgram();
-    if (program == DialogProgram::None) {
-        SayNoDialogProgram("a colour dialog", {}, prompt ? prompt : "");
-        return std::nullopt;
-    }
-    const CommandOutcome outcome = RunCommand(ColourDialogCommand(program, initial.r, initial.g, initial.b, prompt));
-    RgbColour chosen;
-    if (!outcome.started || outcome.exitCode != 0 ||
-        !ParseDialogColour(outcome.output, chosen.r, chosen.g, chosen.b))
-        return std::nullopt;
-    return chosen;
 }
 
 int OpenWithSystem(const std::string& target, void*) {

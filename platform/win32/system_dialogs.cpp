@@ -1,4 +1,5 @@
 #include "platform/system_dialogs.h"
+#include "platform/win32/colour_dialog.h"
 
 #include <windows.h>
 
@@ -60,8 +61,8 @@ std::optional<std::string> ChooseFileWithSystemDialog(const FileDialogRequest& r
     return std::string(file);
 }
 
-std::optional<RgbColour> ChooseColourWithSystemDialog(const RgbColour& initial, const char* prompt, void* owner,
-                                                      unsigned long* customColours) {
+std::optional<RgbColour> ChooseColourWithSystemDialog(const RgbColour& initial, const char* prompt,
+                                                      void* owner, unsigned long* customColours) {
     COLORREF ownCustom[16] = {};
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof cc;

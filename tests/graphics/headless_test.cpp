@@ -99,7 +99,7 @@ TEST(Headless, PopupMenusAnswerWithTheChosenMenu) {
     EXPECT_EQ(rig.editor.ShowPopupMenu(top, {}), nullptr); // no such entry
 }
 
-TEST(Headless, DialogsFilesColoursLinksAndClipboard) {
+TEST(Headless, DialogsAndLinks) {
     EditorRig rig;
     ScriptedResponder& person = rig.editor.Responder();
 
@@ -120,39 +120,6 @@ TEST(Headless, DialogsFilesColoursLinksAndClipboard) {
     person.AnswerUrl(true);
     EXPECT_TRUE(rig.editor.LaunchUrl("https://example.invalid/", "Help", nullptr, nullptr));
     EXPECT_EQ(person.asked.back().text, "https://example.invalid/");
-
-    // Files: the folder becomes the chosen file's folder; cancelling empties the file.
-    rig.editor.desktopFolder = "/home/user/Desktop/";
-    std::string file = "old.alg", folder;
-    person.AnswerFile("/data/mics/result.alg");
-    rig.editor.ChooseFile(file, kFileSave, folder, "alg");
-    EXPECT_EQ(person.asked.back().text, "/home/user/Desktop/");
-    EXPECT_EQ(person.asked.back().type, kFileSave);
-    EXPECT_EQ(file, "/data/mics/result.alg");
-    EXPECT_EQ(folder, "/data/mics/");
-    rig.editor.ChooseFile(file, kFileOpen, folder, "alg");
-    EXPECT_EQ(person.asked.back().text, "/data/mics/");
-    EXPECT_EQ(file, "");
-
-    IArgbColor colour(17, 1, 2, 3);
-    person.AnswerColour(IArgbColor(255, 40, 50, 60));
-    EXPECT_TRUE(rig.editor.ChooseColour(colour, "Pick"));
-    EXPECT_EQ(colour, IArgbColor(17, 40, 50, 60));
-    EXPECT_FALSE(rig.editor.ChooseColour(colour, "Pick"));
-
-    std::string text = "stale";
-    EXPECT_FALSE(rig.editor.GetClipboardText(text));
-    EXPECT_EQ(text, "");
-    person.SetClipboard("0.5");
-    EXPECT_TRUE(rig.editor.GetClipboardText(text));
-    EXPECT_EQ(text, "0.5");
-
-    // Without a window there is nobody to ask.
-    rig.editor.DetachWindow();
-    file = "x";
-    person.AnswerFile("/never.alg");
-    rig.editor.ChooseFile(file, kFileOpen, folder, "alg");
-    EXPECT_EQ(file, "");
 }
 
 TEST(Headless, VirtualKeysReachControlsOnlyWhenTheyAreControlKeys) {

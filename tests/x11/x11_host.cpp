@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 using namespace vst;
@@ -264,7 +263,8 @@ bool HeldElsewhere(xcb_connection_t* conn, xcb_window_t root, bool keyboard) {
     uint8_t status = 0;
     if (keyboard) {
         xcb_grab_keyboard_reply_t* r = xcb_grab_keyboard_reply(
-            conn, xcb_grab_keyboard(conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            conn,
+            xcb_grab_keyboard(conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
             nullptr);
         status = r ? r->status : 0xff;
         std::free(r);
@@ -309,48 +309,6 @@ bool HostWindow::Pointer(int& x, int& y) {
     y = p->root_y;
     std::free(p);
     return true;
-}
-
-namespace {
-xcb_atom_t InternAtom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-    xcb_atom_t a = r ? r->atom : 0;
-    std::free(r);
-    return a;
-}
-} // namespace
-
-void HostWindow::ServeClipboard(const std::string& text, int ms) {
-    const xcb_atom_t clipboard = InternAtom(conn, "CLIPBOARD"), utf8 = InternAtom(conn, "UTF8_STRING");
-    xcb_set_selection_owner(conn, window, clipboard, XCB_CURRENT_TIME);
-    xcb_flush(conn);
-    const long long end = NowMs() + ms;
-    while (NowMs() < end) {
-        xcb_generic_event_t* e = xcb_poll_for_event(conn);
-        if (!e) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            continue;
-        }
-        if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
-            auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
-            xcb_selection_notify_event_t n{};
-            n.response_type = XCB_SELECTION_NOTIFY;
-            n.requestor = r->requestor;
-            n.selection = r->selection;
-            n.target = r->target;
-            n.time = r->time;
-            n.property = XCB_NONE;
-            if (r->target == utf8) {
-                xcb_change_property(conn, XCB_PROP_MODE_REPLACE, r->requestor, r->property, utf8, 8,
-                                    uint32_t(text.size()), text.data());
-                n.property = r->property;
-            }
-            xcb_send_event(conn, 0, r->requestor, 0, reinterpret_cast<const char*>(&n));
-            xcb_flush(conn);
-        }
-        std::free(e);
-    }
 }
 
 int HostWindow::ForwardedKeys() {

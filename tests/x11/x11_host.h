@@ -106,8 +106,6 @@ class HostWindow {
     std::vector<xcb_window_t> ChildrenOf(xcb_window_t w);
     // The pointer's screen position.
     bool Pointer(int& x, int& y);
-    // Owns the CLIPBOARD with `text` and answers requests for it until `ms` have passed.
-    void ServeClipboard(const std::string& text, int ms);
     // Synthetic key presses sent to the host window by the editor.
     int ForwardedKeys();
 
