@@ -1,8 +1,8 @@
 #include "framework/bypass_crossfade.h"
 
+#include "framework/crossfade_shape.h"
+
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 void BypassCrossfade::Reserve(int channels, int frames) {
     channels = std::max(0, channels);
@@ -31,7 +31,7 @@ void BypassCrossfade::KeepDry(double* const* inputs, int inputCount, int outputC
 
 void BypassCrossfade::Blend(double* const* outputs, int outputCount, int frames, bool bypassed,
                             double sampleRate) {
-    const int length = std::max(1, static_cast<int>(std::lround(kFadeSeconds * sampleRate)));
+    const int length = FadeSamples(kCrossfadeSeconds, sampleRate);
     if (length != fadeFrames) {
         // A new rate keeps the fade's progress, not its frame count.
         const bool atDryEnd = position == fadeFrames;
@@ -41,6 +41,7 @@ void BypassCrossfade::Blend(double* const* outputs, int outputCount, int frames,
     const int channels = std::min(outputCount, static_cast<int>(dry.size()));
     const int start = position;
     const int step = bypassed ? 1 : -1;
+    const int end = bypassed ? fadeFrames : 0;
     for (int c = 0; c < channels; ++c) {
         double* out = outputs ? outputs[c] : nullptr;
         if (!out) continue;
@@ -48,12 +49,11 @@ void BypassCrossfade::Blend(double* const* outputs, int outputCount, int frames,
         const int n = std::min(frames, static_cast<int>(dry[static_cast<std::size_t>(c)].size()));
         int p = start;
         for (int f = 0; f < n; ++f) {
-            if (p != (bypassed ? fadeFrames : 0)) p += step;
+            if (p != end) p += step;
             if (p == fadeFrames) {
-                out[f] = d[f];
+                out[f] = d[f]; // the input bit for bit, not a sum that rounds
             } else if (p != 0) {
-                const double w = 0.5 - 0.5 * std::cos(std::numbers::pi * p / fadeFrames);
-                out[f] = out[f] + w * (d[f] - out[f]);
+                out[f] += FadeShape(p, fadeFrames) * (d[f] - out[f]);
             }
         }
     }

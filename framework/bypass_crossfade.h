@@ -3,14 +3,12 @@
 #include <vector>
 
 // Bypass as a crossfade. While the switch moves, the processed block and the plain copy of the
-// input both play, weighted by a raised cosine over 20 ms: engaging or leaving bypass never cuts a
-// waveform, and the two signals are correlated, so equal gains sum to a steady level. The plug-in
+// input both play, weighted as every crossfade of the plug-in is (framework/crossfade_shape.h):
+// engaging or leaving bypass never cuts a waveform. The plug-in
 // keeps processing while bypassed, so its filters are already running with the live input when
 // the bypass is left and there is no start-up transient to hide.
 class BypassCrossfade {
   public:
-    static constexpr double kFadeSeconds = 0.020;
-
     // Room for `frames` dry samples on each of `channels` outputs (host threads: may allocate).
     void Reserve(int channels, int frames);
     // The next block starts fully on one side, without a fade (processing starts or restarts).
