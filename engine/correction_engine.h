@@ -168,6 +168,8 @@ class CorrectionEngine {
 
     // Under the lock, after a change of anything the design reads.
     void RequestDesign() { designRequested.fetch_add(1, std::memory_order_acq_rel); }
+    // A selection the design reads ("Outputs", "Resolution"): a new value asks for one design.
+    void SetDesignSelection(double& selection, double value);
     // The wanted-response display curve from the drawn curve, the other two from the last design.
     void RefreshDisplayCurves();
 

@@ -22,24 +22,22 @@ void CorrectionEngine::SetInputSelection(double value) {
     inputSelection = value;
 }
 
-void CorrectionEngine::SetOutputSelection(double value) {
+void CorrectionEngine::SetDesignSelection(double& selection, double value) {
     {
         PluginLockGuard guard(lock);
-        if (SameSelection(outputSelection, value)) return;
-        outputSelection = value;
+        if (SameSelection(selection, value)) return;
+        selection = value;
         RequestDesign();
     }
     if (!designsDeferred) DesignIfRequested();
 }
 
+void CorrectionEngine::SetOutputSelection(double value) {
+    SetDesignSelection(outputSelection, value);
+}
+
 void CorrectionEngine::SetResolution(double value) {
-    {
-        PluginLockGuard guard(lock);
-        if (SameSelection(resolution, value)) return;
-        resolution = value;
-        RequestDesign();
-    }
-    if (!designsDeferred) DesignIfRequested();
+    SetDesignSelection(resolution, value);
 }
 
 void CorrectionEngine::SetGainPosition(double value) {

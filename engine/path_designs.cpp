@@ -3,23 +3,17 @@
 bool DesignBothPaths(const DesignInputs& in, const DesignResult& selected, DesignResult& referenceRoom,
                      DesignResult& targetRoom, double* interactionTerms, PathDesigns& out) {
     const double sel = in.outputSelection;
-    DesignInputs each = in;
-    if (sel == 0.0) {
-        out.reference = &selected;
-    } else {
-        each.outputSelection = 0.0;
-        ComputeCorrection(each, referenceRoom, interactionTerms);
-        if (referenceRoom.stopped) return false;
-        out.reference = &referenceRoom;
-    }
+    // The selected output's design serves its own path; the other path is designed into its room.
+    auto path = [&](bool isSelected, double selection, DesignResult& room) -> const DesignResult* {
+        if (isSelected) return &selected;
+        DesignInputs each = in;
+        each.outputSelection = selection;
+        ComputeCorrection(each, room, interactionTerms);
+        return room.stopped ? nullptr : &room;
+    };
+    out.reference = path(sel == 0.0, 0.0, referenceRoom);
+    if (!out.reference) return false;
     // Any selection but the reference and the raw target is the corrected target.
-    if (sel != 0.0 && sel != 0.5) {
-        out.target = &selected;
-    } else {
-        each.outputSelection = 1.0;
-        ComputeCorrection(each, targetRoom, interactionTerms);
-        if (targetRoom.stopped) return false;
-        out.target = &targetRoom;
-    }
-    return true;
+    out.target = path(sel != 0.0 && sel != 0.5, 1.0, targetRoom);
+    return out.target != nullptr;
 }
