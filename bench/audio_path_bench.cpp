@@ -88,8 +88,9 @@ void AudioPathHighResolution(benchmark::State& state) {
 }
 BENCHMARK(AudioPathHighResolution)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
-// The same cascade, coefficients and input through the plain form: the yardstick.
-void PlainCascadeHighResolution(benchmark::State& state) {
+// One cascade over the block with the designed coefficients, written to both outputs, through
+// `run` (the plain form or today's dispatch).
+template <typename RunFn> void OneCascade(benchmark::State& state, RunFn run) {
     EngineEffect fx(kRate);
     CorrectionEngine& e = fx.engine;
     PlayWigglyCorrection(e, kRate, true);
@@ -98,30 +99,23 @@ void PlainCascadeHighResolution(benchmark::State& state) {
     std::vector<double> out0(kBlock), out1(kBlock);
     for (auto _ : state) {
         fx.EnterLock();
-        RunCascadePlain(designed.correctionCascade.data(), kHighBands, in.data(), kBlock,
-                        designed.levelMatchGain, out0.data(), out1.data());
+        run(designed.correctionCascade.data(), kHighBands, in.data(), kBlock, designed.levelMatchGain,
+            out0.data(), out1.data());
         fx.LeaveLock();
         benchmark::DoNotOptimize(out0.data());
     }
+}
+
+// The same cascade, coefficients and input through the plain form: the yardstick.
+void PlainCascadeHighResolution(benchmark::State& state) {
+    OneCascade(state, RunCascadePlain);
 }
 BENCHMARK(PlainCascadeHighResolution)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // What the path ran before every change became a crossfade: the selected output's one cascade over
 // the block, written to both outputs. The yardstick of the figures below.
 void TodaysOneCascade(benchmark::State& state) {
-    EngineEffect fx(kRate);
-    CorrectionEngine& e = fx.engine;
-    PlayWigglyCorrection(e, kRate, true);
-    EngineSnapshot designed = e.Snapshot();
-    const std::vector<double> in = Input(0.07, 0.5);
-    std::vector<double> out0(kBlock), out1(kBlock);
-    for (auto _ : state) {
-        fx.EnterLock();
-        RunCascade(designed.correctionCascade.data(), kHighBands, in.data(), kBlock, designed.levelMatchGain,
-                   out0.data(), out1.data());
-        fx.LeaveLock();
-        benchmark::DoNotOptimize(out0.data());
-    }
+    OneCascade(state, RunCascade);
 }
 BENCHMARK(TodaysOneCascade)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
