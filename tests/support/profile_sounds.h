@@ -54,13 +54,7 @@ inline Sound MakeMaterial(bool voice, unsigned seed, int order, double rate) {
     synthetic::ShapeNoiseSpectrum(voice, m.re, m.im, rate);
     if (voice) {
         std::vector<double> y = Inverse(m.re, m.im);
-        for (int t = 0; t < n; ++t) {
-            const double s = t / rate;
-            const double syllable =
-                std::pow(std::max(0.0, std::sin(2 * kPi * 3.7 * s + 2 * std::sin(2 * kPi * 0.9 * s))), 2);
-            const double pause = std::fmod(s, 2.6) < 0.5 ? 0.0 : 1.0;
-            y[t] *= syllable * pause;
-        }
+        synthetic::SpeakInSyllables(y, rate);
         m.re = y;
         m.im.assign(n, 0.0);
         Fft(m.re.data(), m.im.data(), order);

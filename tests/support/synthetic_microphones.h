@@ -56,7 +56,9 @@ inline const std::vector<MicCase>& MicCases() {
     static const std::vector<MicCase> cases = {
         {"condenser +4dB@6k", [](double f) { return Peak(f, 6000, 1.0, 4.0); }},
         {"dynamic",
-         [](double f) { return HighPass2(f, 100, 0.707) * Peak(f, 4000, 1.0, 6.0) * LowPass2(f, 10000, 0.707); }},
+         [](double f) {
+             return HighPass2(f, 100, 0.707) * Peak(f, 4000, 1.0, 6.0) * LowPass2(f, 10000, 0.707);
+         }},
         {"high-pass 120Hz", [](double f) { return HighPass2(f, 120, 0.7071); }},
         {"high-pass 180Hz", [](double f) { return HighPass2(f, 180, 0.7071); }},
         {"low-pass 7k 24dB", [](double f) { return LowPass2(f, 7000, 0.5412) * LowPass2(f, 7000, 1.3066); }},
@@ -64,7 +66,8 @@ inline const std::vector<MicCase>& MicCases() {
         {"level -12dB", [](double) { return Complex(std::pow(10.0, -12.0 / 20.0)); }},
         {"delay 3ms", [](double f) { return std::exp(Complex(0.0, -2 * kPi * f * 0.003)); }, 3.0},
         {"inverted", [](double) { return Complex(-1.0); }, 0.0, true},
-        {"reflection 0.5@3ms", [](double f) { return 1.0 + 0.5 * std::exp(Complex(0.0, -2 * kPi * f * 0.003)); }},
+        {"reflection 0.5@3ms",
+         [](double f) { return 1.0 + 0.5 * std::exp(Complex(0.0, -2 * kPi * f * 0.003)); }},
     };
     return cases;
 }
@@ -84,10 +87,10 @@ struct Material {
 
 inline const std::vector<Material>& Materials() {
     static const std::vector<Material> materials = {
-        {"pink", Sound::Pink, -45, -60},          {"voice", Sound::Voice, -45, -60},
-        {"voice rn-30", Sound::Voice, -30, -60},  {"voice tn-30", Sound::Voice, -45, -30},
-        {"voice tn-15", Sound::Voice, -45, -15},  {"sweep", Sound::Sweep, -45, -60},
-        {"sweep tn-30", Sound::Sweep, -45, -30},  {"sweep tn-15", Sound::Sweep, -45, -15},
+        {"pink", Sound::Pink, -45, -60},         {"voice", Sound::Voice, -45, -60},
+        {"voice rn-30", Sound::Voice, -30, -60}, {"voice tn-30", Sound::Voice, -45, -30},
+        {"voice tn-15", Sound::Voice, -45, -15}, {"sweep", Sound::Sweep, -45, -60},
+        {"sweep tn-30", Sound::Sweep, -45, -30}, {"sweep tn-15", Sound::Sweep, -45, -15},
     };
     return materials;
 }
@@ -134,6 +137,18 @@ inline void ShapeNoiseSpectrum(bool voice, std::vector<double>& re, std::vector<
     }
 }
 
+// Voice-shaped noise into speech's rhythm: syllables about 3.7 a second, and a pause of half a
+// second every 2.6 s.
+inline void SpeakInSyllables(std::vector<double>& y, double rate) {
+    for (std::size_t t = 0; t < y.size(); ++t) {
+        const double sec = static_cast<double>(t) / rate;
+        const double syllable =
+            std::pow(std::max(0.0, std::sin(2 * kPi * 3.7 * sec + 2 * std::sin(2 * kPi * 0.9 * sec))), 2);
+        const double pause = std::fmod(sec, 2.6) < 0.5 ? 0.0 : 1.0;
+        y[t] *= syllable * pause;
+    }
+}
+
 // Pink: white noise shaped by 1/sqrt(f). Voice: white noise through a high-pass at 100 Hz, flat to
 // 800 Hz, then -12 dB per octave and a low-pass at 5 kHz (a voice's top octaves lie 50 to 60 dB
 // below its body), then a syllabic envelope with pauses. Sweep: silence, the sweep over exactly the
@@ -162,13 +177,7 @@ inline Spectrum MakeSound(Sound sound, unsigned seed) {
     ShapeNoiseSpectrum(voice, s.re, s.im, kRate);
     if (!voice) return s;
     std::vector<double> y = Inverse(s.re, s.im);
-    for (int t = 0; t < kLong; ++t) {
-        const double sec = t / kRate;
-        const double syllable =
-            std::pow(std::max(0.0, std::sin(2 * kPi * 3.7 * sec + 2 * std::sin(2 * kPi * 0.9 * sec))), 2);
-        const double pause = std::fmod(sec, 2.6) < 0.5 ? 0.0 : 1.0;
-        y[t] *= syllable * pause;
-    }
+    SpeakInSyllables(y, kRate);
     return Transform(std::move(y));
 }
 
@@ -253,7 +262,8 @@ inline TrustFigures CompareTrusted(const double* measuredDb, const double* trueD
     const int from = high ? kHighOffset : 0, to = high ? kBandCount : kNormalBands;
     std::vector<double> diff;
     for (int i = from; i < to; ++i)
-        if (coherence[i] >= fullCoherence && std::isfinite(measuredDb[i])) diff.push_back(measuredDb[i] - trueDb[i]);
+        if (coherence[i] >= fullCoherence && std::isfinite(measuredDb[i]))
+            diff.push_back(measuredDb[i] - trueDb[i]);
     f.trusted = static_cast<int>(diff.size());
     if (diff.empty()) return f;
     std::vector<double> sorted = diff;
