@@ -53,13 +53,17 @@ const std::vector<Step>& Steps() {
         {"Corrected to Target", {{1, 0.5}}},
         {"Gain up", {{3, 0.8}}},
         {"Gain down", {{3, 0.3}}},
+        // From the quieter raw target to the reference as it comes in: different signals, and the
+        // corrected target would sound like the reference.
+        {"Bypass on (the input passed through)", {{kBypassParam, 1.0}}},
+        {"Bypass off", {{kBypassParam, 0.0}}},
         {"Target to Corrected again", {{1, 1.0}}},
         {"Inputs swapped", {{0, 1.0}}},
         {"Inputs back", {{0, 0.0}}},
         {"Normal to High resolution", {{2, 1.0}}},
         {"High to Normal resolution", {{2, 0.0}}},
-        {"Bypass on (the input passed through)", {{kBypassParam, 1.0}}},
-        {"Bypass off", {{kBypassParam, 0.0}}},
+        {"Bypass on from the corrected target", {{kBypassParam, 1.0}}},
+        {"Bypass off to the corrected target", {{kBypassParam, 0.0}}},
         {"the default preset", {{kPresetParam, 0.0}}},
         {"a restored state", {}, true},
     };
